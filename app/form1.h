@@ -1,0 +1,131 @@
+#pragma once
+
+#include <QByteArray>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTableView>
+#include <QVector>
+#include <cstdint>
+
+class QComboBox;
+class TdxRibbon;
+class TStatusBar;
+class TcxTextEdit;
+class TcxMemo;
+class TcxRichEdit;
+class TcxCheckBox;
+class TcxComboBox;
+class TcxDBRichEdit;
+class TSpellChecker;
+namespace sql {
+class DataSource;
+}
+
+// The main window: ribbon, the Create and Search cards, the status bar.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Public fields read and written by the other windows.
+    int TitleMax = 0;
+    int DescriptionMax = 0;
+    int KeywordsMax = 0;
+    int RecordID = 0;
+    int AICounter = 0;
+    QString APIKey;
+    std::uint8_t AnnotationFontSize = 0;
+    int AnnotationFontColor = 0;
+    QString AnnotationFontStyle;
+
+    // The batch summary's RTF on its way to the database: one document per save.
+    QByteArray* RtfStream = nullptr;
+    // The program folder, with a trailing separator.
+    QString AppPath;
+    // Yellow search marks may stand in the record view or the batch summary.
+    bool HighlightsShown = false;
+    // The batch summary's search state.
+    QVector<int> FoundPositions;
+    int FoundCount = 0;
+
+    // Frame.
+    TdxRibbon* dxRibbon1 = nullptr;
+    QStackedWidget* CardPanel1 = nullptr;
+    QWidget* CreateCard = nullptr;
+    QWidget* SearchCard = nullptr;
+    TStatusBar* StatusBar1 = nullptr;
+
+    // Create card.
+    TcxTextEdit* cxTextEdit1 = nullptr;  // title
+    TcxMemo* cxMemo1 = nullptr;          // description
+    TcxRichEdit* cxRichEdit1 = nullptr;  // keywords
+    TcxTextEdit* cxCheckEdit = nullptr;  // add and check
+    QLabel* Label7 = nullptr;            // title characters left
+    QLabel* Label12 = nullptr;           // description characters left
+    QLabel* Label9 = nullptr;            // keyword count
+    TcxRichEdit* cxRichEdit2 = nullptr;  // batch summary
+    TcxTextEdit* cxTextEdit2 = nullptr;  // batch title
+    TcxTextEdit* cxTextEdit3 = nullptr;  // batch tags
+    TcxComboBox* GroupCombo = nullptr;
+    QPushButton* Button3 = nullptr;      // "Add to database" / "Update"
+    QPushButton* CancelBtn = nullptr;
+    TcxCheckBox* CheckBox1 = nullptr;
+    TcxCheckBox* CheckBox2 = nullptr;
+    TcxCheckBox* CheckBox3 = nullptr;
+    TcxCheckBox* CheckBox4 = nullptr;
+    TcxCheckBox* CheckBox5 = nullptr;
+    TcxCheckBox* CheckBox6 = nullptr;
+    TcxCheckBox* CheckBox7 = nullptr;
+    TSpellChecker* dxSpellChecker1 = nullptr;
+
+    // Search card.
+    QTableView* cxGrid1 = nullptr;
+    TcxDBRichEdit* cxDBRichEdit1 = nullptr;
+    QLabel* cxDBLabel1 = nullptr;
+    QLabel* cxDBLabel2 = nullptr;
+    sql::DataSource* DataSource1 = nullptr;
+
+    // Lifecycle handlers.
+    void FormCreate();
+    void FormShow();
+    void FormCloseQuery(bool& CanClose);
+    void FormClose();
+    void FormDestroy();
+
+    // Refills the group list from the groups query.
+    void PopuniGroupCombo(QComboBox* ComboBox);
+
+    // Database commands.
+    void NewButtonClick();
+
+    // Binds the Search card's controls to the data module's main query; the data
+    // module is made after this window.
+    void BindDataSource();
+
+    // The window's outer frame (what the settings file stores).
+    QRect outerGeometry() const;
+    QSize outerSize() const { return outerGeometry().size(); }
+    void setOuterGeometry(const QRect& outer);
+    void setOuterMinimumSize(const QSize& outer);
+
+    // Makes the "AI Tagging (F3)" command visible.
+    void ShowAITaggingCommand();
+
+signals:
+    // The window has closed (its close query allowed it).
+    void closed();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildFrame();
+    void BuildCreateCard();
+    void BuildSearchCard();
+};
+
+extern TForm1* Form1;

@@ -1,0 +1,97 @@
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "platform/dialogs/dialogs.h"
+
+namespace dialogs {
+namespace {
+
+QWidget* parentWindow() { return QApplication::activeWindow(); }
+
+QMessageBox::Icon toQt(Icon icon) {
+    switch (icon) {
+        case Icon::Information: return QMessageBox::Information;
+        case Icon::Warning: return QMessageBox::Warning;
+        case Icon::Error: return QMessageBox::Critical;
+        case Icon::Question: return QMessageBox::Question;
+        case Icon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QFileDialog* makeDialog(const FileRequest& r, QFileDialog::AcceptMode mode) {
+    auto* d = new QFileDialog(parentWindow(), r.title, r.initialDir, toQtFilter(r.filter));
+    d->setAcceptMode(mode);
+    if (!r.defaultSuffix.isEmpty()) d->setDefaultSuffix(r.defaultSuffix);
+    if (!r.fileName.isEmpty()) d->selectFile(r.fileName);
+    if (mode == QFileDialog::AcceptOpen)
+        d->setFileMode(r.multiSelect ? QFileDialog::ExistingFiles
+                                     : (r.mustExist ? QFileDialog::ExistingFile
+                                                    : QFileDialog::AnyFile));
+    else if (!r.overwritePrompt)
+        d->setOption(QFileDialog::DontConfirmOverwrite, true);
+    return d;
+}
+
+class QtDialogs final : public Dialogs {
+public:
+    void message(const QString& text) override {
+        QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text,
+                        QMessageBox::Ok, parentWindow());
+        box.exec();
+    }
+    void error(const QString& text) override {
+        QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), text,
+                        QMessageBox::Ok, parentWindow());
+        box.exec();
+    }
+    Answer confirm(const QString& text, Icon icon, bool withCancel) override {
+        auto buttons = QMessageBox::Yes | QMessageBox::No;
+        if (withCancel) buttons |= QMessageBox::Cancel;
+        QMessageBox box(toQt(icon), QApplication::applicationDisplayName(), text, buttons,
+                        parentWindow());
+        switch (box.exec()) {
+            case QMessageBox::Yes: return Answer::Yes;
+            case QMessageBox::No: return Answer::No;
+            default: return Answer::Cancel;
+        }
+    }
+    void informationAt(const QString& text, QPoint topLeft) override {
+        QMessageBox box(QMessageBox::Information, QApplication::applicationDisplayName(), text,
+                        QMessageBox::Ok, parentWindow());
+        box.move(topLeft);
+        box.exec();
+    }
+    QStringList openFiles(const FileRequest& r) override {
+        std::unique_ptr<QFileDialog> d(makeDialog(r, QFileDialog::AcceptOpen));
+        if (d->exec() != QDialog::Accepted) return {};
+        return d->selectedFiles();
+    }
+    std::optional<QString> saveFile(const FileRequest& r) override {
+        std::unique_ptr<QFileDialog> d(makeDialog(r, QFileDialog::AcceptSave));
+        if (d->exec() != QDialog::Accepted || d->selectedFiles().isEmpty()) return std::nullopt;
+        return d->selectedFiles().first();
+    }
+    std::optional<int> chooseColor(int initial) override {
+        const QColor start(initial & 0xFF, (initial >> 8) & 0xFF, (initial >> 16) & 0xFF);
+        const QColor c = QColorDialog::getColor(start, parentWindow());
+        if (!c.isValid()) return std::nullopt;
+        return c.red() | (c.green() << 8) | (c.blue() << 16);
+    }
+    std::optional<QString> chooseFolder(const QString& title, const QString& initial) override {
+        const QString dir = QFileDialog::getExistingDirectory(parentWindow(), title, initial);
+        if (dir.isEmpty()) return std::nullopt;
+        return dir;
+    }
+};
+
+}  // namespace
+
+Dialogs* qtDialogs() {
+    static QtDialogs instance;
+    return &instance;
+}
+
+}  // namespace dialogs

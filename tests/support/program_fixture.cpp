@@ -1,0 +1,127 @@
+#include "tests/support/program_fixture.h"
+
+#include <sqlite3.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+#include <QWidget>
+
+#include "app/form1.h"
+#include "app/program.h"
+#include "platform/appfolder/appfolder.h"
+
+QString sourceDir() { return QStringLiteral(PIXOLET_SOURCE_DIR); }
+QString stagedProgramDir() { return QStringLiteral(PIXOLET_PROGRAM_DIR); }
+
+QWidget* findControl(const char* name) {
+    const QString wanted = QLatin1String(name);
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->objectName() == wanted) return top;
+        if (auto* w = top->findChild<QWidget*>(wanted)) return w;
+    }
+    return nullptr;
+}
+
+void ProgramFixture::SetUp() {
+    m_dir = std::make_unique<QTemporaryDir>();
+    ASSERT_TRUE(m_dir->isValid());
+    appfolder::setProgramFolderForTests(m_dir->path());
+    for (const char* name : {"en_US.dic", "en_US.aff", "User.dic"})
+        QFile::copy(stagedProgramDir() + '/' + QLatin1String(name), path(QLatin1String(name)));
+    dialogs::install(&dialogs);
+    shell::install(&shell);
+}
+
+void ProgramFixture::TearDown() {
+    // A modal left open by a failing test is closed so the next test starts clean.
+    while (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+    if (m_started) endProgram();
+    dialogs::install(nullptr);
+    shell::install(nullptr);
+    appfolder::setProgramFolderForTests({});
+    m_dir.reset();
+}
+
+QString ProgramFixture::folder() const { return m_dir->path() + '/'; }
+QString ProgramFixture::path(const QString& relative) const { return folder() + relative; }
+
+void ProgramFixture::startProgram() {
+    CreateForms();
+    m_started = true;
+    Form1->show();
+    QApplication::processEvents();
+}
+
+bool ProgramFixture::closeProgram() {
+    const bool closed = Form1->close();
+    QApplication::processEvents();
+    return closed;
+}
+
+void ProgramFixture::endProgram() {
+    DestroyForms();
+    m_started = false;
+    QApplication::processEvents();
+}
+
+void ProgramFixture::writeSettings(const QString& text) {
+    QFile file(path(QStringLiteral("SpellIni.ini")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text.toUtf8());
+}
+
+QString ProgramFixture::readSettings() const {
+    QFile file(folder() + QStringLiteral("SpellIni.ini"));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(file.readAll());
+}
+
+QString ProgramFixture::makeDatabase(const QString& relativePath, const std::vector<TestRecord>& records) {
+    const QString file = QDir(folder()).absoluteFilePath(relativePath);
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open(file.toUtf8().constData(), &db), SQLITE_OK);
+    const char* create =
+        "CREATE TABLE IF NOT EXISTS TblTags (ID INTEGER PRIMARY KEY AUTOINCREMENT, \"Group\" VARCHAR "
+        "NOT NULL, Title VARCHAR NOT NULL, Keys VARCHAR NOT NULL, Datum DATE, AllKeys BLOB, Selected "
+        "BOOLEAN DEFAULT FALSE)";
+    EXPECT_EQ(sqlite3_exec(db, create, nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db,
+                       "INSERT INTO tblTags (\"Group\", Title, Keys, Datum, AllKeys) VALUES (?, ?, ?, "
+                       "'2026-01-01', ?)",
+                       -1, &stmt, nullptr);
+    for (const TestRecord& r : records) {
+        const QByteArray g = r.group.toUtf8(), t = r.title.toUtf8(), k = r.keys.toUtf8();
+        sqlite3_bind_text(stmt, 1, g.constData(), g.size(), SQLITE_TRANSIENT);
+        sqlite3_bind_text(stmt, 2, t.constData(), t.size(), SQLITE_TRANSIENT);
+        sqlite3_bind_text(stmt, 3, k.constData(), k.size(), SQLITE_TRANSIENT);
+        sqlite3_bind_blob(stmt, 4, r.allKeys.constData(), r.allKeys.size(), SQLITE_TRANSIENT);
+        EXPECT_EQ(sqlite3_step(stmt), SQLITE_DONE);
+        sqlite3_reset(stmt);
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return file;
+}
+
+QStringList ProgramFixture::queryFile(const QString& file, const QString& statement) {
+    QStringList out;
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        return out;
+    }
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, statement.toUtf8().constData(), -1, &stmt, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            const unsigned char* text = sqlite3_column_text(stmt, 0);
+            out << (text ? QString::fromUtf8(reinterpret_cast<const char*>(text)) : QString());
+        }
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return out;
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <QTemporaryDir>
+#include <QVariant>
+#include <memory>
+
+#include "tests/support/scripted_dialogs.h"
+
+class QWidget;
+
+// One row of "tblTags" for test databases.
+struct TestRecord {
+    QString group;
+    QString title;
+    QString keys;
+    QByteArray allKeys;
+};
+
+// One real program per test: a fresh temporary program folder, the windows created
+// as at start-up, dialogs and the shell answered by the doubles.
+class ProgramFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The temporary program folder, with a trailing '/'.
+    QString folder() const;
+    QString path(const QString& relative) const;
+
+    // Creates every window and shows the main window (its start-up sequence runs).
+    void startProgram();
+    // Asks the main window to close; returns whether it closed.
+    bool closeProgram();
+    // Destroys the windows (after closeProgram), so that startProgram can run again.
+    void endProgram();
+
+    void writeSettings(const QString& text);
+    QString readSettings() const;
+
+    // Creates a database of the program's schema with these rows; returns its path.
+    QString makeDatabase(const QString& relativePath, const std::vector<TestRecord>& records = {});
+    // Runs one SQL statement on a database file outside the program and returns the
+    // first column of every row.
+    static QStringList queryFile(const QString& file, const QString& statement);
+
+    template <typename T = QWidget>
+    T* control(const char* name) const;
+
+    ScriptedDialogs dialogs;
+    ScriptedShell shell;
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    bool m_started = false;
+};
+
+QWidget* findControl(const char* name);
+
+template <typename T>
+T* ProgramFixture::control(const char* name) const {
+    T* widget = qobject_cast<T*>(findControl(name));
+    EXPECT_NE(widget, nullptr) << "no control " << name;
+    return widget;
+}
+
+// The repository's source folder and the staged program folder.
+QString sourceDir();
+QString stagedProgramDir();

@@ -1,0 +1,82 @@
+#include "tests/support/scripted_dialogs.h"
+
+#include <gtest/gtest.h>
+
+void ScriptedDialogs::message(const QString& text) { shown.push_back({"message", text, {}}); }
+
+void ScriptedDialogs::error(const QString& text) { shown.push_back({"error", text, {}}); }
+
+dialogs::Answer ScriptedDialogs::confirm(const QString& text, dialogs::Icon, bool) {
+    shown.push_back({"confirm", text, {}});
+    if (answers.empty()) {
+        ADD_FAILURE() << "unexpected question: " << text.toStdString();
+        return dialogs::Answer::No;
+    }
+    const dialogs::Answer a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+void ScriptedDialogs::informationAt(const QString& text, QPoint topLeft) {
+    shown.push_back({"information", text, {}});
+    lastInformationAt = topLeft;
+}
+
+QStringList ScriptedDialogs::openFiles(const dialogs::FileRequest& request) {
+    shown.push_back({"open", request.title, request});
+    if (openAnswers.empty()) {
+        ADD_FAILURE() << "unexpected open dialog: " << request.title.toStdString();
+        return {};
+    }
+    QStringList a = openAnswers.front();
+    openAnswers.pop_front();
+    return a;
+}
+
+std::optional<QString> ScriptedDialogs::saveFile(const dialogs::FileRequest& request) {
+    shown.push_back({"save", request.title, request});
+    if (saveAnswers.empty()) {
+        ADD_FAILURE() << "unexpected save dialog: " << request.title.toStdString();
+        return std::nullopt;
+    }
+    const QString a = saveAnswers.front();
+    saveAnswers.pop_front();
+    if (a.isEmpty()) return std::nullopt;
+    return a;
+}
+
+std::optional<int> ScriptedDialogs::chooseColor(int) {
+    shown.push_back({"color", {}, {}});
+    if (colorAnswers.empty()) {
+        ADD_FAILURE() << "unexpected colour dialog";
+        return std::nullopt;
+    }
+    auto a = colorAnswers.front();
+    colorAnswers.pop_front();
+    return a;
+}
+
+std::optional<QString> ScriptedDialogs::chooseFolder(const QString& title, const QString&) {
+    shown.push_back({"folder", title, {}});
+    if (folderAnswers.empty()) {
+        ADD_FAILURE() << "unexpected folder dialog: " << title.toStdString();
+        return std::nullopt;
+    }
+    const QString a = folderAnswers.front();
+    folderAnswers.pop_front();
+    if (a.isEmpty()) return std::nullopt;
+    return a;
+}
+
+QStringList ScriptedDialogs::texts(const QString& kind) const {
+    QStringList out;
+    for (const Shown& s : shown)
+        if (s.kind == kind) out << s.text;
+    return out;
+}
+
+QStringList ScriptedDialogs::allTexts() const {
+    QStringList out;
+    for (const Shown& s : shown) out << s.text;
+    return out;
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <optional>
+#include <vector>
+
+#include "platform/dialogs/dialogs.h"
+#include "platform/shell/shell.h"
+
+// Answers the program's dialogs from queues the test fills, and records every box.
+// A dialog with nothing queued for it fails the test.
+class ScriptedDialogs : public dialogs::Dialogs {
+public:
+    struct Shown {
+        QString kind;  // "message", "error", "confirm", "information", "open", "save", "color", "folder"
+        QString text;  // the box's text, or the file dialog's title
+        dialogs::FileRequest request;
+    };
+
+    std::vector<Shown> shown;
+    std::deque<dialogs::Answer> answers;
+    std::deque<QStringList> openAnswers;             // empty list: cancelled
+    std::deque<QString> saveAnswers;  // an empty text: cancelled
+    std::deque<std::optional<int>> colorAnswers;
+    std::deque<QString> folderAnswers;  // an empty text: cancelled
+
+    void message(const QString& text) override;
+    void error(const QString& text) override;
+    dialogs::Answer confirm(const QString& text, dialogs::Icon icon, bool withCancel) override;
+    void informationAt(const QString& text, QPoint topLeft) override;
+    QStringList openFiles(const dialogs::FileRequest& request) override;
+    std::optional<QString> saveFile(const dialogs::FileRequest& request) override;
+    std::optional<int> chooseColor(int initial) override;
+    std::optional<QString> chooseFolder(const QString& title, const QString& initial) override;
+
+    // The texts of the boxes of one kind ("message", "error", ...), in order.
+    QStringList texts(const QString& kind) const;
+    // Every box text, of any kind.
+    QStringList allTexts() const;
+    void clear() { shown.clear(); }
+    // The last information box's position.
+    QPoint lastInformationAt;
+};
+
+// Records every "open" and answers with a chosen result.
+class ScriptedShell : public shell::Shell {
+public:
+    QStringList opened;
+    bool result = true;
+    bool open(const QString& pathOrUrl) override {
+        opened << pathOrUrl;
+        return result;
+    }
+};

@@ -1,0 +1,7 @@
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include "platform/sql/sql.h"
+
+TEST(Sql, Placeholder) { SUCCEED(); }
