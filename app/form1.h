@@ -70,7 +70,7 @@ public:
     TcxTextEdit* cxTextEdit2 = nullptr;  // batch title
     TcxTextEdit* cxTextEdit3 = nullptr;  // batch tags
     TcxComboBox* GroupCombo = nullptr;
-    QPushButton* Button3 = nullptr;      // "Add to database" / "Update"
+    QPushButton* Button3 = nullptr;  // "Add to database" / "Update"
     QPushButton* CancelBtn = nullptr;
     TcxCheckBox* CheckBox1 = nullptr;
     TcxCheckBox* CheckBox2 = nullptr;

@@ -48,7 +48,8 @@ void TForm1::BuildCreateCard() {
     Label9 = named(new QLabel(QStringLiteral("0"), card), "Label9");
     Label9->setGeometry(250, 192, 50, 17);
     cxRichEdit1 = named(new TcxRichEdit(card), "cxRichEdit1");
-    anchors->place(cxRichEdit1, QRect(8, 210, 292, 290), Anchors::Left | Anchors::Top | Anchors::Bottom);
+    anchors->place(cxRichEdit1, QRect(8, 210, 292, 290),
+                   Anchors::Left | Anchors::Top | Anchors::Bottom);
 
     caption(card, QStringLiteral("Add and check:"), 8, 510, 100);
     cxCheckEdit = named(new TcxTextEdit(card), "cxCheckEdit");
@@ -62,11 +63,13 @@ void TForm1::BuildCreateCard() {
     // Record fields below the batch summary.
     caption(card, QStringLiteral("Batch title:"), 310, 434, 80);
     cxTextEdit2 = named(new TcxTextEdit(card), "cxTextEdit2");
-    anchors->place(cxTextEdit2, QRect(400, 430, 470, 25), Anchors::Left | Anchors::Right | Anchors::Bottom);
+    anchors->place(cxTextEdit2, QRect(400, 430, 470, 25),
+                   Anchors::Left | Anchors::Right | Anchors::Bottom);
     caption(card, QStringLiteral("Batch tags:"), 310, 464, 80);
     cxTextEdit3 = named(new TcxTextEdit(card), "cxTextEdit3");
     cxTextEdit3->setToolTip(QStringLiteral("Enter batch searching tags"));
-    anchors->place(cxTextEdit3, QRect(400, 460, 470, 25), Anchors::Left | Anchors::Right | Anchors::Bottom);
+    anchors->place(cxTextEdit3, QRect(400, 460, 470, 25),
+                   Anchors::Left | Anchors::Right | Anchors::Bottom);
     caption(card, QStringLiteral("Group:"), 310, 494, 80);
     GroupCombo = named(new TcxComboBox(card), "GroupCombo");
     anchors->place(GroupCombo, QRect(400, 490, 200, 25), Anchors::Left | Anchors::Bottom);
@@ -76,20 +79,25 @@ void TForm1::BuildCreateCard() {
     anchors->place(Button3, QRect(750, 490, 120, 27), Anchors::Right | Anchors::Bottom);
 
     // Spell-check switches.
-    auto* control = named(new QGroupBox(QStringLiteral("Spellcheck Control"), card), "GroupBoxSpellControl");
+    auto* control =
+        named(new QGroupBox(QStringLiteral("Spellcheck Control"), card), "GroupBoxSpellControl");
     anchors->place(control, QRect(881, 246, 161, 91), Anchors::Right | Anchors::Top);
     CheckBox7 = named(new TcxCheckBox(QStringLiteral("Spell as you type"), control), "CheckBox7");
     CheckBox7->setGeometry(10, 32, 145, 21);
-    auto* fields = named(new QGroupBox(QStringLiteral("Enable Spellcheck for"), card), "GroupBoxSpellFields");
+    auto* fields =
+        named(new QGroupBox(QStringLiteral("Enable Spellcheck for"), card), "GroupBoxSpellFields");
     anchors->place(fields, QRect(881, 351, 161, 201), Anchors::Right | Anchors::Top);
-    const char* names[] = {"CheckBox1", "CheckBox2", "CheckBox3", "CheckBox4", "CheckBox5", "CheckBox6"};
-    const char* captions[] = {"Title", "Description", "Keywords", "Batch summary", "Batch title",
-                              "Batch searching tags"};
-    TcxCheckBox** boxes[] = {&CheckBox1, &CheckBox2, &CheckBox3, &CheckBox4, &CheckBox5, &CheckBox6};
+    const char* names[] = {"CheckBox1", "CheckBox2", "CheckBox3",
+                           "CheckBox4", "CheckBox5", "CheckBox6"};
+    const char* captions[] = {"Title",         "Description", "Keywords",
+                              "Batch summary", "Batch title", "Batch searching tags"};
+    TcxCheckBox** boxes[] = {&CheckBox1, &CheckBox2, &CheckBox3,
+                             &CheckBox4, &CheckBox5, &CheckBox6};
     for (int i = 0; i < 6; ++i) {
         *boxes[i] = named(new TcxCheckBox(QLatin1String(captions[i]), fields), names[i]);
         (*boxes[i])->setGeometry(10, 32 + 24 * i, 145, 21);
     }
-    for (TcxCheckBox* box : {CheckBox1, CheckBox2, CheckBox3, CheckBox4, CheckBox5, CheckBox6, CheckBox7})
+    for (TcxCheckBox* box :
+         {CheckBox1, CheckBox2, CheckBox3, CheckBox4, CheckBox5, CheckBox6, CheckBox7})
         box->setFocusPolicy(Qt::ClickFocus);
 }

@@ -18,7 +18,8 @@ namespace {
 // The grid's rows: the query's rows in the order of the sort field.
 class GridModel : public QAbstractTableModel {
 public:
-    explicit GridModel(Query* query, QObject* parent) : QAbstractTableModel(parent), m_query(query) {}
+    explicit GridModel(Query* query, QObject* parent)
+        : QAbstractTableModel(parent), m_query(query) {}
 
     void setColumns(const std::vector<DataSource::Column>& columns, const QString& sortField) {
         beginResetModel();
@@ -60,7 +61,8 @@ public:
         return gridRow >= 0 && gridRow < static_cast<int>(m_order.size()) ? m_order[gridRow] : -1;
     }
     int gridRow(int queryRow) const {
-        return queryRow >= 0 && queryRow < static_cast<int>(m_inverse.size()) ? m_inverse[queryRow] : -1;
+        return queryRow >= 0 && queryRow < static_cast<int>(m_inverse.size()) ? m_inverse[queryRow]
+                                                                              : -1;
     }
 
 private:
@@ -101,7 +103,8 @@ struct DataSource::Impl {
     bool syncing = false;
 };
 
-DataSource::DataSource(Query* dataSet, QObject* parent) : QObject(parent), d(std::make_unique<Impl>()) {
+DataSource::DataSource(Query* dataSet, QObject* parent)
+    : QObject(parent), d(std::make_unique<Impl>()) {
     d->query = dataSet;
     d->model = new GridModel(dataSet, this);
 
@@ -140,7 +143,9 @@ DataSource::DataSource(Query* dataSet, QObject* parent) : QObject(parent), d(std
 
 DataSource::~DataSource() = default;
 
-Query* DataSource::dataSet() const { return d->query; }
+Query* DataSource::dataSet() const {
+    return d->query;
+}
 
 void DataSource::setColumns(const std::vector<Column>& columns, const QString& sortField) {
     d->columns = columns;
@@ -150,7 +155,9 @@ void DataSource::setColumns(const std::vector<Column>& columns, const QString& s
             d->view->setColumnWidth(i, columns[i].width);
 }
 
-QAbstractItemModel* DataSource::model() const { return d->model; }
+QAbstractItemModel* DataSource::model() const {
+    return d->model;
+}
 
 void DataSource::bindTable(QTableView* view) {
     d->view = view;

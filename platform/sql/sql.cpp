@@ -59,7 +59,9 @@ void Connection::setDatabase(const QString& path) {
     d->database = path;
 }
 
-QString Connection::database() const { return d->database; }
+QString Connection::database() const {
+    return d->database;
+}
 
 void Connection::addParameter(const QString& nameValue) {
     const QString name = nameValue.section('=', 0, 0).trimmed();
@@ -74,18 +76,22 @@ void Connection::addParameter(const QString& nameValue) {
     if (d->db && !pragmaFor(nameValue).isEmpty()) execPlain(d->db, pragmaFor(nameValue));
 }
 
-QStringList Connection::parameters() const { return d->parameters; }
+QStringList Connection::parameters() const {
+    return d->parameters;
+}
 
 void Connection::connect() {
     if (d->db) return;
-    if (d->database.isEmpty()) throw Error(QStringLiteral("No database file is set for the connection."));
+    if (d->database.isEmpty())
+        throw Error(QStringLiteral("No database file is set for the connection."));
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(d->database.toUtf8().constData(), &db,
                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc != SQLITE_OK) {
         const QString message = engineMessage(db);
         sqlite3_close_v2(db);
-        throw Error(QStringLiteral("Unable to open database file %1: %2").arg(d->database, message));
+        throw Error(
+            QStringLiteral("Unable to open database file %1: %2").arg(d->database, message));
     }
     sqlite3_extended_result_codes(db, 1);
     // Another program holding a write lock makes a statement wait a moment, then fail.
@@ -113,9 +119,13 @@ void Connection::disconnect() {
     d->db = nullptr;
 }
 
-bool Connection::connected() const { return d->db != nullptr; }
+bool Connection::connected() const {
+    return d->db != nullptr;
+}
 
-sqlite3* Connection::handle() const { return d->db; }
+sqlite3* Connection::handle() const {
+    return d->db;
+}
 
 // ----------------------------------------------------------------------------------------
 // Query
@@ -133,8 +143,8 @@ struct Cell {
 
 struct ColumnInfo {
     QString name;
-    QString table;   // origin table, empty for an expression
-    QString origin;  // origin column
+    QString table;         // origin table, empty for an expression
+    QString origin;        // origin column
     int rowidColumn = -1;  // result column holding the origin table's row id, -1 none
 };
 
@@ -191,8 +201,9 @@ Cell readCell(sqlite3_stmt* stmt, int column, const ColumnInfo& info) {
             break;
         case SQLITE_TEXT:
             cell.kind = Cell::Text;
-            cell.bytes = QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(stmt, column)),
-                                    sqlite3_column_bytes(stmt, column));
+            cell.bytes =
+                QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(stmt, column)),
+                           sqlite3_column_bytes(stmt, column));
             break;
         case SQLITE_BLOB: {
             const int size = sqlite3_column_bytes(stmt, column);
@@ -202,7 +213,8 @@ Cell readCell(sqlite3_stmt* stmt, int column, const ColumnInfo& info) {
                 cell.integer = sqlite3_column_int64(stmt, info.rowidColumn);
             } else {
                 cell.kind = Cell::Blob;
-                cell.bytes = QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, column)), size);
+                cell.bytes =
+                    QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, column)), size);
             }
             break;
         }
@@ -287,12 +299,18 @@ struct Query::Impl {
 
     QVariant toVariant(const Cell& cell, int column) const {
         switch (cell.kind) {
-            case Cell::Null: return {};
-            case Cell::Integer: return QVariant::fromValue<qint64>(cell.integer);
-            case Cell::Float: return cell.real;
-            case Cell::Text: return QString::fromUtf8(cell.bytes);
-            case Cell::Blob: return cell.bytes;
-            case Cell::LazyBlob: return readLazy(cell.integer, columns[column]);
+            case Cell::Null:
+                return {};
+            case Cell::Integer:
+                return QVariant::fromValue<qint64>(cell.integer);
+            case Cell::Float:
+                return cell.real;
+            case Cell::Text:
+                return QString::fromUtf8(cell.bytes);
+            case Cell::Blob:
+                return cell.bytes;
+            case Cell::LazyBlob:
+                return readLazy(cell.integer, columns[column]);
         }
         return {};
     }
@@ -314,14 +332,17 @@ struct Query::Impl {
     }
 };
 
-Query::Query(Connection* connection, QObject* parent) : QObject(parent), d(std::make_unique<Impl>()) {
+Query::Query(Connection* connection, QObject* parent)
+    : QObject(parent), d(std::make_unique<Impl>()) {
     d->connection = connection;
     QObject::connect(connection, &Connection::disconnecting, this, [this] { close(); });
 }
 
 Query::~Query() = default;
 
-Connection* Query::connection() const { return d->connection; }
+Connection* Query::connection() const {
+    return d->connection;
+}
 
 void Query::setSQL(const QString& text) {
     close();
@@ -335,7 +356,9 @@ void Query::setSQL(const QString& text) {
     d->params = std::move(rebuilt);
 }
 
-QString Query::sql() const { return d->sql; }
+QString Query::sql() const {
+    return d->sql;
+}
 
 QStringList Query::paramNames() const {
     QStringList names;
@@ -343,14 +366,24 @@ QStringList Query::paramNames() const {
     return names;
 }
 
-void Query::setParamString(const QString& name, const QString& value) { d->param(name).value = value; }
+void Query::setParamString(const QString& name, const QString& value) {
+    d->param(name).value = value;
+}
 void Query::setParamInteger(const QString& name, qint64 value) {
     d->param(name).value = QVariant::fromValue(value);
 }
-void Query::setParamDate(const QString& name, const QDate& value) { d->param(name).value = value; }
-void Query::setParamBlob(const QString& name, const QByteArray& value) { d->param(name).value = value; }
-void Query::setParamNull(const QString& name) { d->param(name).value = QVariant(); }
-QVariant Query::paramValue(const QString& name) const { return d->param(name).value; }
+void Query::setParamDate(const QString& name, const QDate& value) {
+    d->param(name).value = value;
+}
+void Query::setParamBlob(const QString& name, const QByteArray& value) {
+    d->param(name).value = value;
+}
+void Query::setParamNull(const QString& name) {
+    d->param(name).value = QVariant();
+}
+QVariant Query::paramValue(const QString& name) const {
+    return d->param(name).value;
+}
 
 void Query::execSQL() {
     close();
@@ -395,7 +428,8 @@ void Query::open() {
         for (int c = 0; c < count; ++c) {
             ColumnInfo info;
             info.name = QString::fromUtf8(sqlite3_column_name(stmt, c));
-            if (const char* table = sqlite3_column_table_name(stmt, c)) info.table = QString::fromUtf8(table);
+            if (const char* table = sqlite3_column_table_name(stmt, c))
+                info.table = QString::fromUtf8(table);
             if (const char* origin = sqlite3_column_origin_name(stmt, c))
                 info.origin = QString::fromUtf8(origin);
             columns.push_back(info);
@@ -456,10 +490,13 @@ void Query::close() {
     if (!d->disableCount) emit dataChanged();
 }
 
-bool Query::active() const { return d->active; }
+bool Query::active() const {
+    return d->active;
+}
 
 void Query::refresh() {
-    if (!d->active) throw Error(QStringLiteral("Cannot perform this operation on a closed dataset"));
+    if (!d->active)
+        throw Error(QStringLiteral("Cannot perform this operation on a closed dataset"));
     const int row = d->current;
     ++d->disableCount;
     try {
@@ -477,8 +514,12 @@ void Query::refresh() {
     if (!d->disableCount) emit dataChanged();
 }
 
-int Query::recordCount() const { return static_cast<int>(d->rows.size()); }
-int Query::recNo() const { return d->current; }
+int Query::recordCount() const {
+    return static_cast<int>(d->rows.size());
+}
+int Query::recNo() const {
+    return d->current;
+}
 
 void Query::setRecNo(int row) {
     if (row < 0 || row >= recordCount() || row == d->current) {
@@ -507,8 +548,12 @@ void Query::next() {
     }
 }
 
-bool Query::eof() const { return d->eof || !d->active; }
-bool Query::isEmpty() const { return d->rows.empty(); }
+bool Query::eof() const {
+    return d->eof || !d->active;
+}
+bool Query::isEmpty() const {
+    return d->rows.empty();
+}
 
 QStringList Query::fieldNames() const {
     QStringList names;
@@ -531,7 +576,8 @@ QVariant Query::fieldByName(const QString& name) const {
 }
 
 QVariant Query::value(int row, int column) const {
-    if (row < 0 || row >= recordCount() || column < 0 || column >= static_cast<int>(d->columns.size()))
+    if (row < 0 || row >= recordCount() || column < 0 ||
+        column >= static_cast<int>(d->columns.size()))
         return {};
     return d->toVariant(d->rows[row][column], column);
 }
@@ -592,7 +638,8 @@ void Query::post() {
         const ColumnInfo& c = d->columns[it.key()];
         if (c.table != first.table || c.origin.isEmpty())
             throw Error(QStringLiteral("The field '%1' cannot be changed.").arg(c.name));
-        sets << QStringLiteral("\"%1\" = ?").arg(QString(c.origin).replace('"', QLatin1String("\"\"")));
+        sets << QStringLiteral("\"%1\" = ?")
+                    .arg(QString(c.origin).replace('"', QLatin1String("\"\"")));
         order << it.key();
     }
     const QString statement = QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = ?")
@@ -606,7 +653,8 @@ void Query::post() {
     int index = 1;
     for (int column : order) {
         const QVariant v = d->edits.value(column);
-        const QByteArray bytes = v.typeId() == QMetaType::QByteArray ? v.toByteArray() : v.toString().toUtf8();
+        const QByteArray bytes =
+            v.typeId() == QMetaType::QByteArray ? v.toByteArray() : v.toString().toUtf8();
         if (!v.isValid() || v.isNull())
             sqlite3_bind_null(stmt, index);
         else if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong)
@@ -614,7 +662,8 @@ void Query::post() {
         else if (v.typeId() == QMetaType::QByteArray)
             sqlite3_bind_blob64(stmt, index, bytes.constData(), bytes.size(), SQLITE_TRANSIENT);
         else
-            sqlite3_bind_text64(stmt, index, bytes.constData(), bytes.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+            sqlite3_bind_text64(stmt, index, bytes.constData(), bytes.size(), SQLITE_TRANSIENT,
+                                SQLITE_UTF8);
         ++index;
     }
     sqlite3_bind_int64(stmt, index, rowid);
@@ -651,13 +700,17 @@ void Query::cancel() {
     d->edits.clear();
 }
 
-void Query::disableControls() { ++d->disableCount; }
+void Query::disableControls() {
+    ++d->disableCount;
+}
 
 void Query::enableControls() {
     if (d->disableCount == 0) return;
     if (--d->disableCount == 0) emit dataChanged();
 }
 
-bool Query::controlsDisabled() const { return d->disableCount > 0; }
+bool Query::controlsDisabled() const {
+    return d->disableCount > 0;
+}
 
 }  // namespace sql

@@ -44,49 +44,48 @@ bool filterInputMethod(KeyHooks& hooks, QInputMethodEvent* event, QString& kept)
 }  // namespace keys
 
 // The shared event handling of the edit controls.
-#define PIXOLET_EDIT_EVENTS(Class, Base)                                                   \
-    void Class::keyPressEvent(QKeyEvent* event) {                                          \
-        QString text = event->text();                                                      \
-        const QString original = text;                                                     \
-        if (hooks.filterKey(event, text)) {                                                \
-            event->accept();                                                               \
-            return;                                                                        \
-        }                                                                                  \
-        if (text == original) {                                                            \
-            Base::keyPressEvent(event);                                                    \
-            return;                                                                        \
-        }                                                                                  \
-        QKeyEvent changed(event->type(), event->key(), event->modifiers(), text,           \
-                          event->isAutoRepeat(), event->count());                          \
-        Base::keyPressEvent(&changed);                                                     \
-        event->setAccepted(changed.isAccepted());                                          \
-    }                                                                                      \
-    void Class::inputMethodEvent(QInputMethodEvent* event) {                               \
-        QString kept;                                                                      \
-        if (keys::filterInputMethod(hooks, event, kept)) {                                 \
-            QInputMethodEvent replaced(event->preeditString(), event->attributes());       \
-            replaced.setCommitString(kept, event->replacementStart(),                      \
-                                     event->replacementLength());                          \
-            Base::inputMethodEvent(&replaced);                                             \
-        } else {                                                                           \
-            Base::inputMethodEvent(event);                                                 \
-        }                                                                                  \
-    }                                                                                      \
-    void Class::focusInEvent(QFocusEvent* event) {                                         \
-        Base::focusInEvent(event);                                                         \
-        if (hooks.onEnter) hooks.onEnter();                                                \
-    }                                                                                      \
-    void Class::focusOutEvent(QFocusEvent* event) {                                        \
-        Base::focusOutEvent(event);                                                        \
-        if (hooks.onExit) hooks.onExit();                                                  \
-    }                                                                                      \
-    void Class::mouseReleaseEvent(QMouseEvent* event) {                                    \
-        Base::mouseReleaseEvent(event);                                                    \
-        if (hooks.onClick) hooks.onClick();                                                \
-    }                                                                                      \
-    void Class::mouseDoubleClickEvent(QMouseEvent* event) {                                \
-        Base::mouseDoubleClickEvent(event);                                                \
-        if (hooks.onDblClick) hooks.onDblClick();                                          \
+#define PIXOLET_EDIT_EVENTS(Class, Base)                                                           \
+    void Class::keyPressEvent(QKeyEvent* event) {                                                  \
+        QString text = event->text();                                                              \
+        const QString original = text;                                                             \
+        if (hooks.filterKey(event, text)) {                                                        \
+            event->accept();                                                                       \
+            return;                                                                                \
+        }                                                                                          \
+        if (text == original) {                                                                    \
+            Base::keyPressEvent(event);                                                            \
+            return;                                                                                \
+        }                                                                                          \
+        QKeyEvent changed(event->type(), event->key(), event->modifiers(), text,                   \
+                          event->isAutoRepeat(), event->count());                                  \
+        Base::keyPressEvent(&changed);                                                             \
+        event->setAccepted(changed.isAccepted());                                                  \
+    }                                                                                              \
+    void Class::inputMethodEvent(QInputMethodEvent* event) {                                       \
+        QString kept;                                                                              \
+        if (keys::filterInputMethod(hooks, event, kept)) {                                         \
+            QInputMethodEvent replaced(event->preeditString(), event->attributes());               \
+            replaced.setCommitString(kept, event->replacementStart(), event->replacementLength()); \
+            Base::inputMethodEvent(&replaced);                                                     \
+        } else {                                                                                   \
+            Base::inputMethodEvent(event);                                                         \
+        }                                                                                          \
+    }                                                                                              \
+    void Class::focusInEvent(QFocusEvent* event) {                                                 \
+        Base::focusInEvent(event);                                                                 \
+        if (hooks.onEnter) hooks.onEnter();                                                        \
+    }                                                                                              \
+    void Class::focusOutEvent(QFocusEvent* event) {                                                \
+        Base::focusOutEvent(event);                                                                \
+        if (hooks.onExit) hooks.onExit();                                                          \
+    }                                                                                              \
+    void Class::mouseReleaseEvent(QMouseEvent* event) {                                            \
+        Base::mouseReleaseEvent(event);                                                            \
+        if (hooks.onClick) hooks.onClick();                                                        \
+    }                                                                                              \
+    void Class::mouseDoubleClickEvent(QMouseEvent* event) {                                        \
+        Base::mouseDoubleClickEvent(event);                                                        \
+        if (hooks.onDblClick) hooks.onDblClick();                                                  \
     }
 
 TcxTextEdit::TcxTextEdit(QWidget* parent) : QLineEdit(parent) {}
@@ -96,7 +95,9 @@ TcxMemo::TcxMemo(QWidget* parent) : QPlainTextEdit(parent) {}
 
 PIXOLET_EDIT_EVENTS(TcxMemo, QPlainTextEdit)
 
-TcxRichEdit::TcxRichEdit(QWidget* parent) : QTextEdit(parent) { setAcceptRichText(true); }
+TcxRichEdit::TcxRichEdit(QWidget* parent) : QTextEdit(parent) {
+    setAcceptRichText(true);
+}
 PIXOLET_EDIT_EVENTS(TcxRichEdit, QTextEdit)
 
 void TcxRichEdit::beginUpdate() {

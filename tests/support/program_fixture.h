@@ -22,7 +22,7 @@ struct TestRecord {
 // One real program per test: a fresh temporary program folder, the windows created
 // as at start-up, dialogs and the shell answered by the doubles.
 class ProgramFixture : public ::testing::Test {
-protected:
+public:
     void SetUp() override;
     void TearDown() override;
 
