@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QHash>
 #include <QPointer>
+#include <cstring>
 #include <vector>
 
 namespace sql {
@@ -85,8 +86,9 @@ void Connection::connect() {
     if (d->database.isEmpty())
         throw Error(QStringLiteral("No database file is set for the connection."));
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(d->database.toUtf8().constData(), &db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const int rc =
+        sqlite3_open_v2(d->database.toUtf8().constData(), &db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const QString message = engineMessage(db);
         sqlite3_close_v2(db);
@@ -132,13 +134,52 @@ sqlite3* Connection::handle() const {
 
 namespace {
 
-// One value of the row store. Text is kept as UTF-8 to keep long listings small; a
-// large BLOB is kept as the place to read it from.
+// One value of the row store: 16 bytes. Text and small BLOBs live in the store's byte
+// arena, so that a listing of many rows costs few allocations; a large BLOB is kept as
+// the row id to read it from when it is asked for.
 struct Cell {
-    enum Kind : std::uint8_t { Null, Integer, Float, Text, Blob, LazyBlob } kind = Null;
-    qint64 integer = 0;  // Integer, or the row id of a LazyBlob
-    double real = 0;
-    QByteArray bytes;
+    enum Kind : std::uint8_t { Null, Integer, Float, Text, Blob, LazyBlob };
+    Kind kind = Null;
+    std::uint32_t size = 0;  // Text and Blob: bytes in the arena
+    std::int64_t value = 0;  // Integer; Float bits; arena offset; LazyBlob row id
+};
+
+// All rows of a result, one row after the other.
+class RowStore {
+public:
+    // Empties the store for a new result; the memory is kept for it, since a listing
+    // is usually followed by another one of the same size.
+    void reset(int columns) {
+        m_columns = columns;
+        m_cells.clear();
+        m_arena.clear();
+    }
+    // Room for a long listing, so that it never moves while it grows; only the pages
+    // that are written take memory. The room is kept for the next result.
+    void reserveLarge() {
+        if (m_cells.capacity() < (1u << 20)) m_cells.reserve(1u << 20);
+        if (m_arena.capacity() < (128u << 20)) m_arena.reserve(128u << 20);
+    }
+    int rows() const { return m_columns ? static_cast<int>(m_cells.size() / m_columns) : 0; }
+    Cell& at(int row, int column) { return m_cells[static_cast<size_t>(row) * m_columns + column]; }
+    const Cell& at(int row, int column) const {
+        return m_cells[static_cast<size_t>(row) * m_columns + column];
+    }
+    Cell& append() { return m_cells.emplace_back(); }
+    void setBytes(Cell& cell, Cell::Kind kind, const char* data, size_t size) {
+        cell.kind = kind;
+        cell.size = static_cast<std::uint32_t>(size);
+        cell.value = static_cast<std::int64_t>(m_arena.size());
+        m_arena.insert(m_arena.end(), data, data + size);
+    }
+    QByteArrayView bytes(const Cell& cell) const {
+        return QByteArrayView(m_arena.data() + cell.value, cell.size);
+    }
+
+private:
+    int m_columns = 0;
+    std::vector<Cell> m_cells;
+    std::vector<char> m_arena;
 };
 
 struct ColumnInfo {
@@ -188,40 +229,39 @@ QStringList markerNames(const QString& text) {
     return names;
 }
 
-Cell readCell(sqlite3_stmt* stmt, int column, const ColumnInfo& info) {
-    Cell cell;
+void readCell(sqlite3_stmt* stmt, int column, const ColumnInfo& info, RowStore& store) {
+    Cell& cell = store.append();
     switch (sqlite3_column_type(stmt, column)) {
         case SQLITE_INTEGER:
             cell.kind = Cell::Integer;
-            cell.integer = sqlite3_column_int64(stmt, column);
+            cell.value = sqlite3_column_int64(stmt, column);
             break;
-        case SQLITE_FLOAT:
+        case SQLITE_FLOAT: {
             cell.kind = Cell::Float;
-            cell.real = sqlite3_column_double(stmt, column);
+            const double real = sqlite3_column_double(stmt, column);
+            std::memcpy(&cell.value, &real, sizeof real);
             break;
-        case SQLITE_TEXT:
-            cell.kind = Cell::Text;
-            cell.bytes =
-                QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(stmt, column)),
-                           sqlite3_column_bytes(stmt, column));
+        }
+        case SQLITE_TEXT: {
+            const char* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
+            store.setBytes(cell, Cell::Text, text, sqlite3_column_bytes(stmt, column));
             break;
+        }
         case SQLITE_BLOB: {
             const int size = sqlite3_column_bytes(stmt, column);
             if (size > kLazyBlobBytes && info.rowidColumn >= 0 &&
                 sqlite3_column_type(stmt, info.rowidColumn) == SQLITE_INTEGER) {
                 cell.kind = Cell::LazyBlob;
-                cell.integer = sqlite3_column_int64(stmt, info.rowidColumn);
+                cell.value = sqlite3_column_int64(stmt, info.rowidColumn);
             } else {
-                cell.kind = Cell::Blob;
-                cell.bytes =
-                    QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, column)), size);
+                store.setBytes(cell, Cell::Blob,
+                               static_cast<const char*>(sqlite3_column_blob(stmt, column)), size);
             }
             break;
         }
         default:
             break;
     }
-    return cell;
 }
 
 }  // namespace
@@ -232,7 +272,7 @@ struct Query::Impl {
     std::vector<Param> params;
     bool active = false;
     std::vector<ColumnInfo> columns;
-    std::vector<std::vector<Cell>> rows;
+    RowStore rows;
     int current = -1;
     bool eof = true;
     int disableCount = 0;
@@ -302,15 +342,18 @@ struct Query::Impl {
             case Cell::Null:
                 return {};
             case Cell::Integer:
-                return QVariant::fromValue<qint64>(cell.integer);
-            case Cell::Float:
-                return cell.real;
+                return QVariant::fromValue<qint64>(cell.value);
+            case Cell::Float: {
+                double real = 0;
+                std::memcpy(&real, &cell.value, sizeof real);
+                return real;
+            }
             case Cell::Text:
-                return QString::fromUtf8(cell.bytes);
+                return QString::fromUtf8(rows.bytes(cell));
             case Cell::Blob:
-                return cell.bytes;
+                return rows.bytes(cell).toByteArray();
             case Cell::LazyBlob:
-                return readLazy(cell.integer, columns[column]);
+                return readLazy(cell.value, columns[column]);
         }
         return {};
     }
@@ -421,7 +464,8 @@ void Query::open() {
     if (!stmt) throw Error(QStringLiteral("The statement is empty."));
 
     std::vector<ColumnInfo> columns;
-    std::vector<std::vector<Cell>> rows;
+    RowStore& rows = d->rows;
+    rows.reset(0);
     try {
         d->bind(stmt);
         const int count = sqlite3_column_count(stmt);
@@ -451,25 +495,23 @@ void Query::open() {
                 }
             }
         }
+        rows.reset(count);
+        rows.reserveLarge();
         int rc;
-        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-            std::vector<Cell> row;
-            row.reserve(count);
-            for (int c = 0; c < count; ++c) row.push_back(readCell(stmt, c, columns[c]));
-            rows.push_back(std::move(row));
-        }
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
+            for (int c = 0; c < count; ++c) readCell(stmt, c, columns[c], rows);
         if (rc != SQLITE_DONE) throw Error(engineMessage(db));
     } catch (...) {
         sqlite3_finalize(stmt);
+        rows.reset(0);
         throw;
     }
     sqlite3_finalize(stmt);
 
     d->columns = std::move(columns);
-    d->rows = std::move(rows);
     d->active = true;
-    d->current = d->rows.empty() ? -1 : 0;
-    d->eof = d->rows.empty();
+    d->current = d->rows.rows() == 0 ? -1 : 0;
+    d->eof = d->rows.rows() == 0;
     d->editing = false;
     d->edits.clear();
     emit afterOpen();
@@ -479,8 +521,7 @@ void Query::open() {
 void Query::close() {
     if (!d->active) return;
     d->active = false;
-    d->rows.clear();
-    d->rows.shrink_to_fit();
+    d->rows.reset(0);
     d->columns.clear();
     d->current = -1;
     d->eof = true;
@@ -501,7 +542,6 @@ void Query::refresh() {
     ++d->disableCount;
     try {
         d->active = false;
-        d->rows.clear();
         open();
     } catch (...) {
         --d->disableCount;
@@ -515,7 +555,7 @@ void Query::refresh() {
 }
 
 int Query::recordCount() const {
-    return static_cast<int>(d->rows.size());
+    return d->rows.rows();
 }
 int Query::recNo() const {
     return d->current;
@@ -532,8 +572,8 @@ void Query::setRecNo(int row) {
 }
 
 void Query::first() {
-    d->eof = d->rows.empty();
-    if (!d->rows.empty() && d->current != 0) {
+    d->eof = d->rows.rows() == 0;
+    if (d->rows.rows() > 0 && d->current != 0) {
         d->current = 0;
         if (!d->disableCount) emit currentRowChanged(0);
     }
@@ -552,7 +592,7 @@ bool Query::eof() const {
     return d->eof || !d->active;
 }
 bool Query::isEmpty() const {
-    return d->rows.empty();
+    return d->rows.rows() == 0;
 }
 
 QStringList Query::fieldNames() const {
@@ -579,19 +619,27 @@ QVariant Query::value(int row, int column) const {
     if (row < 0 || row >= recordCount() || column < 0 ||
         column >= static_cast<int>(d->columns.size()))
         return {};
-    return d->toVariant(d->rows[row][column], column);
+    return d->toVariant(d->rows.at(row, column), column);
+}
+
+QByteArrayView Query::textBytes(int row, int column) const {
+    if (row < 0 || row >= recordCount() || column < 0 ||
+        column >= static_cast<int>(d->columns.size()))
+        return {};
+    const Cell& cell = d->rows.at(row, column);
+    return cell.kind == Cell::Text ? d->rows.bytes(cell) : QByteArrayView();
 }
 
 bool Query::locate(const QString& field, const QVariant& wanted) {
     const int column = fieldIndex(field);
     if (column < 0) throw Error(QStringLiteral("Field '%1' not found").arg(field));
     for (int row = 0; row < recordCount(); ++row) {
-        const Cell& cell = d->rows[row][column];
+        const Cell& cell = d->rows.at(row, column);
         bool match = false;
         if (cell.kind == Cell::Integer) {
             bool ok = false;
             const qint64 n = wanted.toLongLong(&ok);
-            match = ok && n == cell.integer;
+            match = ok && n == cell.value;
         } else {
             match = d->toVariant(cell, column) == wanted;
         }
@@ -631,7 +679,7 @@ void Query::post() {
     const ColumnInfo& first = d->columns[d->edits.begin().key()];
     if (first.table.isEmpty() || first.rowidColumn < 0)
         throw Error(QStringLiteral("The row cannot be changed: the result has no key."));
-    const qint64 rowid = d->rows[d->current][first.rowidColumn].integer;
+    const qint64 rowid = d->rows.at(d->current, first.rowidColumn).value;
     QStringList sets;
     QList<int> order;
     for (auto it = d->edits.cbegin(); it != d->edits.cend(); ++it) {
@@ -674,20 +722,18 @@ void Query::post() {
     // The row store takes the new values.
     for (int column : order) {
         const QVariant v = d->edits.value(column);
-        Cell cell;
+        Cell& cell = d->rows.at(d->current, column);
         if (!v.isValid() || v.isNull()) {
-            cell.kind = Cell::Null;
+            cell = Cell{};
         } else if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong) {
-            cell.kind = Cell::Integer;
-            cell.integer = v.toLongLong();
+            cell = Cell{Cell::Integer, 0, v.toLongLong()};
         } else if (v.typeId() == QMetaType::QByteArray) {
-            cell.kind = Cell::Blob;
-            cell.bytes = v.toByteArray();
+            const QByteArray bytes = v.toByteArray();
+            d->rows.setBytes(cell, Cell::Blob, bytes.constData(), bytes.size());
         } else {
-            cell.kind = Cell::Text;
-            cell.bytes = v.toString().toUtf8();
+            const QByteArray bytes = v.toString().toUtf8();
+            d->rows.setBytes(cell, Cell::Text, bytes.constData(), bytes.size());
         }
-        d->rows[d->current][column] = cell;
     }
     d->editing = false;
     d->edits.clear();

@@ -106,6 +106,9 @@ public:
     // NULL an invalid QVariant.
     QVariant fieldByName(const QString& name) const;
     QVariant value(int row, int column) const;
+    // The UTF-8 bytes of a text value, without a copy; empty for other values. Valid
+    // until the query is closed or reopened.
+    QByteArrayView textBytes(int row, int column) const;
 
     // Moves to the first row whose field equals value; false (and stays put) when none.
     bool locate(const QString& field, const QVariant& value);
