@@ -100,6 +100,14 @@ public:
 
     // Database commands.
     void NewButtonClick();
+    void dxBarButton2Click();        // Open
+    void dxBarButton3Click();        // Save As
+    void dxBarLargeButton10Click();  // Database Maintenance
+    // The folder "DB" of the program folder.
+    QString DatabaseFolder() const;
+
+    // In EDIT mode: shows the guard's message and returns true (the command must stop).
+    bool EditModeGuard();
 
     // Binds the Search card's controls to the data module's main query; the data
     // module is made after this window.

@@ -119,13 +119,19 @@ void TForm1::FormShow() {
         settings.readInteger(QStringLiteral("Annotation"), QStringLiteral("FontColor"), 0);
     AICounter = settings.readInteger(QStringLiteral("AISettings"), QStringLiteral("Counter"), 0);
 
-    DM->FDQueryGroups->open();
-    PopuniGroupCombo(GroupCombo);
+    // Without a database (the New offered at a first start was cancelled) there is no
+    // group list and no record to return to; the Database commands stay at hand.
+    const bool haveDatabase = !DM->FDConnection1->database().isEmpty();
+    if (haveDatabase) {
+        DM->FDQueryGroups->open();
+        PopuniGroupCombo(GroupCombo);
+    }
     GroupCombo->setCurrentIndex(-1);
 
     if (settings.valueExists(QStringLiteral("ActiveRecord"), QStringLiteral("ID")))
         RecordID = settings.readInteger(QStringLiteral("ActiveRecord"), QStringLiteral("ID"), 0);
-    if (RecordID != -1) DM->FDQuery1->locate(QStringLiteral("ID"), RecordID);
+    if (RecordID != -1 && DM->FDQuery1->active())
+        DM->FDQuery1->locate(QStringLiteral("ID"), RecordID);
 
     cxGrid1->setFocus();
 }

@@ -334,6 +334,7 @@ TEST_F(StartupTest, DatabaseWithoutTheTableIsReported) {
 }
 
 TEST_F(StartupTest, MissingDatabaseSaysSoAndOffersNew) {
+    dialogs.saveAnswers.push_back(QString());  // the offer is declined
     startProgram();
     EXPECT_EQ(dialogs.texts("message").value(0),
               "The database file does not exist! Create a new or open an existing database.");

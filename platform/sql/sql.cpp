@@ -270,6 +270,7 @@ struct Query::Impl {
     Connection* connection = nullptr;
     QString sql;
     std::vector<Param> params;
+    QHash<QString, QVariant> remembered;  // lower-case name -> last value
     bool active = false;
     std::vector<ColumnInfo> columns;
     RowStore rows;
@@ -390,12 +391,12 @@ Connection* Query::connection() const {
 void Query::setSQL(const QString& text) {
     close();
     d->sql = text;
+    // Values are kept by name, also across texts that do not name them, so that a
+    // statement put back after others runs with its values again.
+    for (const Param& p : d->params) d->remembered.insert(p.name.toLower(), p.value);
     std::vector<Param> rebuilt;
-    for (const QString& name : markerNames(text)) {
-        Param p{name, {}};
-        if (Param* old = d->findParam(name)) p.value = old->value;
-        rebuilt.push_back(p);
-    }
+    for (const QString& name : markerNames(text))
+        rebuilt.push_back(Param{name, d->remembered.value(name.toLower())});
     d->params = std::move(rebuilt);
 }
 

@@ -67,7 +67,8 @@ public:
     Connection* connection() const;
 
     // Replaces the statement text as a whole: closes the query when open and rebuilds
-    // the parameter list from the ":name" markers; a name already present keeps its value.
+    // the parameter list from the ":name" markers; a name that had a value keeps it, also
+    // when texts without it came in between.
     void setSQL(const QString& text);
     QString sql() const;
 

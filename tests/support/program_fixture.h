@@ -7,6 +7,7 @@
 #include <QVariant>
 #include <memory>
 
+#include "tests/support/qt_print.h"
 #include "tests/support/scripted_dialogs.h"
 
 class QWidget;
