@@ -10,6 +10,7 @@
 #include <cstdint>
 
 class QComboBox;
+class QToolButton;
 class TdxRibbon;
 class TStatusBar;
 class TcxTextEdit;
@@ -50,6 +51,8 @@ public:
     // The batch summary's search state.
     QVector<int> FoundPositions;
     int FoundCount = 0;
+    // The "Search" text of the last search, as typed.
+    QString FoundText;
 
     // Frame.
     TdxRibbon* dxRibbon1 = nullptr;
@@ -80,6 +83,17 @@ public:
     TcxCheckBox* CheckBox6 = nullptr;
     TcxCheckBox* CheckBox7 = nullptr;
     TSpellChecker* dxSpellChecker1 = nullptr;
+
+    // Create card: the batch summary's buttons and its search and replace.
+    QPushButton* AddBtn = nullptr;
+    QPushButton* ClearInputBtn = nullptr;
+    QToolButton* BoldBtn = nullptr;
+    QToolButton* ItalicBtn = nullptr;
+    QToolButton* StyleBtn = nullptr;      // "Apply style"
+    QToolButton* SpeedButton1 = nullptr;  // "Clear style"
+    TcxTextEdit* SearchEdit2 = nullptr;   // "Search"
+    TcxTextEdit* ReplaceEdit1 = nullptr;  // "Replace with"
+    QLabel* Label20 = nullptr;            // occurrences found
 
     // Search card.
     QTableView* cxGrid1 = nullptr;
@@ -119,6 +133,22 @@ public:
     void setOuterGeometry(const QRect& outer);
     void setOuterMinimumSize(const QSize& outer);
 
+    // Batch summary composer.
+    void AddBtnClick();
+    void ClearInputBtnClick();
+    void BoldBtnClick();
+    void ItalicBtnClick();
+    void StyleBtnClick();
+    void SpeedButton1Click();
+    void SearchEdit2KeyPress(QChar& Key);
+    void ReplaceEdit1KeyPress(QChar& Key);
+    // Marks every occurrence of the "Search" text in yellow and records their positions.
+    void FindYellowRichEdit(TcxRichEdit* RichEdit);
+    // Removes every yellow mark; the recorded positions stay.
+    void RemoveYellowRichEdit(TcxRichEdit* RichEdit);
+    // Empties the record's input fields of the Create card.
+    void ClearInputFields();
+
     // Makes the "AI Tagging (F3)" command visible.
     void ShowAITaggingCommand();
 
@@ -134,6 +164,7 @@ private:
     void BuildFrame();
     void BuildCreateCard();
     void BuildSearchCard();
+    void ConnectBatchSummary();
 };
 
 extern TForm1* Form1;

@@ -3,6 +3,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QToolButton>
 
 #include "app/form1.h"
 #include "platform/widgets/anchors.h"
@@ -20,6 +21,16 @@ QLabel* caption(QWidget* parent, const QString& text, int left, int top, int wid
     auto* label = new QLabel(text, parent);
     label->setGeometry(left, top, width, 17);
     return label;
+}
+
+// A flat glyph button that leaves the focus where it is, like a speed button.
+QToolButton* speedButton(QWidget* parent, const char* name, const QString& glyph) {
+    auto* button = named(new QToolButton(parent), name);
+    button->setIcon(QIcon(glyph));
+    button->setIconSize(QSize(16, 16));
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
 }
 
 }  // namespace
@@ -58,7 +69,47 @@ void TForm1::BuildCreateCard() {
     // Batch summary.
     caption(card, QStringLiteral("Batch Summary"), 310, 6, 120);
     cxRichEdit2 = named(new TcxRichEdit(card), "cxRichEdit2");
+    QFont summaryFont(QStringLiteral("Segoe UI"));
+    summaryFont.setPixelSize(13);
+    cxRichEdit2->setFont(summaryFont);
+    cxRichEdit2->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    cxRichEdit2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QPalette white = cxRichEdit2->palette();
+    white.setColor(QPalette::Base, Qt::white);
+    cxRichEdit2->setPalette(white);
     anchors->place(cxRichEdit2, QRect(310, 24, 560, 400), Anchors::All);
+
+    BoldBtn = speedButton(card, "BoldBtn", QStringLiteral(":/icons/bold.svg"));
+    ItalicBtn = speedButton(card, "ItalicBtn", QStringLiteral(":/icons/italic.svg"));
+    StyleBtn = speedButton(card, "StyleBtn", QStringLiteral(":/icons/style.svg"));
+    StyleBtn->setToolTip(QStringLiteral("Apply style"));
+    SpeedButton1 = speedButton(card, "SpeedButton1", QStringLiteral(":/icons/clear_style.svg"));
+    SpeedButton1->setToolTip(QStringLiteral("Clear style"));
+    int left = 770;
+    for (QToolButton* button : {BoldBtn, ItalicBtn, StyleBtn, SpeedButton1}) {
+        anchors->place(button, QRect(left, 1, 23, 22), Anchors::Right | Anchors::Top);
+        left += 24;
+    }
+
+    AddBtn = named(new QPushButton(QStringLiteral("Add"), card), "AddBtn");
+    anchors->place(AddBtn, QRect(881, 24, 161, 27), Anchors::Right | Anchors::Top);
+    ClearInputBtn =
+        named(new QPushButton(QStringLiteral("Clear input fields"), card), "ClearInputBtn");
+    anchors->place(ClearInputBtn, QRect(881, 57, 161, 27), Anchors::Right | Anchors::Top);
+
+    auto* replace =
+        named(new QGroupBox(QStringLiteral("Search and Replace"), card), "GroupBoxSearchReplace");
+    anchors->place(replace, QRect(881, 94, 161, 144), Anchors::Right | Anchors::Top);
+    caption(replace, QStringLiteral("Search"), 10, 22, 100);
+    SearchEdit2 = named(new TcxTextEdit(replace), "SearchEdit2");
+    SearchEdit2->setGeometry(10, 40, 141, 23);
+    caption(replace, QStringLiteral("Replace with"), 10, 68, 100);
+    ReplaceEdit1 = named(new TcxTextEdit(replace), "ReplaceEdit1");
+    ReplaceEdit1->setGeometry(10, 86, 141, 23);
+    caption(replace, QStringLiteral("Total occurences:"), 10, 116, 110);
+    Label20 = named(new QLabel(QStringLiteral("0"), replace), "Label20");
+    Label20->setGeometry(122, 116, 33, 17);
+    ConnectBatchSummary();
 
     // Record fields below the batch summary.
     caption(card, QStringLiteral("Batch title:"), 310, 434, 80);

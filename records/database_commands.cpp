@@ -5,6 +5,7 @@
 
 #include "app/form1.h"
 #include "platform/dialogs/dialogs.h"
+#include "platform/errors/errors.h"
 #include "platform/sql/sql.h"
 #include "platform/widgets/edits.h"
 #include "platform/widgets/statusbar.h"
@@ -40,19 +41,6 @@ private:
     sql::Query* m_query;
 };
 
-// Runs body, then closing, as a try/finally block: closing always runs; an error of
-// closing replaces an error of body.
-template <typename Body, typename Closing>
-void withClosingSteps(Body body, Closing closing) {
-    try {
-        body();
-    } catch (...) {
-        closing();
-        throw;
-    }
-    closing();
-}
-
 }  // namespace
 
 QString TForm1::DatabaseFolder() const {
@@ -64,7 +52,7 @@ void TForm1::NewButtonClick() {
     QDir().mkpath(DatabaseFolder());
     const auto chosen = dialogs::get().saveFile(
         databaseDialog(QStringLiteral("Create new database"), DatabaseFolder()));
-    withClosingSteps(
+    errors::withClosingSteps(
         [&] {
             if (!chosen) return;
             sql::Connection* connection = DM->FDConnection1;
@@ -149,7 +137,7 @@ void TForm1::dxBarLargeButton10Click() {
     const QString statement = query->sql();
     StatusBar1->setPanelText(0, QStringLiteral("Database maintenance..."));
     ControlsSuspended suspended(query);
-    withClosingSteps(
+    errors::withClosingSteps(
         [&] {
             for (const char* step : {"ANALYZE;", "REINDEX;", "VACUUM;"}) {
                 query->setSQL(QLatin1String(step));

@@ -31,4 +31,17 @@ void showUnknownException();
 // Runs fn under the default exception handler. Returns false when an error escaped.
 bool guard(const std::function<void()>& fn);
 
+// Runs body, then closing, as a try/finally block: closing always runs; an error of
+// closing replaces an error of body.
+template <typename Body, typename Closing>
+void withClosingSteps(Body body, Closing closing) {
+    try {
+        body();
+    } catch (...) {
+        closing();
+        throw;
+    }
+    closing();
+}
+
 }  // namespace errors
