@@ -46,6 +46,9 @@ void TForm1::BuildSearchCard() {
     cxGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     cxGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     cxGrid1->verticalHeader()->hide();
+    cxGrid1->verticalHeader()->setDefaultSectionSize(22);
+    cxGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    cxGrid1->setWordWrap(false);
     cxGrid1->setStyleSheet(QStringLiteral(
         "QTableView::item:selected { background: rgb(206, 223, 214); color: black; }"));
     anchors->place(cxGrid1, QRect(492, 56, 554, 494),
