@@ -24,7 +24,9 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     errors::guard([this] { FormCreate(); });
 }
 
-TForm1::~TForm1() { FormDestroy(); }
+TForm1::~TForm1() {
+    FormDestroy();
+}
 
 void TForm1::BuildFrame() {
     setWindowTitle(QStringLiteral("Pixolet"));
@@ -89,7 +91,9 @@ void TForm1::closeEvent(QCloseEvent* event) {
     emit closed();
 }
 
-QRect TForm1::outerGeometry() const { return frameGeometry(); }
+QRect TForm1::outerGeometry() const {
+    return frameGeometry();
+}
 
 void TForm1::setOuterGeometry(const QRect& outer) {
     const QRect frame = frameGeometry();
@@ -97,8 +101,8 @@ void TForm1::setOuterGeometry(const QRect& outer) {
     const int extraW = frame.width() - client.width();
     const int extraH = frame.height() - client.height();
     // A size below the minimum is raised to it, as the window's constraints do.
-    const QSize size = QSize(outer.width() - extraW, outer.height() - extraH)
-                           .expandedTo(minimumSize());
+    const QSize size =
+        QSize(outer.width() - extraW, outer.height() - extraH).expandedTo(minimumSize());
     resize(size);
     move(outer.topLeft());
 }

@@ -101,6 +101,14 @@ public:
 
     // Database commands.
     void NewButtonClick();
+    void dxBarButton2Click();        // Open
+    void dxBarButton3Click();        // Save As
+    void dxBarLargeButton10Click();  // Database Maintenance
+    // The folder "DB" of the program folder.
+    QString DatabaseFolder() const;
+
+    // In EDIT mode: shows the guard's message and returns true (the command must stop).
+    bool EditModeGuard();
 
     // Keyword editor of the Create card: its rules live in FKeywordEditor, which is bound to
     // the title, description, keywords and add-and-check fields and their counters.

@@ -75,14 +75,15 @@ void TForm1::FormShow() {
                                                outer.width());
         const int height = settings.readInteger(QStringLiteral("MainForm"),
                                                 QStringLiteral("Height"), outer.height());
-        const int left = settings.readInteger(QStringLiteral("MainForm"), QStringLiteral("Left"), 10);
+        const int left =
+            settings.readInteger(QStringLiteral("MainForm"), QStringLiteral("Left"), 10);
         const int top = settings.readInteger(QStringLiteral("MainForm"), QStringLiteral("Top"), 10);
         setOuterGeometry(QRect(left, top, width, height));
     }
 
     // Text limits: a stored value that is no integer stops the start here.
-    TitleMax = errors::strToInt(
-        settings.readString(QStringLiteral("TextMax"), QStringLiteral("Title"), QStringLiteral("80")));
+    TitleMax = errors::strToInt(settings.readString(QStringLiteral("TextMax"),
+                                                    QStringLiteral("Title"), QStringLiteral("80")));
     DescriptionMax = errors::strToInt(settings.readString(
         QStringLiteral("TextMax"), QStringLiteral("Description"), QStringLiteral("200")));
     KeywordsMax = errors::strToInt(settings.readString(
@@ -95,7 +96,8 @@ void TForm1::FormShow() {
     if (settings.valueExists(QStringLiteral("Ribbon"), QStringLiteral("Layout"))) {
         const int layout = settings.readInteger(QStringLiteral("Ribbon"), QStringLiteral("Layout"),
                                                 static_cast<int>(dxRibbon1->ribbonLayout()));
-        if (layout >= 0 && layout <= 2) dxRibbon1->setRibbonLayout(static_cast<TdxRibbon::Layout>(layout));
+        if (layout >= 0 && layout <= 2)
+            dxRibbon1->setRibbonLayout(static_cast<TdxRibbon::Layout>(layout));
     }
 
     const auto isTrue = [&](const char* key) {
@@ -105,24 +107,31 @@ void TForm1::FormShow() {
     const bool asYouType = isTrue("SpellAsYouType");
     CheckBox7->setChecked(asYouType);
     dxSpellChecker1->setCheckAsYouType(asYouType);
-    TcxCheckBox* const switches[] = {CheckBox1, CheckBox2, CheckBox3, CheckBox4, CheckBox5, CheckBox6};
+    TcxCheckBox* const switches[] = {CheckBox1, CheckBox2, CheckBox3,
+                                     CheckBox4, CheckBox5, CheckBox6};
     for (int i = 0; i < 6; ++i) switches[i]->setChecked(isTrue(kSpellKeys[i]));
 
     AnnotationFontSize = static_cast<std::uint8_t>(
         settings.readInteger(QStringLiteral("Annotation"), QStringLiteral("FontSize"), 10) & 0xFF);
-    AnnotationFontStyle = settings.readString(QStringLiteral("Annotation"),
-                                              QStringLiteral("FontStyle"), QStringLiteral("Regular"));
+    AnnotationFontStyle = settings.readString(
+        QStringLiteral("Annotation"), QStringLiteral("FontStyle"), QStringLiteral("Regular"));
     AnnotationFontColor =
         settings.readInteger(QStringLiteral("Annotation"), QStringLiteral("FontColor"), 0);
     AICounter = settings.readInteger(QStringLiteral("AISettings"), QStringLiteral("Counter"), 0);
 
-    DM->FDQueryGroups->open();
-    PopuniGroupCombo(GroupCombo);
+    // Without a database (the New offered at a first start was cancelled) there is no
+    // group list and no record to return to; the Database commands stay at hand.
+    const bool haveDatabase = !DM->FDConnection1->database().isEmpty();
+    if (haveDatabase) {
+        DM->FDQueryGroups->open();
+        PopuniGroupCombo(GroupCombo);
+    }
     GroupCombo->setCurrentIndex(-1);
 
     if (settings.valueExists(QStringLiteral("ActiveRecord"), QStringLiteral("ID")))
         RecordID = settings.readInteger(QStringLiteral("ActiveRecord"), QStringLiteral("ID"), 0);
-    if (RecordID != -1) DM->FDQuery1->locate(QStringLiteral("ID"), RecordID);
+    if (RecordID != -1 && DM->FDQuery1->active())
+        DM->FDQuery1->locate(QStringLiteral("ID"), RecordID);
 
     cxGrid1->setFocus();
 }
@@ -159,19 +168,24 @@ void TForm1::FormClose() {
     const auto word = [](bool on) { return on ? QStringLiteral("True") : QStringLiteral("False"); };
     settings.writeString(QStringLiteral("SpellCheck"), QStringLiteral("SpellAsYouType"),
                          word(CheckBox7->isChecked()));
-    TcxCheckBox* const switches[] = {CheckBox1, CheckBox2, CheckBox3, CheckBox4, CheckBox5, CheckBox6};
+    TcxCheckBox* const switches[] = {CheckBox1, CheckBox2, CheckBox3,
+                                     CheckBox4, CheckBox5, CheckBox6};
     for (int i = 0; i < 6; ++i)
         settings.writeString(QStringLiteral("SpellCheck"), QLatin1String(kSpellKeys[i]),
                              word(switches[i]->isChecked()));
 
-    settings.writeInteger(QStringLiteral("Annotation"), QStringLiteral("FontSize"), AnnotationFontSize);
-    settings.writeString(QStringLiteral("Annotation"), QStringLiteral("FontStyle"), AnnotationFontStyle);
-    settings.writeInteger(QStringLiteral("Annotation"), QStringLiteral("FontColor"), AnnotationFontColor);
+    settings.writeInteger(QStringLiteral("Annotation"), QStringLiteral("FontSize"),
+                          AnnotationFontSize);
+    settings.writeString(QStringLiteral("Annotation"), QStringLiteral("FontStyle"),
+                         AnnotationFontStyle);
+    settings.writeInteger(QStringLiteral("Annotation"), QStringLiteral("FontColor"),
+                          AnnotationFontColor);
     settings.writeInteger(QStringLiteral("AISettings"), QStringLiteral("Counter"), AICounter);
     if (APIKey != QLatin1String("No"))
         settings.writeString(QStringLiteral("AISettings"), QStringLiteral("GeminiKey"), APIKey);
-    settings.writeString(QStringLiteral("Database"), QStringLiteral("FileName"),
-                         QStringLiteral("DB\\") + QFileInfo(DM->FDConnection1->database()).fileName());
+    settings.writeString(
+        QStringLiteral("Database"), QStringLiteral("FileName"),
+        QStringLiteral("DB\\") + QFileInfo(DM->FDConnection1->database()).fileName());
     DM->FDQuery1->close();
 }
 
@@ -192,6 +206,7 @@ void TForm1::PopuniGroupCombo(QComboBox* /*ComboBox*/) {
         GroupCombo->addItem(groups->fieldByName(QStringLiteral("TagGroup")).toString());
         groups->next();
     }
-    GroupCombo->setCurrentIndex(GroupCombo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    GroupCombo->setCurrentIndex(
+        GroupCombo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
     if (GroupCombo->currentIndex() < 0) GroupCombo->setEditText(text);
 }

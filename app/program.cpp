@@ -11,7 +11,9 @@
 #include "tagging/frmdicteditor.h"
 #include "tagging/frmtaggerpro.h"
 
-void ApplyLookAndFeelDefaults() { skin::applyLookAndFeelDefaults(); }
+void ApplyLookAndFeelDefaults() {
+    skin::applyLookAndFeelDefaults();
+}
 
 void CreateForms() {
     Form1 = new TForm1();

@@ -21,8 +21,8 @@ TDM::TDM(QObject* parent) : QObject(parent) {
 
     FDQueryGroups = new sql::Query(FDConnection1, this);
     FDQueryGroups->setObjectName(QStringLiteral("FDQueryGroups"));
-    FDQueryGroups->setSQL(
-        QStringLiteral("SELECT DISTINCT [Group] AS TagGroup\r\nFROM tblTags\r\nORDER BY TagGroup;"));
+    FDQueryGroups->setSQL(QStringLiteral(
+        "SELECT DISTINCT [Group] AS TagGroup\r\nFROM tblTags\r\nORDER BY TagGroup;"));
 }
 
 TDM::~TDM() = default;
@@ -31,6 +31,12 @@ void TDM::ShowRecordCount() {
     if (Form1) Form1->StatusBar1->setPanelText(6, QString::number(FDQuery1->recordCount()));
 }
 
-void TDM::FDQuery1AfterOpen() { ShowRecordCount(); }
-void TDM::FDQuery1AfterPost() { ShowRecordCount(); }
-void TDM::FDQuery1AfterDelete() { ShowRecordCount(); }
+void TDM::FDQuery1AfterOpen() {
+    ShowRecordCount();
+}
+void TDM::FDQuery1AfterPost() {
+    ShowRecordCount();
+}
+void TDM::FDQuery1AfterDelete() {
+    ShowRecordCount();
+}

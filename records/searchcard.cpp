@@ -48,7 +48,8 @@ void TForm1::BuildSearchCard() {
     cxGrid1->verticalHeader()->hide();
     cxGrid1->setStyleSheet(QStringLiteral(
         "QTableView::item:selected { background: rgb(206, 223, 214); color: black; }"));
-    anchors->place(cxGrid1, QRect(492, 56, 554, 494), Anchors::Top | Anchors::Right | Anchors::Bottom);
+    anchors->place(cxGrid1, QRect(492, 56, 554, 494),
+                   Anchors::Top | Anchors::Right | Anchors::Bottom);
 }
 
 void TForm1::BindDataSource() {

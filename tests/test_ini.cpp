@@ -60,7 +60,8 @@ TEST_F(IniTest, IntegerKeysFallBackToTheirDefault) {
 }
 
 TEST_F(IniTest, WritesUpdateInPlaceAndKeepUnknownLines) {
-    writeAll(file(), "; a comment\n[Database]\nFileName=DB\\old.db\nExtra=keep me\n\n[Foreign]\nZ=1\n");
+    writeAll(file(),
+             "; a comment\n[Database]\nFileName=DB\\old.db\nExtra=keep me\n\n[Foreign]\nZ=1\n");
     ini::IniFile settings(file());
     settings.writeString("database", "filename", "DB\\new.db");
     settings.writeString("Database", "Added", "x");
@@ -84,7 +85,8 @@ TEST_F(IniTest, FailedWriteRaisesAndLeavesTheOldFileWhole) {
 TEST_F(IniTest, NonAsciiValuesRoundTripAsUtf8) {
     ini::IniFile settings(file());
     settings.writeString("Database", "FileName", QString::fromUtf8("DB\\Über €.db"));
-    EXPECT_EQ(ini::IniFile(file()).readString("Database", "FileName", ""), QString::fromUtf8("DB\\Über €.db"));
+    EXPECT_EQ(ini::IniFile(file()).readString("Database", "FileName", ""),
+              QString::fromUtf8("DB\\Über €.db"));
 }
 
 TEST(StrToInt, StrictConversion) {

@@ -12,11 +12,6 @@
 #include "records/keyword_editor.h"
 #include "tests/support/program_fixture.h"
 
-// Readable failures.
-void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
-
 namespace {
 
 // One character per position of the document: 'R' red bold, '.' default attributes, '?' any

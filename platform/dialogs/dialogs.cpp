@@ -7,9 +7,13 @@ Dialogs* installed = nullptr;
 
 Dialogs* qtDialogs();  // platform/dialogs/qtdialogs.cpp
 
-Dialogs& get() { return installed ? *installed : *qtDialogs(); }
+Dialogs& get() {
+    return installed ? *installed : *qtDialogs();
+}
 
-void install(Dialogs* dialogs) { installed = dialogs; }
+void install(Dialogs* dialogs) {
+    installed = dialogs;
+}
 
 std::optional<QString> Dialogs::openFile(const FileRequest& request) {
     FileRequest one = request;

@@ -18,9 +18,9 @@ struct FileRequest {
     QString filter;         // "Database|*.db" style: description|patterns, pairs joined by '|'
     QString defaultSuffix;  // without the dot
     QString initialDir;
-    QString fileName;       // proposed name
+    QString fileName;  // proposed name
     bool multiSelect = false;
-    bool mustExist = true;  // open dialogs only
+    bool mustExist = true;         // open dialogs only
     bool overwritePrompt = false;  // save dialogs: ask before replacing an existing file
 };
 

@@ -8,15 +8,22 @@
 namespace dialogs {
 namespace {
 
-QWidget* parentWindow() { return QApplication::activeWindow(); }
+QWidget* parentWindow() {
+    return QApplication::activeWindow();
+}
 
 QMessageBox::Icon toQt(Icon icon) {
     switch (icon) {
-        case Icon::Information: return QMessageBox::Information;
-        case Icon::Warning: return QMessageBox::Warning;
-        case Icon::Error: return QMessageBox::Critical;
-        case Icon::Question: return QMessageBox::Question;
-        case Icon::None: break;
+        case Icon::Information:
+            return QMessageBox::Information;
+        case Icon::Warning:
+            return QMessageBox::Warning;
+        case Icon::Error:
+            return QMessageBox::Critical;
+        case Icon::Question:
+            return QMessageBox::Question;
+        case Icon::None:
+            break;
     }
     return QMessageBox::NoIcon;
 }
@@ -27,9 +34,9 @@ QFileDialog* makeDialog(const FileRequest& r, QFileDialog::AcceptMode mode) {
     if (!r.defaultSuffix.isEmpty()) d->setDefaultSuffix(r.defaultSuffix);
     if (!r.fileName.isEmpty()) d->selectFile(r.fileName);
     if (mode == QFileDialog::AcceptOpen)
-        d->setFileMode(r.multiSelect ? QFileDialog::ExistingFiles
-                                     : (r.mustExist ? QFileDialog::ExistingFile
-                                                    : QFileDialog::AnyFile));
+        d->setFileMode(r.multiSelect
+                           ? QFileDialog::ExistingFiles
+                           : (r.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile));
     else if (!r.overwritePrompt)
         d->setOption(QFileDialog::DontConfirmOverwrite, true);
     return d;
@@ -53,9 +60,12 @@ public:
         QMessageBox box(toQt(icon), QApplication::applicationDisplayName(), text, buttons,
                         parentWindow());
         switch (box.exec()) {
-            case QMessageBox::Yes: return Answer::Yes;
-            case QMessageBox::No: return Answer::No;
-            default: return Answer::Cancel;
+            case QMessageBox::Yes:
+                return Answer::Yes;
+            case QMessageBox::No:
+                return Answer::No;
+            default:
+                return Answer::Cancel;
         }
     }
     void informationAt(const QString& text, QPoint topLeft) override {

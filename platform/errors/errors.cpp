@@ -10,7 +10,9 @@ void showException(const std::exception& e) {
     dialogs::get().error(message);
 }
 
-void showUnknownException() { dialogs::get().error(QStringLiteral("An unexpected error occurred.")); }
+void showUnknownException() {
+    dialogs::get().error(QStringLiteral("An unexpected error occurred."));
+}
 
 bool guard(const std::function<void()>& fn) {
     try {

@@ -69,7 +69,9 @@ int IniFile::findKey(int sectionLine, const QString& key) const {
     return -1;
 }
 
-bool IniFile::sectionExists(const QString& section) const { return findSection(section) >= 0; }
+bool IniFile::sectionExists(const QString& section) const {
+    return findSection(section) >= 0;
+}
 
 bool IniFile::valueExists(const QString& section, const QString& key) const {
     return findKey(findSection(section), key) >= 0;
@@ -96,7 +98,8 @@ bool IniFile::readBool(const QString& section, const QString& key, bool def) con
     const QString text = readString(section, key, QString()).trimmed();
     if (text == QLatin1String("1") || text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
         return true;
-    if (text == QLatin1String("0") || text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
+    if (text == QLatin1String("0") ||
+        text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
         return false;
     return def;
 }
@@ -147,7 +150,8 @@ void IniFile::save() const {
     QByteArray bytes;
     for (const QString& line : m_lines) bytes += line.toUtf8() + "\r\n";
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw errors::Error(QStringLiteral("Unable to write to %1: %2").arg(m_path, file.errorString()));
+        throw errors::Error(
+            QStringLiteral("Unable to write to %1: %2").arg(m_path, file.errorString()));
 }
 
 }  // namespace ini

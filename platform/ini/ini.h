@@ -34,7 +34,7 @@ public:
     void writeFloat(const QString& section, const QString& key, double value);
 
 private:
-    int findSection(const QString& section) const;  // line of "[section]", or -1
+    int findSection(const QString& section) const;           // line of "[section]", or -1
     int findKey(int sectionLine, const QString& key) const;  // line of the key, or -1
     void save() const;
 

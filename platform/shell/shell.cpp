@@ -9,9 +9,8 @@ namespace {
 class DesktopShell final : public Shell {
 public:
     bool open(const QString& pathOrUrl) override {
-        const QUrl url = pathOrUrl.contains(QLatin1String("://"))
-                             ? QUrl(pathOrUrl)
-                             : QUrl::fromLocalFile(pathOrUrl);
+        const QUrl url = pathOrUrl.contains(QLatin1String("://")) ? QUrl(pathOrUrl)
+                                                                  : QUrl::fromLocalFile(pathOrUrl);
         return QDesktopServices::openUrl(url);
     }
 };
@@ -25,6 +24,8 @@ Shell& get() {
     return installed ? *installed : desktop;
 }
 
-void install(Shell* s) { installed = s; }
+void install(Shell* s) {
+    installed = s;
+}
 
 }  // namespace shell

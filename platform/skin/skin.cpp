@@ -64,7 +64,9 @@ void applyPalette(const QString& name) {
     QApplication::setPalette(palette(name));
 }
 
-QString currentPalette() { return current(); }
+QString currentPalette() {
+    return current();
+}
 
 void applyLookAndFeelDefaults() {
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));

@@ -8,17 +8,32 @@
 #include <QPointer>
 #include <QTableView>
 #include <algorithm>
+#include <cstring>
 #include <numeric>
+#include <string>
 
 #include "platform/sql/sql.h"
 
 namespace sql {
 namespace {
 
+// Appends text folded to one letter case, so that folded texts compare by their bytes
+// as the texts compare without regard to case.
+void appendFolded(QByteArrayView text, std::string& out) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            out += QString::fromUtf8(text).toCaseFolded().toStdString();
+            return;
+        }
+    }
+    for (const char c : text) out += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
+
 // The grid's rows: the query's rows in the order of the sort field.
 class GridModel : public QAbstractTableModel {
 public:
-    explicit GridModel(Query* query, QObject* parent) : QAbstractTableModel(parent), m_query(query) {}
+    explicit GridModel(Query* query, QObject* parent)
+        : QAbstractTableModel(parent), m_query(query) {}
 
     void setColumns(const std::vector<DataSource::Column>& columns, const QString& sortField) {
         beginResetModel();
@@ -60,7 +75,8 @@ public:
         return gridRow >= 0 && gridRow < static_cast<int>(m_order.size()) ? m_order[gridRow] : -1;
     }
     int gridRow(int queryRow) const {
-        return queryRow >= 0 && queryRow < static_cast<int>(m_inverse.size()) ? m_inverse[queryRow] : -1;
+        return queryRow >= 0 && queryRow < static_cast<int>(m_inverse.size()) ? m_inverse[queryRow]
+                                                                              : -1;
     }
 
 private:
@@ -71,15 +87,33 @@ private:
         m_order.resize(n);
         std::iota(m_order.begin(), m_order.end(), 0);
         const int sortColumn = m_sortField.isEmpty() ? -1 : m_query->fieldIndex(m_sortField);
-        if (sortColumn >= 0 && n > 1) {
-            std::vector<QString> keys(n);
-            for (int i = 0; i < n; ++i) keys[i] = m_query->value(i, sortColumn).toString();
-            std::stable_sort(m_order.begin(), m_order.end(), [&](int a, int b) {
-                return QString::compare(keys[a], keys[b], Qt::CaseInsensitive) < 0;
-            });
-        }
+        if (sortColumn >= 0 && n > 1) sortRows(sortColumn);
         m_inverse.assign(n, -1);
         for (int i = 0; i < n; ++i) m_inverse[m_order[i]] = i;
+    }
+
+    // Orders m_order by the sort column, ties in the query's order.
+    void sortRows(int column) {
+        const int n = static_cast<int>(m_order.size());
+        struct Key {
+            std::uint32_t offset, size;
+            int row;
+        };
+        std::string folded;
+        std::vector<Key> keys(n);
+        for (int i = 0; i < n; ++i) {
+            const auto offset = static_cast<std::uint32_t>(folded.size());
+            appendFolded(m_query->textBytes(i, column), folded);
+            keys[i] = {offset, static_cast<std::uint32_t>(folded.size() - offset), i};
+        }
+        const char* base = folded.data();
+        std::sort(keys.begin(), keys.end(), [base](const Key& a, const Key& b) {
+            const int c = std::memcmp(base + a.offset, base + b.offset, std::min(a.size, b.size));
+            if (c != 0) return c < 0;
+            if (a.size != b.size) return a.size < b.size;
+            return a.row < b.row;
+        });
+        for (int i = 0; i < n; ++i) m_order[i] = keys[i].row;
     }
 
     Query* m_query;
@@ -101,7 +135,8 @@ struct DataSource::Impl {
     bool syncing = false;
 };
 
-DataSource::DataSource(Query* dataSet, QObject* parent) : QObject(parent), d(std::make_unique<Impl>()) {
+DataSource::DataSource(Query* dataSet, QObject* parent)
+    : QObject(parent), d(std::make_unique<Impl>()) {
     d->query = dataSet;
     d->model = new GridModel(dataSet, this);
 
@@ -140,7 +175,9 @@ DataSource::DataSource(Query* dataSet, QObject* parent) : QObject(parent), d(std
 
 DataSource::~DataSource() = default;
 
-Query* DataSource::dataSet() const { return d->query; }
+Query* DataSource::dataSet() const {
+    return d->query;
+}
 
 void DataSource::setColumns(const std::vector<Column>& columns, const QString& sortField) {
     d->columns = columns;
@@ -150,7 +187,9 @@ void DataSource::setColumns(const std::vector<Column>& columns, const QString& s
             d->view->setColumnWidth(i, columns[i].width);
 }
 
-QAbstractItemModel* DataSource::model() const { return d->model; }
+QAbstractItemModel* DataSource::model() const {
+    return d->model;
+}
 
 void DataSource::bindTable(QTableView* view) {
     d->view = view;

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QHash>
 #include <QPointer>
+#include <cstring>
 #include <vector>
 
 namespace sql {
@@ -59,7 +60,9 @@ void Connection::setDatabase(const QString& path) {
     d->database = path;
 }
 
-QString Connection::database() const { return d->database; }
+QString Connection::database() const {
+    return d->database;
+}
 
 void Connection::addParameter(const QString& nameValue) {
     const QString name = nameValue.section('=', 0, 0).trimmed();
@@ -74,18 +77,23 @@ void Connection::addParameter(const QString& nameValue) {
     if (d->db && !pragmaFor(nameValue).isEmpty()) execPlain(d->db, pragmaFor(nameValue));
 }
 
-QStringList Connection::parameters() const { return d->parameters; }
+QStringList Connection::parameters() const {
+    return d->parameters;
+}
 
 void Connection::connect() {
     if (d->db) return;
-    if (d->database.isEmpty()) throw Error(QStringLiteral("No database file is set for the connection."));
+    if (d->database.isEmpty())
+        throw Error(QStringLiteral("No database file is set for the connection."));
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(d->database.toUtf8().constData(), &db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const int rc =
+        sqlite3_open_v2(d->database.toUtf8().constData(), &db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const QString message = engineMessage(db);
         sqlite3_close_v2(db);
-        throw Error(QStringLiteral("Unable to open database file %1: %2").arg(d->database, message));
+        throw Error(
+            QStringLiteral("Unable to open database file %1: %2").arg(d->database, message));
     }
     sqlite3_extended_result_codes(db, 1);
     // Another program holding a write lock makes a statement wait a moment, then fail.
@@ -113,28 +121,71 @@ void Connection::disconnect() {
     d->db = nullptr;
 }
 
-bool Connection::connected() const { return d->db != nullptr; }
+bool Connection::connected() const {
+    return d->db != nullptr;
+}
 
-sqlite3* Connection::handle() const { return d->db; }
+sqlite3* Connection::handle() const {
+    return d->db;
+}
 
 // ----------------------------------------------------------------------------------------
 // Query
 
 namespace {
 
-// One value of the row store. Text is kept as UTF-8 to keep long listings small; a
-// large BLOB is kept as the place to read it from.
+// One value of the row store: 16 bytes. Text and small BLOBs live in the store's byte
+// arena, so that a listing of many rows costs few allocations; a large BLOB is kept as
+// the row id to read it from when it is asked for.
 struct Cell {
-    enum Kind : std::uint8_t { Null, Integer, Float, Text, Blob, LazyBlob } kind = Null;
-    qint64 integer = 0;  // Integer, or the row id of a LazyBlob
-    double real = 0;
-    QByteArray bytes;
+    enum Kind : std::uint8_t { Null, Integer, Float, Text, Blob, LazyBlob };
+    Kind kind = Null;
+    std::uint32_t size = 0;  // Text and Blob: bytes in the arena
+    std::int64_t value = 0;  // Integer; Float bits; arena offset; LazyBlob row id
+};
+
+// All rows of a result, one row after the other.
+class RowStore {
+public:
+    // Empties the store for a new result; the memory is kept for it, since a listing
+    // is usually followed by another one of the same size.
+    void reset(int columns) {
+        m_columns = columns;
+        m_cells.clear();
+        m_arena.clear();
+    }
+    // Room for a long listing, so that it never moves while it grows; only the pages
+    // that are written take memory. The room is kept for the next result.
+    void reserveLarge() {
+        if (m_cells.capacity() < (1u << 20)) m_cells.reserve(1u << 20);
+        if (m_arena.capacity() < (128u << 20)) m_arena.reserve(128u << 20);
+    }
+    int rows() const { return m_columns ? static_cast<int>(m_cells.size() / m_columns) : 0; }
+    Cell& at(int row, int column) { return m_cells[static_cast<size_t>(row) * m_columns + column]; }
+    const Cell& at(int row, int column) const {
+        return m_cells[static_cast<size_t>(row) * m_columns + column];
+    }
+    Cell& append() { return m_cells.emplace_back(); }
+    void setBytes(Cell& cell, Cell::Kind kind, const char* data, size_t size) {
+        cell.kind = kind;
+        cell.size = static_cast<std::uint32_t>(size);
+        cell.value = static_cast<std::int64_t>(m_arena.size());
+        m_arena.insert(m_arena.end(), data, data + size);
+    }
+    QByteArrayView bytes(const Cell& cell) const {
+        return QByteArrayView(m_arena.data() + cell.value, cell.size);
+    }
+
+private:
+    int m_columns = 0;
+    std::vector<Cell> m_cells;
+    std::vector<char> m_arena;
 };
 
 struct ColumnInfo {
     QString name;
-    QString table;   // origin table, empty for an expression
-    QString origin;  // origin column
+    QString table;         // origin table, empty for an expression
+    QString origin;        // origin column
     int rowidColumn = -1;  // result column holding the origin table's row id, -1 none
 };
 
@@ -178,38 +229,39 @@ QStringList markerNames(const QString& text) {
     return names;
 }
 
-Cell readCell(sqlite3_stmt* stmt, int column, const ColumnInfo& info) {
-    Cell cell;
+void readCell(sqlite3_stmt* stmt, int column, const ColumnInfo& info, RowStore& store) {
+    Cell& cell = store.append();
     switch (sqlite3_column_type(stmt, column)) {
         case SQLITE_INTEGER:
             cell.kind = Cell::Integer;
-            cell.integer = sqlite3_column_int64(stmt, column);
+            cell.value = sqlite3_column_int64(stmt, column);
             break;
-        case SQLITE_FLOAT:
+        case SQLITE_FLOAT: {
             cell.kind = Cell::Float;
-            cell.real = sqlite3_column_double(stmt, column);
+            const double real = sqlite3_column_double(stmt, column);
+            std::memcpy(&cell.value, &real, sizeof real);
             break;
-        case SQLITE_TEXT:
-            cell.kind = Cell::Text;
-            cell.bytes = QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(stmt, column)),
-                                    sqlite3_column_bytes(stmt, column));
+        }
+        case SQLITE_TEXT: {
+            const char* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
+            store.setBytes(cell, Cell::Text, text, sqlite3_column_bytes(stmt, column));
             break;
+        }
         case SQLITE_BLOB: {
             const int size = sqlite3_column_bytes(stmt, column);
             if (size > kLazyBlobBytes && info.rowidColumn >= 0 &&
                 sqlite3_column_type(stmt, info.rowidColumn) == SQLITE_INTEGER) {
                 cell.kind = Cell::LazyBlob;
-                cell.integer = sqlite3_column_int64(stmt, info.rowidColumn);
+                cell.value = sqlite3_column_int64(stmt, info.rowidColumn);
             } else {
-                cell.kind = Cell::Blob;
-                cell.bytes = QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, column)), size);
+                store.setBytes(cell, Cell::Blob,
+                               static_cast<const char*>(sqlite3_column_blob(stmt, column)), size);
             }
             break;
         }
         default:
             break;
     }
-    return cell;
 }
 
 }  // namespace
@@ -218,9 +270,10 @@ struct Query::Impl {
     Connection* connection = nullptr;
     QString sql;
     std::vector<Param> params;
+    QHash<QString, QVariant> remembered;  // lower-case name -> last value
     bool active = false;
     std::vector<ColumnInfo> columns;
-    std::vector<std::vector<Cell>> rows;
+    RowStore rows;
     int current = -1;
     bool eof = true;
     int disableCount = 0;
@@ -287,12 +340,21 @@ struct Query::Impl {
 
     QVariant toVariant(const Cell& cell, int column) const {
         switch (cell.kind) {
-            case Cell::Null: return {};
-            case Cell::Integer: return QVariant::fromValue<qint64>(cell.integer);
-            case Cell::Float: return cell.real;
-            case Cell::Text: return QString::fromUtf8(cell.bytes);
-            case Cell::Blob: return cell.bytes;
-            case Cell::LazyBlob: return readLazy(cell.integer, columns[column]);
+            case Cell::Null:
+                return {};
+            case Cell::Integer:
+                return QVariant::fromValue<qint64>(cell.value);
+            case Cell::Float: {
+                double real = 0;
+                std::memcpy(&real, &cell.value, sizeof real);
+                return real;
+            }
+            case Cell::Text:
+                return QString::fromUtf8(rows.bytes(cell));
+            case Cell::Blob:
+                return rows.bytes(cell).toByteArray();
+            case Cell::LazyBlob:
+                return readLazy(cell.value, columns[column]);
         }
         return {};
     }
@@ -314,28 +376,33 @@ struct Query::Impl {
     }
 };
 
-Query::Query(Connection* connection, QObject* parent) : QObject(parent), d(std::make_unique<Impl>()) {
+Query::Query(Connection* connection, QObject* parent)
+    : QObject(parent), d(std::make_unique<Impl>()) {
     d->connection = connection;
     QObject::connect(connection, &Connection::disconnecting, this, [this] { close(); });
 }
 
 Query::~Query() = default;
 
-Connection* Query::connection() const { return d->connection; }
+Connection* Query::connection() const {
+    return d->connection;
+}
 
 void Query::setSQL(const QString& text) {
     close();
     d->sql = text;
+    // Values are kept by name, also across texts that do not name them, so that a
+    // statement put back after others runs with its values again.
+    for (const Param& p : d->params) d->remembered.insert(p.name.toLower(), p.value);
     std::vector<Param> rebuilt;
-    for (const QString& name : markerNames(text)) {
-        Param p{name, {}};
-        if (Param* old = d->findParam(name)) p.value = old->value;
-        rebuilt.push_back(p);
-    }
+    for (const QString& name : markerNames(text))
+        rebuilt.push_back(Param{name, d->remembered.value(name.toLower())});
     d->params = std::move(rebuilt);
 }
 
-QString Query::sql() const { return d->sql; }
+QString Query::sql() const {
+    return d->sql;
+}
 
 QStringList Query::paramNames() const {
     QStringList names;
@@ -343,14 +410,24 @@ QStringList Query::paramNames() const {
     return names;
 }
 
-void Query::setParamString(const QString& name, const QString& value) { d->param(name).value = value; }
+void Query::setParamString(const QString& name, const QString& value) {
+    d->param(name).value = value;
+}
 void Query::setParamInteger(const QString& name, qint64 value) {
     d->param(name).value = QVariant::fromValue(value);
 }
-void Query::setParamDate(const QString& name, const QDate& value) { d->param(name).value = value; }
-void Query::setParamBlob(const QString& name, const QByteArray& value) { d->param(name).value = value; }
-void Query::setParamNull(const QString& name) { d->param(name).value = QVariant(); }
-QVariant Query::paramValue(const QString& name) const { return d->param(name).value; }
+void Query::setParamDate(const QString& name, const QDate& value) {
+    d->param(name).value = value;
+}
+void Query::setParamBlob(const QString& name, const QByteArray& value) {
+    d->param(name).value = value;
+}
+void Query::setParamNull(const QString& name) {
+    d->param(name).value = QVariant();
+}
+QVariant Query::paramValue(const QString& name) const {
+    return d->param(name).value;
+}
 
 void Query::execSQL() {
     close();
@@ -388,14 +465,16 @@ void Query::open() {
     if (!stmt) throw Error(QStringLiteral("The statement is empty."));
 
     std::vector<ColumnInfo> columns;
-    std::vector<std::vector<Cell>> rows;
+    RowStore& rows = d->rows;
+    rows.reset(0);
     try {
         d->bind(stmt);
         const int count = sqlite3_column_count(stmt);
         for (int c = 0; c < count; ++c) {
             ColumnInfo info;
             info.name = QString::fromUtf8(sqlite3_column_name(stmt, c));
-            if (const char* table = sqlite3_column_table_name(stmt, c)) info.table = QString::fromUtf8(table);
+            if (const char* table = sqlite3_column_table_name(stmt, c))
+                info.table = QString::fromUtf8(table);
             if (const char* origin = sqlite3_column_origin_name(stmt, c))
                 info.origin = QString::fromUtf8(origin);
             columns.push_back(info);
@@ -417,25 +496,23 @@ void Query::open() {
                 }
             }
         }
+        rows.reset(count);
+        rows.reserveLarge();
         int rc;
-        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-            std::vector<Cell> row;
-            row.reserve(count);
-            for (int c = 0; c < count; ++c) row.push_back(readCell(stmt, c, columns[c]));
-            rows.push_back(std::move(row));
-        }
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
+            for (int c = 0; c < count; ++c) readCell(stmt, c, columns[c], rows);
         if (rc != SQLITE_DONE) throw Error(engineMessage(db));
     } catch (...) {
         sqlite3_finalize(stmt);
+        rows.reset(0);
         throw;
     }
     sqlite3_finalize(stmt);
 
     d->columns = std::move(columns);
-    d->rows = std::move(rows);
     d->active = true;
-    d->current = d->rows.empty() ? -1 : 0;
-    d->eof = d->rows.empty();
+    d->current = d->rows.rows() == 0 ? -1 : 0;
+    d->eof = d->rows.rows() == 0;
     d->editing = false;
     d->edits.clear();
     emit afterOpen();
@@ -445,8 +522,7 @@ void Query::open() {
 void Query::close() {
     if (!d->active) return;
     d->active = false;
-    d->rows.clear();
-    d->rows.shrink_to_fit();
+    d->rows.reset(0);
     d->columns.clear();
     d->current = -1;
     d->eof = true;
@@ -456,15 +532,17 @@ void Query::close() {
     if (!d->disableCount) emit dataChanged();
 }
 
-bool Query::active() const { return d->active; }
+bool Query::active() const {
+    return d->active;
+}
 
 void Query::refresh() {
-    if (!d->active) throw Error(QStringLiteral("Cannot perform this operation on a closed dataset"));
+    if (!d->active)
+        throw Error(QStringLiteral("Cannot perform this operation on a closed dataset"));
     const int row = d->current;
     ++d->disableCount;
     try {
         d->active = false;
-        d->rows.clear();
         open();
     } catch (...) {
         --d->disableCount;
@@ -477,8 +555,12 @@ void Query::refresh() {
     if (!d->disableCount) emit dataChanged();
 }
 
-int Query::recordCount() const { return static_cast<int>(d->rows.size()); }
-int Query::recNo() const { return d->current; }
+int Query::recordCount() const {
+    return d->rows.rows();
+}
+int Query::recNo() const {
+    return d->current;
+}
 
 void Query::setRecNo(int row) {
     if (row < 0 || row >= recordCount() || row == d->current) {
@@ -491,8 +573,8 @@ void Query::setRecNo(int row) {
 }
 
 void Query::first() {
-    d->eof = d->rows.empty();
-    if (!d->rows.empty() && d->current != 0) {
+    d->eof = d->rows.rows() == 0;
+    if (d->rows.rows() > 0 && d->current != 0) {
         d->current = 0;
         if (!d->disableCount) emit currentRowChanged(0);
     }
@@ -507,8 +589,12 @@ void Query::next() {
     }
 }
 
-bool Query::eof() const { return d->eof || !d->active; }
-bool Query::isEmpty() const { return d->rows.empty(); }
+bool Query::eof() const {
+    return d->eof || !d->active;
+}
+bool Query::isEmpty() const {
+    return d->rows.rows() == 0;
+}
 
 QStringList Query::fieldNames() const {
     QStringList names;
@@ -531,21 +617,30 @@ QVariant Query::fieldByName(const QString& name) const {
 }
 
 QVariant Query::value(int row, int column) const {
-    if (row < 0 || row >= recordCount() || column < 0 || column >= static_cast<int>(d->columns.size()))
+    if (row < 0 || row >= recordCount() || column < 0 ||
+        column >= static_cast<int>(d->columns.size()))
         return {};
-    return d->toVariant(d->rows[row][column], column);
+    return d->toVariant(d->rows.at(row, column), column);
+}
+
+QByteArrayView Query::textBytes(int row, int column) const {
+    if (row < 0 || row >= recordCount() || column < 0 ||
+        column >= static_cast<int>(d->columns.size()))
+        return {};
+    const Cell& cell = d->rows.at(row, column);
+    return cell.kind == Cell::Text ? d->rows.bytes(cell) : QByteArrayView();
 }
 
 bool Query::locate(const QString& field, const QVariant& wanted) {
     const int column = fieldIndex(field);
     if (column < 0) throw Error(QStringLiteral("Field '%1' not found").arg(field));
     for (int row = 0; row < recordCount(); ++row) {
-        const Cell& cell = d->rows[row][column];
+        const Cell& cell = d->rows.at(row, column);
         bool match = false;
         if (cell.kind == Cell::Integer) {
             bool ok = false;
             const qint64 n = wanted.toLongLong(&ok);
-            match = ok && n == cell.integer;
+            match = ok && n == cell.value;
         } else {
             match = d->toVariant(cell, column) == wanted;
         }
@@ -585,14 +680,15 @@ void Query::post() {
     const ColumnInfo& first = d->columns[d->edits.begin().key()];
     if (first.table.isEmpty() || first.rowidColumn < 0)
         throw Error(QStringLiteral("The row cannot be changed: the result has no key."));
-    const qint64 rowid = d->rows[d->current][first.rowidColumn].integer;
+    const qint64 rowid = d->rows.at(d->current, first.rowidColumn).value;
     QStringList sets;
     QList<int> order;
     for (auto it = d->edits.cbegin(); it != d->edits.cend(); ++it) {
         const ColumnInfo& c = d->columns[it.key()];
         if (c.table != first.table || c.origin.isEmpty())
             throw Error(QStringLiteral("The field '%1' cannot be changed.").arg(c.name));
-        sets << QStringLiteral("\"%1\" = ?").arg(QString(c.origin).replace('"', QLatin1String("\"\"")));
+        sets << QStringLiteral("\"%1\" = ?")
+                    .arg(QString(c.origin).replace('"', QLatin1String("\"\"")));
         order << it.key();
     }
     const QString statement = QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = ?")
@@ -606,7 +702,8 @@ void Query::post() {
     int index = 1;
     for (int column : order) {
         const QVariant v = d->edits.value(column);
-        const QByteArray bytes = v.typeId() == QMetaType::QByteArray ? v.toByteArray() : v.toString().toUtf8();
+        const QByteArray bytes =
+            v.typeId() == QMetaType::QByteArray ? v.toByteArray() : v.toString().toUtf8();
         if (!v.isValid() || v.isNull())
             sqlite3_bind_null(stmt, index);
         else if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong)
@@ -614,7 +711,8 @@ void Query::post() {
         else if (v.typeId() == QMetaType::QByteArray)
             sqlite3_bind_blob64(stmt, index, bytes.constData(), bytes.size(), SQLITE_TRANSIENT);
         else
-            sqlite3_bind_text64(stmt, index, bytes.constData(), bytes.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+            sqlite3_bind_text64(stmt, index, bytes.constData(), bytes.size(), SQLITE_TRANSIENT,
+                                SQLITE_UTF8);
         ++index;
     }
     sqlite3_bind_int64(stmt, index, rowid);
@@ -625,20 +723,18 @@ void Query::post() {
     // The row store takes the new values.
     for (int column : order) {
         const QVariant v = d->edits.value(column);
-        Cell cell;
+        Cell& cell = d->rows.at(d->current, column);
         if (!v.isValid() || v.isNull()) {
-            cell.kind = Cell::Null;
+            cell = Cell{};
         } else if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong) {
-            cell.kind = Cell::Integer;
-            cell.integer = v.toLongLong();
+            cell = Cell{Cell::Integer, 0, v.toLongLong()};
         } else if (v.typeId() == QMetaType::QByteArray) {
-            cell.kind = Cell::Blob;
-            cell.bytes = v.toByteArray();
+            const QByteArray bytes = v.toByteArray();
+            d->rows.setBytes(cell, Cell::Blob, bytes.constData(), bytes.size());
         } else {
-            cell.kind = Cell::Text;
-            cell.bytes = v.toString().toUtf8();
+            const QByteArray bytes = v.toString().toUtf8();
+            d->rows.setBytes(cell, Cell::Text, bytes.constData(), bytes.size());
         }
-        d->rows[d->current][column] = cell;
     }
     d->editing = false;
     d->edits.clear();
@@ -651,13 +747,17 @@ void Query::cancel() {
     d->edits.clear();
 }
 
-void Query::disableControls() { ++d->disableCount; }
+void Query::disableControls() {
+    ++d->disableCount;
+}
 
 void Query::enableControls() {
     if (d->disableCount == 0) return;
     if (--d->disableCount == 0) emit dataChanged();
 }
 
-bool Query::controlsDisabled() const { return d->disableCount > 0; }
+bool Query::controlsDisabled() const {
+    return d->disableCount > 0;
+}
 
 }  // namespace sql

@@ -67,7 +67,8 @@ public:
     Connection* connection() const;
 
     // Replaces the statement text as a whole: closes the query when open and rebuilds
-    // the parameter list from the ":name" markers; a name already present keeps its value.
+    // the parameter list from the ":name" markers; a name that had a value keeps it, also
+    // when texts without it came in between.
     void setSQL(const QString& text);
     QString sql() const;
 
@@ -106,6 +107,9 @@ public:
     // NULL an invalid QVariant.
     QVariant fieldByName(const QString& name) const;
     QVariant value(int row, int column) const;
+    // The UTF-8 bytes of a text value, without a copy; empty for other values. Valid
+    // until the query is closed or reopened.
+    QByteArrayView textBytes(int row, int column) const;
 
     // Moves to the first row whose field equals value; false (and stays put) when none.
     bool locate(const QString& field, const QVariant& value);

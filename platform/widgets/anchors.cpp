@@ -27,10 +27,14 @@ void Anchors::apply() {
         QRect r = item.design;
         const bool l = item.edges & Left, rt = item.edges & Right;
         const bool t = item.edges & Top, b = item.edges & Bottom;
-        if (l && rt) r.setWidth(std::max(0, r.width() + dw));
-        else if (rt) r.moveLeft(r.left() + dw);
-        if (t && b) r.setHeight(std::max(0, r.height() + dh));
-        else if (b) r.moveTop(r.top() + dh);
+        if (l && rt)
+            r.setWidth(std::max(0, r.width() + dw));
+        else if (rt)
+            r.moveLeft(r.left() + dw);
+        if (t && b)
+            r.setHeight(std::max(0, r.height() + dh));
+        else if (b)
+            r.moveTop(r.top() + dh);
         item.child->setGeometry(r);
     }
 }

@@ -1,6 +1,8 @@
 #include "platform/widgets/statusbar.h"
 
-TStatusBar::TStatusBar(QWidget* parent) : QStatusBar(parent) { setSizeGripEnabled(true); }
+TStatusBar::TStatusBar(QWidget* parent) : QStatusBar(parent) {
+    setSizeGripEnabled(true);
+}
 
 void TStatusBar::addPanel(int width, Qt::Alignment alignment, const QString& text, int minWidth) {
     auto* label = new QLabel(text, this);
@@ -16,8 +18,14 @@ void TStatusBar::addPanel(int width, Qt::Alignment alignment, const QString& tex
     m_panels.push_back(label);
 }
 
-QString TStatusBar::panelText(int index) const { return m_panels.at(index)->text(); }
+QString TStatusBar::panelText(int index) const {
+    return m_panels.at(index)->text();
+}
 
-void TStatusBar::setPanelText(int index, const QString& text) { m_panels.at(index)->setText(text); }
+void TStatusBar::setPanelText(int index, const QString& text) {
+    m_panels.at(index)->setText(text);
+}
 
-QLabel* TStatusBar::panel(int index) const { return m_panels.at(index); }
+QLabel* TStatusBar::panel(int index) const {
+    return m_panels.at(index);
+}

@@ -12,8 +12,12 @@
 #include "app/program.h"
 #include "platform/appfolder/appfolder.h"
 
-QString sourceDir() { return QStringLiteral(PIXOLET_SOURCE_DIR); }
-QString stagedProgramDir() { return QStringLiteral(PIXOLET_PROGRAM_DIR); }
+QString sourceDir() {
+    return QStringLiteral(PIXOLET_SOURCE_DIR);
+}
+QString stagedProgramDir() {
+    return QStringLiteral(PIXOLET_PROGRAM_DIR);
+}
 
 QWidget* findControl(const char* name) {
     const QString wanted = QLatin1String(name);
@@ -44,8 +48,12 @@ void ProgramFixture::TearDown() {
     m_dir.reset();
 }
 
-QString ProgramFixture::folder() const { return m_dir->path() + '/'; }
-QString ProgramFixture::path(const QString& relative) const { return folder() + relative; }
+QString ProgramFixture::folder() const {
+    return m_dir->path() + '/';
+}
+QString ProgramFixture::path(const QString& relative) const {
+    return folder() + relative;
+}
 
 void ProgramFixture::startProgram() {
     CreateForms();
@@ -78,21 +86,25 @@ QString ProgramFixture::readSettings() const {
     return QString::fromUtf8(file.readAll());
 }
 
-QString ProgramFixture::makeDatabase(const QString& relativePath, const std::vector<TestRecord>& records) {
+QString ProgramFixture::makeDatabase(const QString& relativePath,
+                                     const std::vector<TestRecord>& records) {
     const QString file = QDir(folder()).absoluteFilePath(relativePath);
     QDir().mkpath(QFileInfo(file).absolutePath());
     sqlite3* db = nullptr;
     EXPECT_EQ(sqlite3_open(file.toUtf8().constData(), &db), SQLITE_OK);
     const char* create =
-        "CREATE TABLE IF NOT EXISTS TblTags (ID INTEGER PRIMARY KEY AUTOINCREMENT, \"Group\" VARCHAR "
-        "NOT NULL, Title VARCHAR NOT NULL, Keys VARCHAR NOT NULL, Datum DATE, AllKeys BLOB, Selected "
+        "CREATE TABLE IF NOT EXISTS TblTags (ID INTEGER PRIMARY KEY AUTOINCREMENT, \"Group\" "
+        "VARCHAR "
+        "NOT NULL, Title VARCHAR NOT NULL, Keys VARCHAR NOT NULL, Datum DATE, AllKeys BLOB, "
+        "Selected "
         "BOOLEAN DEFAULT FALSE)";
     EXPECT_EQ(sqlite3_exec(db, create, nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(db,
-                       "INSERT INTO tblTags (\"Group\", Title, Keys, Datum, AllKeys) VALUES (?, ?, ?, "
-                       "'2026-01-01', ?)",
-                       -1, &stmt, nullptr);
+    sqlite3_prepare_v2(
+        db,
+        "INSERT INTO tblTags (\"Group\", Title, Keys, Datum, AllKeys) VALUES (?, ?, ?, "
+        "'2026-01-01', ?)",
+        -1, &stmt, nullptr);
     for (const TestRecord& r : records) {
         const QByteArray g = r.group.toUtf8(), t = r.title.toUtf8(), k = r.keys.toUtf8();
         sqlite3_bind_text(stmt, 1, g.constData(), g.size(), SQLITE_TRANSIENT);
@@ -110,7 +122,8 @@ QString ProgramFixture::makeDatabase(const QString& relativePath, const std::vec
 QStringList ProgramFixture::queryFile(const QString& file, const QString& statement) {
     QStringList out;
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) !=
+        SQLITE_OK) {
         sqlite3_close(db);
         return out;
     }

@@ -7,6 +7,7 @@
 #include <QVariant>
 #include <memory>
 
+#include "tests/support/qt_print.h"
 #include "tests/support/scripted_dialogs.h"
 
 class QWidget;
@@ -22,7 +23,7 @@ struct TestRecord {
 // One real program per test: a fresh temporary program folder, the windows created
 // as at start-up, dialogs and the shell answered by the doubles.
 class ProgramFixture : public ::testing::Test {
-protected:
+public:
     void SetUp() override;
     void TearDown() override;
 

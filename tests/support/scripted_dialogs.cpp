@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
-void ScriptedDialogs::message(const QString& text) { shown.push_back({"message", text, {}}); }
+void ScriptedDialogs::message(const QString& text) {
+    shown.push_back({"message", text, {}});
+}
 
-void ScriptedDialogs::error(const QString& text) { shown.push_back({"error", text, {}}); }
+void ScriptedDialogs::error(const QString& text) {
+    shown.push_back({"error", text, {}});
+}
 
 dialogs::Answer ScriptedDialogs::confirm(const QString& text, dialogs::Icon, bool) {
     shown.push_back({"confirm", text, {}});

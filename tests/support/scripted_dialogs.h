@@ -14,15 +14,16 @@
 class ScriptedDialogs : public dialogs::Dialogs {
 public:
     struct Shown {
-        QString kind;  // "message", "error", "confirm", "information", "open", "save", "color", "folder"
+        QString kind;  // "message", "error", "confirm", "information", "open", "save", "color",
+                       // "folder"
         QString text;  // the box's text, or the file dialog's title
         dialogs::FileRequest request;
     };
 
     std::vector<Shown> shown;
     std::deque<dialogs::Answer> answers;
-    std::deque<QStringList> openAnswers;             // empty list: cancelled
-    std::deque<QString> saveAnswers;  // an empty text: cancelled
+    std::deque<QStringList> openAnswers;  // empty list: cancelled
+    std::deque<QString> saveAnswers;      // an empty text: cancelled
     std::deque<std::optional<int>> colorAnswers;
     std::deque<QString> folderAnswers;  // an empty text: cancelled
 
