@@ -50,10 +50,10 @@ void admitCommit(QWidget*, QString&) {}
 
 bool admitTyped(TcxMemo* memo, const QKeyEvent* event, QString& text) {
     if (memo->maxLength() <= 0 || memo->isReadOnly()) return true;
-    const Qt::KeyboardModifiers mods = event->modifiers();
-    const bool command = mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-        return command || !memo->fitting(QStringLiteral("\n")).isEmpty();
+        return !memo->fitting(QStringLiteral("\n")).isEmpty();
+    const bool command =
+        event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     if (command || text.isEmpty() || !(text[0].isPrint() || text[0] == u'\t')) return true;
     text = memo->fitting(text);
     return !text.isEmpty();
