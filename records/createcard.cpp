@@ -61,8 +61,8 @@ void TForm1::BuildCreateCard() {
     cxCheckEdit = named(new TcxTextEdit(card), "cxCheckEdit");
     anchors->place(cxCheckEdit, QRect(110, 506, 190, 25), Anchors::Left | Anchors::Bottom);
 
-    for (QWidget* field : {static_cast<QWidget*>(cxTextEdit1), static_cast<QWidget*>(cxMemo1),
-                           static_cast<QWidget*>(cxRichEdit1), static_cast<QWidget*>(cxCheckEdit)})
+    for (QWidget* field :
+         std::initializer_list<QWidget*>{cxTextEdit1, cxMemo1, cxRichEdit1, cxCheckEdit})
         field->setFont(editFont);
     FKeywordEditor = new KeywordEditor(
         {cxTextEdit1, cxMemo1, cxRichEdit1, cxCheckEdit, Label7, Label12, Label9}, this);
