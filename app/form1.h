@@ -19,6 +19,7 @@ class TcxCheckBox;
 class TcxComboBox;
 class TcxDBRichEdit;
 class TSpellChecker;
+class KeywordEditor;
 namespace sql {
 class DataSource;
 }
@@ -108,6 +109,23 @@ public:
 
     // In EDIT mode: shows the guard's message and returns true (the command must stop).
     bool EditModeGuard();
+
+    // Keyword editor of the Create card: its rules live in FKeywordEditor, which is bound to
+    // the title, description, keywords and add-and-check fields and their counters.
+    KeywordEditor* FKeywordEditor = nullptr;
+    void cxTextEdit1PropertiesChange();
+    void cxMemo1PropertiesChange();
+    void cxRichEdit1PropertiesEditValueChanged();
+    void cxRichEdit1KeyPress(QChar& Key);
+    void cxRichEdit1Click();
+    void cxRichEdit1DblClick();
+    void cxRichEdit1Exit();
+    void cxCheckEditKeyPress(QChar& Key);
+    void cxCheckEditKeyUp(int& Key, Qt::KeyboardModifiers Shift);
+    void cxCheckEditPropertiesChange();
+    // Separator filter of the batch title and batch tags fields.
+    void cxTextEdit2KeyPress(QChar& Key);
+    void cxTextEdit3KeyPress(QChar& Key);
 
     // Binds the Search card's controls to the data module's main query; the data
     // module is made after this window.
