@@ -1,5 +1,8 @@
 #include "platform/widgets/edits.h"
 
+#include <QValidator>
+#include <algorithm>
+
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -131,7 +134,56 @@ void admitCommit(TcxMemo* memo, QString& text) {
         if (hooks.onDblClick) hooks.onDblClick();                                                \
     }
 
-TcxTextEdit::TcxTextEdit(QWidget* parent) : QLineEdit(parent) {}
+namespace {
+
+// Cuts what the user inserts into a line edit to the room its limit leaves. The line
+// edit asks before it takes any edit of the user's; text set by the program is not asked.
+class LengthLimit : public QValidator {
+public:
+    explicit LengthLimit(TcxTextEdit* edit) : QValidator(edit), m_edit(edit) {
+        // The text before an edit: the line edit has already changed its own when it asks.
+        connect(edit, &QLineEdit::textChanged, this,
+                [this](const QString& text) { m_before = text; });
+    }
+
+    State validate(QString& input, int& pos) const override {
+        const qsizetype limit = m_edit->maxLength();
+        const QString& old = m_before;
+        if (limit <= 0 || m_edit->settingText() || input.size() <= limit ||
+            input.size() <= old.size())
+            return Acceptable;
+        // The inserted part lies between what the old and the new text share at both ends.
+        qsizetype prefix = 0;
+        while (prefix < old.size() && prefix < input.size() && old[prefix] == input[prefix])
+            ++prefix;
+        qsizetype suffix = 0;
+        while (suffix < old.size() - prefix && suffix < input.size() - prefix &&
+               old[old.size() - 1 - suffix] == input[input.size() - 1 - suffix])
+            ++suffix;
+        const qsizetype inserted = input.size() - prefix - suffix;
+        qsizetype room = std::max<qsizetype>(0, limit - (input.size() - inserted));
+        if (room > 0 && room < inserted && input[prefix + room - 1].isHighSurrogate()) --room;
+        input = input.left(prefix + room) + input.right(suffix);
+        pos = static_cast<int>(prefix + room);
+        return Acceptable;
+    }
+
+private:
+    TcxTextEdit* m_edit;
+    QString m_before;
+};
+
+}  // namespace
+
+TcxTextEdit::TcxTextEdit(QWidget* parent) : QLineEdit(parent) {
+    setValidator(new LengthLimit(this));
+}
+
+void TcxTextEdit::setText(const QString& text) {
+    m_settingText = true;
+    QLineEdit::setText(text);
+    m_settingText = false;
+}
 PIXOLET_EDIT_EVENTS(TcxTextEdit, QLineEdit)
 
 TcxMemo::TcxMemo(QWidget* parent) : QPlainTextEdit(parent) {}

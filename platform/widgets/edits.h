@@ -40,6 +40,15 @@ public:
     explicit TcxTextEdit(QWidget* parent = nullptr);
     keys::KeyHooks hooks;
 
+    // Longest text the user can type, paste or drop, in UTF-16 units; 0 is no limit.
+    // Unlike the line edit's own limit it never cuts text that is already there or that
+    // the program sets, so lowering the limit loses nothing.
+    int maxLength() const { return m_maxLength; }
+    void setMaxLength(int length) { m_maxLength = length; }
+    // Text set by the program is taken whole, whatever the limit.
+    void setText(const QString& text);
+    bool settingText() const { return m_settingText; }
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
@@ -52,6 +61,8 @@ protected:
 
 private:
     bool m_doubleClicked = false;
+    int m_maxLength = 0;
+    bool m_settingText = false;
 };
 
 class TcxMemo : public QPlainTextEdit {
