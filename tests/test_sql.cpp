@@ -63,23 +63,14 @@ TEST_F(SqlLike, MatchesTextAndBlobsByTheEngineRules) {
                                    "_",       "__",      "a%c",   "%a_c%",   "%é%",        "%É%",
                                    "%ü_%",    "50%",     "%\\%",  "%'%",     "ab%%cd",     "%%",
                                    "%_%",     "%_",      "x%y%z", "%ea%ch%", "%b%e%a%c%h%"};
-    const QByteArray texts[] = {"beach",
-                                "Sunny BEACH day",
-                                "",
-                                "é",
-                                "É",
-                                "ü",
-                                "üx",
-                                "abc",
-                                "abxc",
-                                "a\\c",
-                                "50% off",
-                                "it's",
-                                "abcd",
-                                "ab--cd",
-                                "xyz",
-                                "bbeach",
-                                "{\\rtf1 be\\'e9ach}"};
+    const QByteArray texts[] = {"beach", "Sunny BEACH day", "", "é", "É", "ü", "üx", "abc", "abxc",
+                                "a\\c", "50% off", "it's", "abcd", "ab--cd", "xyz", "bbeach",
+                                "{\\rtf1 be\\'e9ach}",
+                                // Long enough for the search to take 16 bytes at a time, with
+                                // near misses across the blocks and hits at both ends.
+                                QByteArray(13, 'x') + "BeacH" + QByteArray(40, '.') + "beac h",
+                                "beach" + QByteArray(60, 'b') + "sbeach", QByteArray(70, 'a') + "h",
+                                QByteArray(31, ' ') + "50% " + QByteArray(31, '%')};
     for (const QByteArray& pattern : patterns)
         for (const QByteArray& text : texts) {
             SCOPED_TRACE(("'" + text + "' LIKE '" + pattern + "'").toStdString());
@@ -88,6 +79,12 @@ TEST_F(SqlLike, MatchesTextAndBlobsByTheEngineRules) {
             EXPECT_EQ(like(text, pattern, true), expected);
         }
     EXPECT_EQ(like("Sunset at the beach", "%beach%", true), 1);
+    // One hit at every place of a text longer than a few blocks of 16 bytes.
+    for (int at = 0; at <= 40; ++at) {
+        const QByteArray before(at, 'x'), after(40 - at, 'y');
+        EXPECT_EQ(like(before + "sunSet" + after, "%sunset%", true), 1) << at;
+        EXPECT_EQ(like(before + "sunSe" + after, "%sunset%", true), 0) << at;
+    }
 }
 
 TEST_F(SqlLike, ReadsMalformedUtf8AndNulAsTheEngineDoes) {

@@ -5,9 +5,9 @@
 #include <QDate>
 #include <QHash>
 #include <QPointer>
-#include <cstdint>
-#include <cstring>
 #include <vector>
+
+#include "platform/sql/like.h"
 
 namespace sql {
 
@@ -46,139 +46,6 @@ QString pragmaFor(const QString& nameValue) {
     if (name.compare(QLatin1String("Synchronous"), Qt::CaseInsensitive) == 0)
         return QStringLiteral("PRAGMA synchronous = %1").arg(value.toUpper());
     return {};
-}
-
-// ---- LIKE ------------------------------------------------------------------------------
-// The engine of some systems is built so that LIKE never matches a BLOB value, and the
-// batch summaries are stored as BLOBs. The connection therefore brings its own like(X,Y):
-// the engine's usual rules (ASCII letters without regard to case, every other character
-// exactly; "%" any run of characters, "_" one character; a value reads as UTF-8 text up
-// to its first NUL), with BLOBs read as text.
-
-// One character as the engine reads UTF-8: a lead byte takes every continuation byte
-// after it; a malformed sequence reads as U+FFFD, a stray continuation byte as itself.
-std::uint32_t readUtf8(const unsigned char*& p) {
-    std::uint32_t c = *p++;
-    if (c < 0xC0) return c;
-    if (c < 0xE0)
-        c &= 0x1F;
-    else if (c < 0xF0)
-        c &= 0x0F;
-    else if (c < 0xF8)
-        c &= 0x07;
-    else if (c < 0xFC)
-        c &= 0x03;
-    else if (c < 0xFE)
-        c &= 0x01;
-    else
-        c = 0;
-    while ((*p & 0xC0) == 0x80) c = (c << 6) + (*p++ & 0x3F);
-    if (c < 0x80 || (c & 0xFFFFF800) == 0xD800 || (c & 0xFFFFFFFE) == 0xFFFE) c = 0xFFFD;
-    return c;
-}
-
-constexpr std::uint32_t foldAscii(std::uint32_t c) {
-    return c >= 'A' && c <= 'Z' ? c + 32 : c;
-}
-
-// A LIKE pattern, read once per statement.
-struct LikePattern {
-    enum Kind : std::uint8_t { Char, One, Any };
-    struct Token {
-        Kind kind;
-        std::uint32_t c;  // folded
-    };
-    std::vector<Token> tokens;
-    // "%" + ASCII text without wildcards + "%": a plain search for that text.
-    bool contains = false;
-    QByteArray needle;  // folded
-
-    explicit LikePattern(const unsigned char* pattern) {
-        for (const unsigned char* p = pattern; *p;) {
-            const std::uint32_t c = readUtf8(p);
-            const Kind kind = c == '%' ? Any : c == '_' ? One : Char;
-            // Runs of "%" mean the same as one.
-            if (kind == Any && !tokens.empty() && tokens.back().kind == Any) continue;
-            tokens.push_back({kind, foldAscii(c)});
-        }
-        if (tokens.size() >= 3 && tokens.front().kind == Any && tokens.back().kind == Any) {
-            contains = true;
-            for (std::size_t i = 1; i + 1 < tokens.size() && contains; ++i) {
-                contains = tokens[i].kind == Char && tokens[i].c < 0x80;
-                needle += static_cast<char>(tokens[i].c);
-            }
-        }
-    }
-
-    bool matches(const unsigned char* text, std::size_t size) const {
-        return contains ? containsAscii(text, size) : matchesChars(text);
-    }
-
-    // An ASCII byte is always a character of its own, so the search can run on bytes.
-    bool containsAscii(const unsigned char* text, std::size_t size) const {
-        const std::size_t n = static_cast<std::size_t>(needle.size());
-        if (size < n) return false;
-        const auto* want = reinterpret_cast<const unsigned char*>(needle.constData());
-        const unsigned char first = want[0];
-        // For a letter, (byte | 0x20) equals its lower case exactly for its two cases.
-        const bool letter = first >= 'a' && first <= 'z';
-        for (std::size_t i = 0, last = size - n; i <= last; ++i) {
-            const unsigned char c = text[i];
-            if ((letter ? (c | 0x20) : c) != first) continue;
-            std::size_t k = 1;
-            while (k < n && foldAscii(text[i + k]) == want[k]) ++k;
-            if (k == n) return true;
-        }
-        return false;
-    }
-
-    // Wildcard matching that falls back to the last "%" seen.
-    bool matchesChars(const unsigned char* text) const {
-        std::vector<std::uint32_t> chars;
-        for (const unsigned char* p = text; *p;) chars.push_back(foldAscii(readUtf8(p)));
-        std::size_t t = 0, k = 0, starToken = tokens.size(), starText = 0;
-        while (t < chars.size()) {
-            if (k < tokens.size() &&
-                (tokens[k].kind == One || (tokens[k].kind == Char && tokens[k].c == chars[t]))) {
-                ++t;
-                ++k;
-            } else if (k < tokens.size() && tokens[k].kind == Any) {
-                starToken = k++;
-                starText = t;
-            } else if (starToken < tokens.size()) {
-                k = starToken + 1;
-                t = ++starText;
-            } else {
-                return false;
-            }
-        }
-        while (k < tokens.size() && tokens[k].kind == Any) ++k;
-        return k == tokens.size();
-    }
-};
-
-void likeFunction(sqlite3_context* context, int /*argc*/, sqlite3_value** argv) {
-    const int limit =
-        sqlite3_limit(sqlite3_context_db_handle(context), SQLITE_LIMIT_LIKE_PATTERN_LENGTH, -1);
-    if (sqlite3_value_bytes(argv[0]) > limit) {
-        sqlite3_result_error(context, "LIKE or GLOB pattern too complex", -1);
-        return;
-    }
-    const unsigned char* pattern = sqlite3_value_text(argv[0]);
-    const unsigned char* text = sqlite3_value_text(argv[1]);
-    if (!pattern || !text) return;  // NULL
-    // The pattern is read once and kept with the statement while it stays the same.
-    const auto* compiled = static_cast<const LikePattern*>(sqlite3_get_auxdata(context, 0));
-    std::unique_ptr<LikePattern> fresh;
-    if (!compiled) {
-        fresh = std::make_unique<LikePattern>(pattern);
-        compiled = fresh.get();
-    }
-    sqlite3_result_int(context,
-                       compiled->matches(text, std::strlen(reinterpret_cast<const char*>(text))));
-    if (fresh)
-        sqlite3_set_auxdata(context, 0, fresh.release(),
-                            [](void* p) { delete static_cast<LikePattern*>(p); });
 }
 
 }  // namespace
@@ -225,9 +92,7 @@ void Connection::connect() {
     sqlite3_extended_result_codes(db, 1);
     // Another program holding a write lock makes a statement wait a moment, then fail.
     sqlite3_busy_timeout(db, 2000);
-    if (sqlite3_create_function_v2(db, "like", 2,
-                                   SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
-                                   likeFunction, nullptr, nullptr, nullptr) != SQLITE_OK) {
+    if (!registerLike(db)) {
         const QString message = engineMessage(db);
         sqlite3_close_v2(db);
         throw Error(message);
