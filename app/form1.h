@@ -9,7 +9,9 @@
 #include <QVector>
 #include <cstdint>
 
+class QAction;
 class QComboBox;
+class QMenu;
 class TdxRibbon;
 class TStatusBar;
 class TcxTextEdit;
@@ -88,6 +90,16 @@ public:
     QLabel* cxDBLabel1 = nullptr;
     QLabel* cxDBLabel2 = nullptr;
     sql::DataSource* DataSource1 = nullptr;
+    TcxTextEdit* SearchEdit1 = nullptr;  // marks a word in the record view
+    TcxTextEdit* cxTextEdit4 = nullptr;  // title search
+    TcxTextEdit* cxTextEdit5 = nullptr;  // tags search
+    TcxTextEdit* cxTextEdit7 = nullptr;  // any-word search
+    QPushButton* SelectAllBtn = nullptr;
+    QMenu* GridPopup = nullptr;
+    QAction* EditRecord = nullptr;
+    QAction* ExportRecord = nullptr;
+    QAction* N1 = nullptr;
+    QAction* DeleteRecord = nullptr;
 
     // Lifecycle handlers.
     void FormCreate();
@@ -126,6 +138,20 @@ public:
     // Separator filter of the batch title and batch tags fields.
     void cxTextEdit2KeyPress(QChar& Key);
     void cxTextEdit3KeyPress(QChar& Key);
+
+    // Search card handlers.
+    void cxTextEdit4KeyDown(int& Key, Qt::KeyboardModifiers Shift);
+    void cxTextEdit5KeyDown(int& Key, Qt::KeyboardModifiers Shift);
+    void cxTextEdit7KeyDown(int& Key, Qt::KeyboardModifiers Shift);
+    void SelectAllBtnClick();
+    void SearchEdit1KeyPress(QChar& Key);
+    void ShowYellowHighlights();
+    void RemoveYellowHighlights();
+    void cxDBRichEdit1KeyDown(int& Key, Qt::KeyboardModifiers Shift);
+    void GridPopupPopup();
+    void DeleteRecordClick();
+    void EditRecordClick();
+    void ExportRecordClick();
 
     // Binds the Search card's controls to the data module's main query; the data
     // module is made after this window.

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/sql/like.h"
+
 namespace sql {
 
 // ----------------------------------------------------------------------------------------
@@ -98,6 +100,11 @@ void Connection::connect() {
     sqlite3_extended_result_codes(db, 1);
     // Another program holding a write lock makes a statement wait a moment, then fail.
     sqlite3_busy_timeout(db, 2000);
+    if (!registerLike(db)) {
+        const QString message = engineMessage(db);
+        sqlite3_close_v2(db);
+        throw Error(message);
+    }
     try {
         // Reading the schema tells at once whether the file is a database at all.
         execPlain(db, QStringLiteral("PRAGMA schema_version"));
