@@ -9,7 +9,9 @@
 #include <QVector>
 #include <cstdint>
 
+class QAction;
 class QComboBox;
+class QMenu;
 class QToolButton;
 class TdxRibbon;
 class TStatusBar;
@@ -20,6 +22,7 @@ class TcxCheckBox;
 class TcxComboBox;
 class TcxDBRichEdit;
 class TSpellChecker;
+class KeywordEditor;
 namespace sql {
 class DataSource;
 }
@@ -101,6 +104,16 @@ public:
     QLabel* cxDBLabel1 = nullptr;
     QLabel* cxDBLabel2 = nullptr;
     sql::DataSource* DataSource1 = nullptr;
+    TcxTextEdit* SearchEdit1 = nullptr;  // marks a word in the record view
+    TcxTextEdit* cxTextEdit4 = nullptr;  // title search
+    TcxTextEdit* cxTextEdit5 = nullptr;  // tags search
+    TcxTextEdit* cxTextEdit7 = nullptr;  // any-word search
+    QPushButton* SelectAllBtn = nullptr;
+    QMenu* GridPopup = nullptr;
+    QAction* EditRecord = nullptr;
+    QAction* ExportRecord = nullptr;
+    QAction* N1 = nullptr;
+    QAction* DeleteRecord = nullptr;
 
     // Lifecycle handlers.
     void FormCreate();
@@ -122,6 +135,37 @@ public:
 
     // In EDIT mode: shows the guard's message and returns true (the command must stop).
     bool EditModeGuard();
+
+    // Keyword editor of the Create card: its rules live in FKeywordEditor, which is bound to
+    // the title, description, keywords and add-and-check fields and their counters.
+    KeywordEditor* FKeywordEditor = nullptr;
+    void cxTextEdit1PropertiesChange();
+    void cxMemo1PropertiesChange();
+    void cxRichEdit1PropertiesEditValueChanged();
+    void cxRichEdit1KeyPress(QChar& Key);
+    void cxRichEdit1Click();
+    void cxRichEdit1DblClick();
+    void cxRichEdit1Exit();
+    void cxCheckEditKeyPress(QChar& Key);
+    void cxCheckEditKeyUp(int& Key, Qt::KeyboardModifiers Shift);
+    void cxCheckEditPropertiesChange();
+    // Separator filter of the batch title and batch tags fields.
+    void cxTextEdit2KeyPress(QChar& Key);
+    void cxTextEdit3KeyPress(QChar& Key);
+
+    // Search card handlers.
+    void cxTextEdit4KeyDown(int& Key, Qt::KeyboardModifiers Shift);
+    void cxTextEdit5KeyDown(int& Key, Qt::KeyboardModifiers Shift);
+    void cxTextEdit7KeyDown(int& Key, Qt::KeyboardModifiers Shift);
+    void SelectAllBtnClick();
+    void SearchEdit1KeyPress(QChar& Key);
+    void ShowYellowHighlights();
+    void RemoveYellowHighlights();
+    void cxDBRichEdit1KeyDown(int& Key, Qt::KeyboardModifiers Shift);
+    void GridPopupPopup();
+    void DeleteRecordClick();
+    void EditRecordClick();
+    void ExportRecordClick();
 
     // Binds the Search card's controls to the data module's main query; the data
     // module is made after this window.

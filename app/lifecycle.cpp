@@ -18,14 +18,6 @@
 
 namespace {
 
-// Trims every character with a code of 32 or less from both ends.
-QString trimControls(const QString& text) {
-    int begin = 0, end = text.size();
-    while (begin < end && text[begin].unicode() <= 32) ++begin;
-    while (end > begin && text[end - 1].unicode() <= 32) --end;
-    return text.mid(begin, end - begin);
-}
-
 const char* const kSpellKeys[] = {"SpellTitle",   "SpellDesc",       "SpellKeys",
                                   "SpellSummary", "SpellBatchTitle", "SpellBatchKeys"};
 
@@ -137,7 +129,7 @@ void TForm1::FormShow() {
 }
 
 void TForm1::FormCloseQuery(bool& CanClose) {
-    if (trimControls(cxRichEdit2->toPlainText()).isEmpty()) return;
+    if (errors::trim(cxRichEdit2->toPlainText()).isEmpty()) return;
     const auto answer = dialogs::get().confirm(
         QStringLiteral("Data in BatchSummary field will be lost if you close application before "
                        "you save.\r\nDo you want to exit without saving?"),

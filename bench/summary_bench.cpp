@@ -10,7 +10,7 @@
 
 #include "app/form1.h"
 #include "app/program.h"
-#include "bench/bench_db.h"
+#include "bench/make_bench_db.h"
 #include "platform/appfolder/appfolder.h"
 #include "platform/errors/application.h"
 #include "platform/widgets/edits.h"
@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
 
     QTemporaryDir folder;
     QDir().mkpath(folder.path() + "/DB");
-    if (!makeBenchDatabase(folder.path() + "/DB/KeywordsDB.db", 10)) return 1;
+    bench::makeBenchDatabase(folder.path() + "/DB/KeywordsDB.db", {.records = 10});
     appfolder::setProgramFolderForTests(folder.path());
     CreateForms();
     Form1->show();

@@ -6,12 +6,12 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QToolButton>
-#include <algorithm>
 
 #include "app/form1.h"
 #include "platform/dialogs/dialogs.h"
 #include "platform/errors/errors.h"
 #include "platform/widgets/edits.h"
+#include "records/keyword_editor.h"
 #include "records/summary_writer.h"
 
 namespace {
@@ -22,10 +22,6 @@ const QColor kUnmarkedColor(255, 255, 255);  // clWhite
 // A platform colour value: red in the lowest 8 bits, then green, then blue.
 QColor fromColorValue(int value) {
     return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-}
-
-bool isBlank(const QString& text) {
-    return std::all_of(text.begin(), text.end(), [](QChar ch) { return ch.unicode() <= 32; });
 }
 
 // Only the letters A to Z are folded; every other character must match exactly.
@@ -49,21 +45,6 @@ QString searchableText(const QTextDocument& document) {
     QString text = document.toRawText();
     for (QChar& ch : text) ch = searchChar(ch);
     return text;
-}
-
-// Start positions of the non-overlapping occurrences of word in text, left to right.
-QVector<int> findOccurrences(const QString& text, const QString& word) {
-    QVector<int> found;
-    const QString haystack = foldAtoZ(text);
-    const QString needle = foldAtoZ(word);
-    int from = 0;
-    while (from <= haystack.size()) {
-        const int at = haystack.indexOf(needle, from, Qt::CaseSensitive);
-        if (at < 0) break;
-        found.append(at);
-        from = at + needle.size();
-    }
-    return found;
 }
 
 // True when the document holds word (A to Z folded) at position.
@@ -224,7 +205,7 @@ void TForm1::SearchEdit2KeyPress(QChar& Key) {
 
 void TForm1::FindYellowRichEdit(TcxRichEdit* RichEdit) {
     const QString searched = SearchEdit2->text();
-    if (isBlank(searched)) return;
+    if (errors::trim(searched).isEmpty()) return;
     RichEdit->beginUpdate();
     errors::withClosingSteps(
         [&] {
@@ -236,7 +217,7 @@ void TForm1::FindYellowRichEdit(TcxRichEdit* RichEdit) {
                     QTextDocument* document = RichEdit->document();
                     const EditPass pass(document);
                     paintWholeBackground(document, kUnmarkedColor);
-                    for (int position : findOccurrences(searchableText(*document), searched)) {
+                    for (int position : KeywordOccurrences(searchableText(*document), searched)) {
                         ++FoundCount;
                         QTextCursor occurrence(document);
                         occurrence.setPosition(position);

@@ -8,6 +8,7 @@
 #include "app/form1.h"
 #include "platform/widgets/anchors.h"
 #include "platform/widgets/edits.h"
+#include "records/keyword_editor.h"
 
 namespace {
 
@@ -40,24 +41,29 @@ void TForm1::BuildCreateCard() {
     QWidget* card = CreateCard;
 
     // Keyword editor.
+    QFont editFont(QStringLiteral("Segoe UI"));
+    editFont.setPixelSize(13);
+    const auto counter = [card](const char* name, const char* text, int top) {
+        auto* label = named(new QLabel(QLatin1String(text), card), name);
+        label->setGeometry(250, top, 50, 17);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        return label;
+    };
     caption(card, QStringLiteral("Title"), 8, 6, 60);
     caption(card, QStringLiteral("Characters left:"), 150, 6, 100);
-    Label7 = named(new QLabel(QStringLiteral("0"), card), "Label7");
-    Label7->setGeometry(250, 6, 50, 17);
+    Label7 = counter("Label7", "80", 6);
     cxTextEdit1 = named(new TcxTextEdit(card), "cxTextEdit1");
     anchors->place(cxTextEdit1, QRect(8, 24, 292, 25));
 
     caption(card, QStringLiteral("Description"), 8, 56, 80);
     caption(card, QStringLiteral("Characters left:"), 150, 56, 100);
-    Label12 = named(new QLabel(QStringLiteral("0"), card), "Label12");
-    Label12->setGeometry(250, 56, 50, 17);
+    Label12 = counter("Label12", "200", 56);
     cxMemo1 = named(new TcxMemo(card), "cxMemo1");
     anchors->place(cxMemo1, QRect(8, 74, 292, 110));
 
     caption(card, QStringLiteral("Keywords"), 8, 192, 80);
     caption(card, QStringLiteral("Number:"), 150, 192, 100);
-    Label9 = named(new QLabel(QStringLiteral("0"), card), "Label9");
-    Label9->setGeometry(250, 192, 50, 17);
+    Label9 = counter("Label9", "0", 192);
     cxRichEdit1 = named(new TcxRichEdit(card), "cxRichEdit1");
     anchors->place(cxRichEdit1, QRect(8, 210, 292, 290),
                    Anchors::Left | Anchors::Top | Anchors::Bottom);
@@ -65,6 +71,12 @@ void TForm1::BuildCreateCard() {
     caption(card, QStringLiteral("Add and check:"), 8, 510, 100);
     cxCheckEdit = named(new TcxTextEdit(card), "cxCheckEdit");
     anchors->place(cxCheckEdit, QRect(110, 506, 190, 25), Anchors::Left | Anchors::Bottom);
+
+    for (QWidget* field :
+         std::initializer_list<QWidget*>{cxTextEdit1, cxMemo1, cxRichEdit1, cxCheckEdit})
+        field->setFont(editFont);
+    FKeywordEditor = new KeywordEditor(
+        {cxTextEdit1, cxMemo1, cxRichEdit1, cxCheckEdit, Label7, Label12, Label9}, this);
 
     // Batch summary.
     caption(card, QStringLiteral("Batch Summary"), 310, 6, 120);
@@ -118,9 +130,11 @@ void TForm1::BuildCreateCard() {
                    Anchors::Left | Anchors::Right | Anchors::Bottom);
     caption(card, QStringLiteral("Batch tags:"), 310, 464, 80);
     cxTextEdit3 = named(new TcxTextEdit(card), "cxTextEdit3");
-    cxTextEdit3->setToolTip(QStringLiteral("Enter batch searching tags"));
+    cxTextEdit3->setPlaceholderText(QStringLiteral("Enter batch searching tags"));
     anchors->place(cxTextEdit3, QRect(400, 460, 470, 25),
                    Anchors::Left | Anchors::Right | Anchors::Bottom);
+    cxTextEdit2->hooks.onKeyPress = [this](QChar& key) { cxTextEdit2KeyPress(key); };
+    cxTextEdit3->hooks.onKeyPress = [this](QChar& key) { cxTextEdit3KeyPress(key); };
     caption(card, QStringLiteral("Group:"), 310, 494, 80);
     GroupCombo = named(new TcxComboBox(card), "GroupCombo");
     anchors->place(GroupCombo, QRect(400, 490, 200, 25), Anchors::Left | Anchors::Bottom);

@@ -16,4 +16,11 @@ int strToInt(const QString& text) {
     return value;
 }
 
+QString trim(const QString& text) {
+    qsizetype begin = 0, end = text.size();
+    while (begin < end && text[begin].unicode() <= 32) ++begin;
+    while (end > begin && text[end - 1].unicode() <= 32) --end;
+    return text.mid(begin, end - begin);
+}
+
 }  // namespace errors

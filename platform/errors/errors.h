@@ -23,6 +23,10 @@ public:
 // Throws ConvertError("'abc' is not a valid integer value").
 int strToInt(const QString& text);
 
+// Removes every character with a code of 32 or less (blanks, tabs, line breaks and other
+// control characters) from both ends.
+QString trim(const QString& text);
+
 // The application's default exception handler: shows the error's message in a
 // message box and lets the program go on.
 void showException(const std::exception& e);

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/sql/like.h"
+
 namespace sql {
 
 // ----------------------------------------------------------------------------------------
@@ -98,6 +100,11 @@ void Connection::connect() {
     sqlite3_extended_result_codes(db, 1);
     // Another program holding a write lock makes a statement wait a moment, then fail.
     sqlite3_busy_timeout(db, 2000);
+    if (!registerLike(db)) {
+        const QString message = engineMessage(db);
+        sqlite3_close_v2(db);
+        throw Error(message);
+    }
     try {
         // Reading the schema tells at once whether the file is a database at all.
         execPlain(db, QStringLiteral("PRAGMA schema_version"));
@@ -264,6 +271,27 @@ void readCell(sqlite3_stmt* stmt, int column, const ColumnInfo& info, RowStore& 
     }
 }
 
+// Binds one value: integers as integers, byte arrays as BLOBs, dates as "yyyy-mm-dd",
+// everything else as text; an invalid or null value as NULL.
+void bindValue(sqlite3_stmt* stmt, int index, const QVariant& v) {
+    int rc = SQLITE_OK;
+    if (!v.isValid() || v.isNull()) {
+        rc = sqlite3_bind_null(stmt, index);
+    } else if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int) {
+        rc = sqlite3_bind_int64(stmt, index, v.toLongLong());
+    } else if (v.typeId() == QMetaType::QByteArray) {
+        const QByteArray bytes = v.toByteArray();
+        rc = sqlite3_bind_blob64(stmt, index, bytes.constData(), bytes.size(), SQLITE_TRANSIENT);
+    } else {
+        const QByteArray text = v.typeId() == QMetaType::QDate
+                                    ? v.toDate().toString(Qt::ISODate).toUtf8()
+                                    : v.toString().toUtf8();
+        rc = sqlite3_bind_text64(stmt, index, text.constData(), text.size(), SQLITE_TRANSIENT,
+                                 SQLITE_UTF8);
+    }
+    if (rc != SQLITE_OK) throw Error(engineMessage(sqlite3_db_handle(stmt)));
+}
+
 }  // namespace
 
 struct Query::Impl {
@@ -303,38 +331,8 @@ struct Query::Impl {
         for (int i = 1; i <= count; ++i) {
             const char* rawName = sqlite3_bind_parameter_name(stmt, i);
             if (!rawName) continue;
-            Param* p = findParam(QString::fromUtf8(rawName));
-            int rc = SQLITE_OK;
-            if (!p || !p->value.isValid() || p->value.isNull()) {
-                rc = sqlite3_bind_null(stmt, i);
-            } else {
-                const QVariant& v = p->value;
-                switch (v.typeId()) {
-                    case QMetaType::LongLong:
-                    case QMetaType::Int:
-                        rc = sqlite3_bind_int64(stmt, i, v.toLongLong());
-                        break;
-                    case QMetaType::QByteArray: {
-                        const QByteArray bytes = v.toByteArray();
-                        rc = sqlite3_bind_blob64(stmt, i, bytes.constData(), bytes.size(),
-                                                 SQLITE_TRANSIENT);
-                        break;
-                    }
-                    case QMetaType::QDate: {
-                        const QByteArray text = v.toDate().toString(Qt::ISODate).toUtf8();
-                        rc = sqlite3_bind_text64(stmt, i, text.constData(), text.size(),
-                                                 SQLITE_TRANSIENT, SQLITE_UTF8);
-                        break;
-                    }
-                    default: {
-                        const QByteArray text = v.toString().toUtf8();
-                        rc = sqlite3_bind_text64(stmt, i, text.constData(), text.size(),
-                                                 SQLITE_TRANSIENT, SQLITE_UTF8);
-                        break;
-                    }
-                }
-            }
-            if (rc != SQLITE_OK) throw Error(engineMessage(sqlite3_db_handle(stmt)));
+            const Param* p = findParam(QString::fromUtf8(rawName));
+            bindValue(stmt, i, p ? p->value : QVariant());
         }
     }
 
@@ -700,22 +698,13 @@ void Query::post() {
     if (sqlite3_prepare_v2(db, text.constData(), -1, &stmt, nullptr) != SQLITE_OK)
         throw Error(engineMessage(db));
     int index = 1;
-    for (int column : order) {
-        const QVariant v = d->edits.value(column);
-        const QByteArray bytes =
-            v.typeId() == QMetaType::QByteArray ? v.toByteArray() : v.toString().toUtf8();
-        if (!v.isValid() || v.isNull())
-            sqlite3_bind_null(stmt, index);
-        else if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong)
-            sqlite3_bind_int64(stmt, index, v.toLongLong());
-        else if (v.typeId() == QMetaType::QByteArray)
-            sqlite3_bind_blob64(stmt, index, bytes.constData(), bytes.size(), SQLITE_TRANSIENT);
-        else
-            sqlite3_bind_text64(stmt, index, bytes.constData(), bytes.size(), SQLITE_TRANSIENT,
-                                SQLITE_UTF8);
-        ++index;
+    try {
+        for (int column : order) bindValue(stmt, index++, d->edits.value(column));
+        bindValue(stmt, index, QVariant::fromValue(rowid));
+    } catch (...) {
+        sqlite3_finalize(stmt);
+        throw;
     }
-    sqlite3_bind_int64(stmt, index, rowid);
     const int rc = sqlite3_step(stmt);
     sqlite3_finalize(stmt);
     if (rc != SQLITE_DONE) throw Error(engineMessage(db));

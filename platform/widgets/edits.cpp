@@ -1,9 +1,30 @@
 #include "platform/widgets/edits.h"
 
+#include <QValidator>
+#include <algorithm>
+
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMimeData>
+#include <QTextCursor>
 
 namespace keys {
+namespace {
+
+// Runs the key-press rule on each character of a typed or committed text; what the rule
+// refuses is dropped. Input-method text passes the same rule as typed keys.
+void filterCommit(KeyHooks& hooks, QString& text) {
+    if (!hooks.onKeyPress || text.isEmpty()) return;
+    QString kept;
+    for (QChar ch : text) {
+        QChar c = ch;
+        hooks.onKeyPress(c);
+        if (!c.isNull()) kept += c;
+    }
+    text = kept;
+}
+
+}  // namespace
 
 bool KeyHooks::filterKey(QKeyEvent* event, QString& text) {
     if (onKeyDown) {
@@ -12,88 +33,210 @@ bool KeyHooks::filterKey(QKeyEvent* event, QString& text) {
         if (key == 0) return true;
     }
     if (onKeyPress && !text.isEmpty()) {
-        QString kept;
-        for (QChar ch : text) {
-            QChar c = ch;
-            onKeyPress(c);
-            if (!c.isNull()) kept += c;
-        }
-        if (kept.isEmpty()) return true;
-        text = kept;
+        filterCommit(*this, text);
+        if (text.isEmpty()) return true;
     }
     return false;
 }
 
+}  // namespace keys
+
 namespace {
 
-// Typed text that arrives through an input method passes the same key-press rule.
-// Returns true when the committed text was changed into kept.
-bool filterInputMethod(KeyHooks& hooks, QInputMethodEvent* event, QString& kept) {
-    if (!hooks.onKeyPress || event->commitString().isEmpty()) return false;
-    const QString text = event->commitString();
-    kept.clear();
-    for (QChar ch : text) {
-        QChar c = ch;
-        hooks.onKeyPress(c);
-        if (!c.isNull()) kept += c;
-    }
-    return kept != text;
+// Room left in a control for what the user types or an input method commits: only the
+// memo has a length limit of its own (a single-line edit keeps its maximum length itself).
+// Returns false when the key inserts nothing; text may be shortened to what fits.
+bool admitTyped(QWidget*, const QKeyEvent*, QString&) {
+    return true;
+}
+void admitCommit(QWidget*, QString&) {}
+
+bool admitTyped(TcxMemo* memo, const QKeyEvent* event, QString& text) {
+    if (memo->maxLength() <= 0 || memo->isReadOnly()) return true;
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        return !memo->fitting(QStringLiteral("\n")).isEmpty();
+    const bool command =
+        event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (command || text.isEmpty() || !(text[0].isPrint() || text[0] == u'\t')) return true;
+    text = memo->fitting(text);
+    return !text.isEmpty();
+}
+
+void admitCommit(TcxMemo* memo, QString& text) {
+    if (memo->maxLength() > 0 && !memo->isReadOnly()) text = memo->fitting(text);
 }
 
 }  // namespace
-}  // namespace keys
 
 // The shared event handling of the edit controls.
-#define PIXOLET_EDIT_EVENTS(Class, Base)                                                           \
-    void Class::keyPressEvent(QKeyEvent* event) {                                                  \
-        QString text = event->text();                                                              \
-        const QString original = text;                                                             \
-        if (hooks.filterKey(event, text)) {                                                        \
-            event->accept();                                                                       \
-            return;                                                                                \
-        }                                                                                          \
-        if (text == original) {                                                                    \
-            Base::keyPressEvent(event);                                                            \
-            return;                                                                                \
-        }                                                                                          \
-        QKeyEvent changed(event->type(), event->key(), event->modifiers(), text,                   \
-                          event->isAutoRepeat(), event->count());                                  \
-        Base::keyPressEvent(&changed);                                                             \
-        event->setAccepted(changed.isAccepted());                                                  \
-    }                                                                                              \
-    void Class::inputMethodEvent(QInputMethodEvent* event) {                                       \
-        QString kept;                                                                              \
-        if (keys::filterInputMethod(hooks, event, kept)) {                                         \
-            QInputMethodEvent replaced(event->preeditString(), event->attributes());               \
-            replaced.setCommitString(kept, event->replacementStart(), event->replacementLength()); \
-            Base::inputMethodEvent(&replaced);                                                     \
-        } else {                                                                                   \
-            Base::inputMethodEvent(event);                                                         \
-        }                                                                                          \
-    }                                                                                              \
-    void Class::focusInEvent(QFocusEvent* event) {                                                 \
-        Base::focusInEvent(event);                                                                 \
-        if (hooks.onEnter) hooks.onEnter();                                                        \
-    }                                                                                              \
-    void Class::focusOutEvent(QFocusEvent* event) {                                                \
-        Base::focusOutEvent(event);                                                                \
-        if (hooks.onExit) hooks.onExit();                                                          \
-    }                                                                                              \
-    void Class::mouseReleaseEvent(QMouseEvent* event) {                                            \
-        Base::mouseReleaseEvent(event);                                                            \
-        if (hooks.onClick) hooks.onClick();                                                        \
-    }                                                                                              \
-    void Class::mouseDoubleClickEvent(QMouseEvent* event) {                                        \
-        Base::mouseDoubleClickEvent(event);                                                        \
-        if (hooks.onDblClick) hooks.onDblClick();                                                  \
+#define PIXOLET_EDIT_EVENTS(Class, Base)                                                         \
+    void Class::keyPressEvent(QKeyEvent* event) {                                                \
+        QString text = event->text();                                                            \
+        const QString original = text;                                                           \
+        if (hooks.filterKey(event, text) || !admitTyped(this, event, text)) {                    \
+            event->accept();                                                                     \
+            return;                                                                              \
+        }                                                                                        \
+        if (text == original) {                                                                  \
+            Base::keyPressEvent(event);                                                          \
+            return;                                                                              \
+        }                                                                                        \
+        QKeyEvent changed(event->type(), event->key(), event->modifiers(), text,                 \
+                          event->isAutoRepeat(), event->count());                                \
+        Base::keyPressEvent(&changed);                                                           \
+        event->setAccepted(changed.isAccepted());                                                \
+    }                                                                                            \
+    void Class::keyReleaseEvent(QKeyEvent* event) {                                              \
+        if (hooks.onKeyUp) {                                                                     \
+            int key = event->key();                                                              \
+            hooks.onKeyUp(key, event->modifiers());                                              \
+            if (key == 0) {                                                                      \
+                event->accept();                                                                 \
+                return;                                                                          \
+            }                                                                                    \
+        }                                                                                        \
+        Base::keyReleaseEvent(event);                                                            \
+    }                                                                                            \
+    void Class::inputMethodEvent(QInputMethodEvent* event) {                                     \
+        QString commit = event->commitString();                                                  \
+        keys::filterCommit(hooks, commit);                                                       \
+        admitCommit(this, commit);                                                               \
+        if (commit == event->commitString()) {                                                   \
+            Base::inputMethodEvent(event);                                                       \
+            return;                                                                              \
+        }                                                                                        \
+        QInputMethodEvent replaced(event->preeditString(), event->attributes());                 \
+        replaced.setCommitString(commit, event->replacementStart(), event->replacementLength()); \
+        Base::inputMethodEvent(&replaced);                                                       \
+    }                                                                                            \
+    void Class::focusInEvent(QFocusEvent* event) {                                               \
+        Base::focusInEvent(event);                                                               \
+        if (hooks.onEnter) hooks.onEnter();                                                      \
+    }                                                                                            \
+    void Class::focusOutEvent(QFocusEvent* event) {                                              \
+        Base::focusOutEvent(event);                                                              \
+        if (hooks.onExit) hooks.onExit();                                                        \
+    }                                                                                            \
+    void Class::mousePressEvent(QMouseEvent* event) {                                            \
+        m_doubleClicked = false;                                                                 \
+        Base::mousePressEvent(event);                                                            \
+    }                                                                                            \
+    /* The release that ends a double-click is no click of its own. */                           \
+    void Class::mouseReleaseEvent(QMouseEvent* event) {                                          \
+        Base::mouseReleaseEvent(event);                                                          \
+        const bool clicked = !m_doubleClicked;                                                   \
+        m_doubleClicked = false;                                                                 \
+        if (clicked && hooks.onClick) hooks.onClick();                                           \
+    }                                                                                            \
+    void Class::mouseDoubleClickEvent(QMouseEvent* event) {                                      \
+        Base::mouseDoubleClickEvent(event);                                                      \
+        m_doubleClicked = true;                                                                  \
+        if (hooks.onDblClick) hooks.onDblClick();                                                \
     }
 
-TcxTextEdit::TcxTextEdit(QWidget* parent) : QLineEdit(parent) {}
+namespace {
+
+// Cuts what the user inserts into a line edit to the room its limit leaves. The line
+// edit asks before it takes any edit of the user's; text set by the program is not asked.
+class LengthLimit : public QValidator {
+public:
+    explicit LengthLimit(TcxTextEdit* edit) : QValidator(edit), m_edit(edit) {
+        // The text before an edit: the line edit has already changed its own when it asks.
+        connect(edit, &QLineEdit::textChanged, this,
+                [this](const QString& text) { m_before = text; });
+    }
+
+    State validate(QString& input, int& pos) const override {
+        const qsizetype limit = m_edit->maxLength();
+        const QString& old = m_before;
+        if (limit <= 0 || m_edit->settingText() || input.size() <= limit ||
+            input.size() <= old.size())
+            return Acceptable;
+        // The inserted part lies between what the old and the new text share at both ends.
+        qsizetype prefix = 0;
+        while (prefix < old.size() && prefix < input.size() && old[prefix] == input[prefix])
+            ++prefix;
+        qsizetype suffix = 0;
+        while (suffix < old.size() - prefix && suffix < input.size() - prefix &&
+               old[old.size() - 1 - suffix] == input[input.size() - 1 - suffix])
+            ++suffix;
+        const qsizetype inserted = input.size() - prefix - suffix;
+        qsizetype room = std::max<qsizetype>(0, limit - (input.size() - inserted));
+        if (room > 0 && room < inserted && input[prefix + room - 1].isHighSurrogate()) --room;
+        input = input.left(prefix + room) + input.right(suffix);
+        pos = static_cast<int>(prefix + room);
+        return Acceptable;
+    }
+
+private:
+    TcxTextEdit* m_edit;
+    QString m_before;
+};
+
+}  // namespace
+
+TcxTextEdit::TcxTextEdit(QWidget* parent) : QLineEdit(parent) {
+    setValidator(new LengthLimit(this));
+}
+
+void TcxTextEdit::setText(const QString& text) {
+    m_settingText = true;
+    QLineEdit::setText(text);
+    m_settingText = false;
+}
 PIXOLET_EDIT_EVENTS(TcxTextEdit, QLineEdit)
 
 TcxMemo::TcxMemo(QWidget* parent) : QPlainTextEdit(parent) {}
-
 PIXOLET_EDIT_EVENTS(TcxMemo, QPlainTextEdit)
+
+namespace {
+
+bool isLineBreak(QChar c) {
+    return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
+}
+
+}  // namespace
+
+int TcxMemo::textLength(const QString& text) {
+    int length = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+        length += isLineBreak(text[i]) ? 2 : 1;
+    }
+    return length;
+}
+
+QString TcxMemo::fitting(const QString& text) const {
+    if (m_maxLength <= 0) return text;
+    const QTextCursor cursor = textCursor();
+    int room = m_maxLength - textLength(toPlainText()) + textLength(cursor.selectedText());
+    qsizetype end = 0;
+    while (end < text.size()) {
+        qsizetype next = end + 1;
+        int length = 1;
+        if (text[end] == u'\r' && next < text.size() && text[next] == u'\n') ++next;
+        if (isLineBreak(text[end])) length = 2;
+        // A surrogate pair goes in whole or not at all.
+        if (text[end].isHighSurrogate() && next < text.size() && text[next].isLowSurrogate()) {
+            ++next;
+            length = 2;
+        }
+        if (length > room) break;
+        room -= length;
+        end = next;
+    }
+    return text.left(end);
+}
+
+void TcxMemo::insertFromMimeData(const QMimeData* source) {
+    if (m_maxLength <= 0 || !source->hasText()) {
+        QPlainTextEdit::insertFromMimeData(source);
+        return;
+    }
+    QMimeData fitted;
+    fitted.setText(fitting(source->text()));
+    QPlainTextEdit::insertFromMimeData(&fitted);
+}
 
 TcxRichEdit::TcxRichEdit(QWidget* parent) : QTextEdit(parent) {
     setAcceptRichText(true);

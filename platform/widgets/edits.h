@@ -8,6 +8,7 @@
 #include <functional>
 
 class QKeyEvent;
+class QMimeData;
 
 // Edit controls with the control suite's key events: a key-down handler sees every
 // key first (it may set the key to 0 to swallow it), then a key-press handler sees
@@ -19,9 +20,11 @@ struct KeyHooks {
     std::function<void(int& key, Qt::KeyboardModifiers shift)> onKeyDown;
     // Key-press: the typed character; set it to QChar() (character 0) to refuse it.
     std::function<void(QChar& key)> onKeyPress;
+    // Key-up: key code (Qt::Key) and modifiers of a released key.
+    std::function<void(int& key, Qt::KeyboardModifiers shift)> onKeyUp;
     std::function<void()> onEnter;  // focus gained
     std::function<void()> onExit;   // focus lost
-    std::function<void()> onClick;
+    std::function<void()> onClick;  // button released, except after a double-click
     std::function<void()> onDblClick;
 
     // Runs the hooks for a key event; returns true when the event was swallowed, and
@@ -37,13 +40,29 @@ public:
     explicit TcxTextEdit(QWidget* parent = nullptr);
     keys::KeyHooks hooks;
 
+    // Longest text the user can type, paste or drop, in UTF-16 units; 0 is no limit.
+    // Unlike the line edit's own limit it never cuts text that is already there or that
+    // the program sets, so lowering the limit loses nothing.
+    int maxLength() const { return m_maxLength; }
+    void setMaxLength(int length) { m_maxLength = length; }
+    // Text set by the program is taken whole, whatever the limit.
+    void setText(const QString& text);
+    bool settingText() const { return m_settingText; }
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    bool m_doubleClicked = false;
+    int m_maxLength = 0;
+    bool m_settingText = false;
 };
 
 class TcxMemo : public QPlainTextEdit {
@@ -51,20 +70,29 @@ class TcxMemo : public QPlainTextEdit {
 public:
     explicit TcxMemo(QWidget* parent = nullptr);
     keys::KeyHooks hooks;
-    // Longest text in characters (a line break counts as CR LF); 0 is no limit.
+    // Longest text in characters (a line break counts as CR LF); 0 is no limit. It limits
+    // what the user types, pastes or drops; text set by the program is kept whole.
     int maxLength() const { return m_maxLength; }
     void setMaxLength(int n) { m_maxLength = n; }
+    // The length of a text as the memo counts it: a line break is two characters.
+    static int textLength(const QString& text);
+    // What of text fits in place of the selection under the limit (all of it without one).
+    QString fitting(const QString& text) const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
 
 private:
     int m_maxLength = 0;
+    bool m_doubleClicked = false;
 };
 
 class TcxRichEdit : public QTextEdit {
@@ -81,14 +109,17 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     int m_updateDepth = 0;
+    bool m_doubleClicked = false;
 };
 
 // Caption on the right of the box, like the suite's check box.

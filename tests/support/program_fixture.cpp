@@ -62,6 +62,14 @@ void ProgramFixture::startProgram() {
     QApplication::processEvents();
 }
 
+void ProgramFixture::startOnCreateCard() {
+    makeDatabase(QStringLiteral("DB/KeywordsDB.db"));
+    startProgram();
+    Form1->CardPanel1->setCurrentWidget(Form1->CreateCard);
+    Form1->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form1));
+}
+
 bool ProgramFixture::closeProgram() {
     const bool closed = Form1->close();
     QApplication::processEvents();

@@ -33,6 +33,9 @@ public:
 
     // Creates every window and shows the main window (its start-up sequence runs).
     void startProgram();
+    // An empty database at the default place, the program started and its Create card shown
+    // in the active window, so that the focus can be checked.
+    void startOnCreateCard();
     // Asks the main window to close; returns whether it closed.
     bool closeProgram();
     // Destroys the windows (after closeProgram), so that startProgram can run again.

@@ -1,0 +1,380 @@
+#include <QApplication>
+#include <QClipboard>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include "app/form1.h"
+#include "platform/widgets/edits.h"
+#include "records/keyword_editor.h"
+#include "tests/support/program_fixture.h"
+
+namespace {
+
+// One character per position of the document: 'R' red bold, '.' default attributes, '?' any
+// other formatting, '|' a line break.
+QString marks(const QTextDocument* document) {
+    QString out;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat f = fragment.charFormat();
+            QChar kind = u'?';
+            const bool plain = !f.hasProperty(QTextFormat::ForegroundBrush) &&
+                               !f.hasProperty(QTextFormat::FontWeight) && !f.fontItalic() &&
+                               !f.fontUnderline();
+            if (plain)
+                kind = u'.';
+            else if (f.foreground().color() == QColor(255, 0, 0) && f.fontWeight() == QFont::Bold &&
+                     !f.fontItalic() && !f.fontUnderline())
+                kind = u'R';
+            out += QString(fragment.length(), kind);
+        }
+        if (block.next().isValid()) out += u'|';
+    }
+    return out;
+}
+
+bool isRed(const QLabel* label) {
+    return label->palette().color(QPalette::WindowText) == QColor(255, 0, 0);
+}
+
+// A list of n keywords "k1, k2, ...".
+QString keywordList(int n) {
+    QStringList words;
+    for (int i = 1; i <= n; ++i) words << QStringLiteral("k%1").arg(i);
+    return words.join(QStringLiteral(", "));
+}
+
+}  // namespace
+
+TEST(KeywordList, Count) {
+    const struct {
+        const char* text;
+        int count;
+    } cases[] = {
+        {"a, b; c", 3},
+        {"a,,b", 3},
+        {"a,", 2},
+        {",", 2},
+        {"", 0},
+        {" ", 1},
+        {"a, b\nc", 2},
+        {"\"a, b\", c", 2},
+        {"x, \"a, b\"", 3},       // the quote follows a blank: no quoting
+        {"\"a\"\"b, c\", d", 2},  // a doubled quote inside
+        {"\"a, b", 1},            // no closing quote: to the end
+        {"\"a\"b, c", 3},         // after the closing quote: one more keyword
+        {"\"a\",", 2},
+        {";\"a;b\"", 2},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(KeywordList::count(QString::fromUtf8(c.text)), c.count) << c.text;
+}
+
+TEST(KeywordOccurrences, Positions) {
+    const struct {
+        const char* text;
+        const char* word;
+        QList<int> at;
+    } cases[] = {
+        {"aaaa", "aa", {0, 2}},
+        {"cat, Cat, CAT, category", "cat", {0, 5, 10, 15}},
+        {"Äpfel, äpfel", "äpfel", {7}},
+        {"STRASSE, straße", "strasse", {0}},
+        {"sea\u2029cat, cat", "cat", {4, 9}},
+        {"sea", "", {}},
+        {"ca", "cat", {}},
+        {"", "cat", {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(KeywordOccurrences(QString::fromUtf8(c.text), QString::fromUtf8(c.word)), c.at)
+            << c.text << " / " << c.word;
+}
+
+TEST(HighlightKeyword, MarksOccurrencesOnEveryLineAndKeepsTheCaret) {
+    TcxRichEdit edit;
+    edit.setPlainText(QStringLiteral("sea, cat\nCATS, dog\ncategory"));
+    // Earlier formatting goes: italic on "dog".
+    QTextCursor italic(edit.document());
+    italic.setPosition(15);
+    italic.setPosition(18, QTextCursor::KeepAnchor);
+    QTextCharFormat f;
+    f.setFontItalic(true);
+    italic.mergeCharFormat(f);
+    QTextCursor caret = edit.textCursor();
+    caret.setPosition(2);
+    caret.setPosition(7, QTextCursor::KeepAnchor);
+    edit.setTextCursor(caret);
+
+    HighlightKeyword(&edit, QStringLiteral("cat"));
+    EXPECT_EQ(marks(edit.document()), QStringLiteral(".....RRR|RRR......|RRR....."));
+    EXPECT_EQ(edit.textCursor().position(), 7);
+    EXPECT_FALSE(edit.textCursor().hasSelection());
+    EXPECT_FALSE(edit.updating());
+
+    HighlightKeyword(&edit, QString());  // an empty word leaves the marking alone
+    EXPECT_EQ(marks(edit.document()), QStringLiteral(".....RRR|RRR......|RRR....."));
+    HighlightKeyword(&edit, QStringLiteral("dog"));
+    EXPECT_EQ(marks(edit.document()), QStringLiteral("........|......RRR|........"));
+}
+
+class KeywordEditorTest : public ProgramFixture {
+protected:
+    void SetUp() override {
+        ProgramFixture::SetUp();
+        startOnCreateCard();
+    }
+
+    void setKeywords(const QString& text) { Form1->cxRichEdit1->setPlainText(text); }
+    QString keywords() const { return Form1->cxRichEdit1->toPlainText(); }
+    QString keywordMarks() const { return marks(Form1->cxRichEdit1->document()); }
+    void selectKeywords(int from, int to) {
+        QTextCursor cursor = Form1->cxRichEdit1->textCursor();
+        cursor.setPosition(from);
+        cursor.setPosition(to, QTextCursor::KeepAnchor);
+        Form1->cxRichEdit1->setTextCursor(cursor);
+    }
+};
+
+TEST_F(KeywordEditorTest, CountersAtTheirThresholds) {
+    ASSERT_EQ(Form1->TitleMax, 80);
+    ASSERT_EQ(Form1->DescriptionMax, 200);
+    ASSERT_EQ(Form1->KeywordsMax, 50);
+    const struct {
+        int length;
+        QString shown;
+        bool red;
+    } titles[] = {{70, "10", false}, {71, "9", true}, {0, "80", false}};
+    for (const auto& c : titles) {
+        Form1->cxTextEdit1->setText(QString(c.length, u't'));
+        EXPECT_EQ(Form1->Label7->text(), c.shown) << c.length;
+        EXPECT_EQ(isRed(Form1->Label7), c.red) << c.length;
+    }
+    // Typing goes through the same rule.
+    Form1->cxTextEdit1->setText(QString(70, u't'));
+    QTest::keyClicks(Form1->cxTextEdit1, QStringLiteral("x"));
+    EXPECT_EQ(Form1->Label7->text(), "9");
+    EXPECT_TRUE(isRed(Form1->Label7));
+
+    // A line break counts as two characters.
+    const struct {
+        QString text;
+        QString shown;
+        bool red;
+    } descriptions[] = {{QString(179, u'd'), "21", false},
+                        {QString(180, u'd'), "20", true},
+                        {QString(89, u'd') + u'\n' + QString(88, u'd'), "21", false},
+                        {QString(89, u'd') + u'\n' + QString(89, u'd'), "20", true}};
+    for (const auto& c : descriptions) {
+        Form1->cxMemo1->setPlainText(c.text);
+        EXPECT_EQ(Form1->Label12->text(), c.shown) << c.text.size();
+        EXPECT_EQ(isRed(Form1->Label12), c.red) << c.text.size();
+    }
+
+    const struct {
+        int count;
+        bool red;
+    } lists[] = {{44, false}, {45, true}, {50, true}, {51, true}, {0, false}};
+    for (const auto& c : lists) {
+        setKeywords(keywordList(c.count));
+        EXPECT_EQ(Form1->Label9->text(), QString::number(c.count));
+        EXPECT_EQ(isRed(Form1->Label9), c.red) << c.count;
+    }
+}
+
+TEST_F(KeywordEditorTest, LimitsAreReadWhenARuleRuns) {
+    Form1->cxTextEdit1->setText(QString(50, u't'));
+    Form1->cxMemo1->setPlainText(QString(50, u'd'));
+    Form1->TitleMax = 40;
+    Form1->DescriptionMax = 30;
+    Form1->KeywordsMax = 3;
+    Form1->cxTextEdit1->setText(QString(45, u't'));
+    Form1->cxMemo1->setPlainText(QString(45, u'd'));
+    setKeywords(QStringLiteral("a, b"));
+    EXPECT_EQ(Form1->Label7->text(), "-5");
+    EXPECT_TRUE(isRed(Form1->Label7));
+    EXPECT_EQ(Form1->Label12->text(), "-15");
+    EXPECT_TRUE(isRed(Form1->Label12));
+    EXPECT_EQ(Form1->Label9->text(), "2");
+    EXPECT_TRUE(isRed(Form1->Label9));
+}
+
+TEST_F(KeywordEditorTest, DescriptionTakesNoMoreThanItsLimitFromTheUser) {
+    TcxMemo* memo = Form1->cxMemo1;
+    ASSERT_EQ(memo->maxLength(), 200);
+    memo->setPlainText(QString(199, u'd'));
+    memo->moveCursor(QTextCursor::End);
+    QTest::keyClick(memo, Qt::Key_Return);  // a line break needs two
+    EXPECT_EQ(memo->toPlainText().size(), 199);
+    QTest::keyClicks(memo, QStringLiteral("xy"));
+    EXPECT_EQ(memo->toPlainText(), QString(199, u'd') + u'x');
+    EXPECT_EQ(Form1->Label12->text(), "0");
+
+    // Typing over a selection has the selection's room.
+    memo->selectAll();
+    QTest::keyClicks(memo, QStringLiteral("a"));
+    EXPECT_EQ(memo->toPlainText(), "a");
+
+    // Pasted text is cut to what fits, a line break counted as two.
+    memo->setPlainText(QString(196, u'd'));
+    memo->moveCursor(QTextCursor::End);
+    QApplication::clipboard()->setText(QStringLiteral("a\nbc"));
+    memo->paste();
+    EXPECT_EQ(memo->toPlainText(), QString(196, u'd') + QStringLiteral("a\nb"));
+    EXPECT_EQ(Form1->Label12->text(), "0");
+
+    // Text placed by the program is kept whole.
+    memo->setPlainText(QString(230, u'd'));
+    EXPECT_EQ(Form1->Label12->text(), "-30");
+}
+
+TEST_F(KeywordEditorTest, SeparatorsAreRefusedAtExactlyTheLimit) {
+    TcxRichEdit* edit = Form1->cxRichEdit1;
+    setKeywords(keywordList(50));
+    edit->moveCursor(QTextCursor::End);
+    QTest::keyClicks(edit, QStringLiteral(",:;x"));
+    EXPECT_EQ(keywords(), keywordList(50) + u'x');
+
+    setKeywords(keywordList(51));
+    edit->moveCursor(QTextCursor::End);
+    QTest::keyClicks(edit, QStringLiteral(","));
+    EXPECT_EQ(keywords(), keywordList(51) + u',');
+    EXPECT_EQ(Form1->Label9->text(), "52");
+}
+
+TEST_F(KeywordEditorTest, SeparatorFiltersOfTheAddAndCheckAndBatchFields) {
+    QTest::keyClicks(Form1->cxCheckEdit, QStringLiteral("c,a:t;."));
+    EXPECT_EQ(Form1->cxCheckEdit->text(), "cat");
+    QInputMethodEvent composed;  // text from an input method passes the same rule
+    composed.setCommitString(QStringLiteral("s.,"));
+    QApplication::sendEvent(Form1->cxCheckEdit, &composed);
+    EXPECT_EQ(Form1->cxCheckEdit->text(), "cats");
+    for (TcxTextEdit* field : {Form1->cxTextEdit2, Form1->cxTextEdit3}) {
+        QTest::keyClicks(field, QStringLiteral("a,b:c;d.e"));
+        EXPECT_EQ(field->text(), "abcd.e") << field->objectName().toStdString();
+    }
+    EXPECT_EQ(Form1->cxTextEdit3->placeholderText(), "Enter batch searching tags");
+}
+
+TEST_F(KeywordEditorTest, EnterAppendsTheWordAndClearsTheField) {
+    const struct {
+        const char* before;
+        const char* after;
+    } cases[] = {{"", "sky"}, {"sea", "sea, sky"}, {"sea,", "sea, sky"}, {"sea, ", "sea, , sky"}};
+    for (const auto& c : cases) {
+        setKeywords(QString::fromUtf8(c.before));
+        Form1->cxCheckEdit->setText(QStringLiteral("sky"));
+        QTest::keyClick(Form1->cxCheckEdit, Qt::Key_Return);
+        EXPECT_EQ(keywords(), QString::fromUtf8(c.after)) << c.before;
+        EXPECT_EQ(Form1->cxCheckEdit->text(), "");
+        EXPECT_EQ(keywordMarks(), QString(keywords().size(), u'.'));
+        EXPECT_EQ(Form1->Label9->text(), QString::number(KeywordList::count(keywords())));
+    }
+
+    // Nothing at the limit, nor with an empty field.
+    setKeywords(keywordList(50));
+    Form1->cxCheckEdit->setText(QStringLiteral("sky"));
+    QTest::keyClick(Form1->cxCheckEdit, Qt::Key_Return);
+    EXPECT_EQ(keywords(), keywordList(50));
+    EXPECT_EQ(Form1->cxCheckEdit->text(), "sky");
+    setKeywords(QStringLiteral("sea"));
+    Form1->cxCheckEdit->clear();
+    QTest::keyClick(Form1->cxCheckEdit, Qt::Key_Return);
+    EXPECT_EQ(keywords(), "sea");
+}
+
+TEST_F(KeywordEditorTest, TypingMarksFromTheThirdCharacter) {
+    setKeywords(QStringLiteral("cat, Cat, CAT, category, Äpfel"));
+    TcxRichEdit* edit = Form1->cxRichEdit1;
+    QTest::keyClicks(Form1->cxCheckEdit, QStringLiteral("ca"));
+    EXPECT_EQ(keywordMarks(), QString(30, u'.'));
+    QTextCursor caret = edit->textCursor();
+    caret.setPosition(12);
+    edit->setTextCursor(caret);
+    QTest::keyClicks(Form1->cxCheckEdit, QStringLiteral("t"));
+    EXPECT_EQ(keywordMarks(), QStringLiteral("RRR..RRR..RRR..RRR............"));
+    EXPECT_EQ(edit->textCursor().position(), 12);
+    EXPECT_FALSE(edit->textCursor().hasSelection());
+
+    // Back to two characters: no marking, the caret at the start.
+    QTest::keyClick(Form1->cxCheckEdit, Qt::Key_Backspace);
+    EXPECT_EQ(keywordMarks(), QString(30, u'.'));
+    EXPECT_EQ(edit->textCursor().position(), 0);
+
+    Form1->cxCheckEdit->setText(QStringLiteral("äpfel"));
+    EXPECT_EQ(keywordMarks(), QString(30, u'.'));
+    Form1->cxCheckEdit->setText(QStringLiteral("ÄPFEL"));
+    EXPECT_EQ(keywordMarks(), QString(25, u'.') + QString(5, u'R'));
+}
+
+TEST_F(KeywordEditorTest, DoubleClickMarksTheSelectedWord) {
+    // "sunset, sunset sunset, sunsets"
+    setKeywords(QStringLiteral("sunset, sunset sunset, sunsets"));
+    Form1->cxCheckEdit->setText(QStringLiteral("ab"));
+    const struct {
+        int from, to;  // the selection the platform made
+        const char* marked;
+    } cases[] = {
+        {8, 15, "RRRRRR..RRRRRR.RRRRRR..RRRRRR."},   // "sunset "
+        {0, 7, "RRRRRR..RRRRRR.RRRRRR..RRRRRR."},    // "sunset,"
+        {15, 23, "RRRRRRR........RRRRRRR........"},  // "sunset, " marks "sunset,"
+    };
+    for (const auto& c : cases) {
+        Form1->cxRichEdit1->setFocus();
+        selectKeywords(c.from, c.to);
+        Form1->cxRichEdit1DblClick();
+        EXPECT_EQ(keywordMarks(), QString::fromUtf8(c.marked)) << c.from;
+        EXPECT_TRUE(Form1->cxCheckEdit->hasFocus());
+        EXPECT_EQ(Form1->cxCheckEdit->text(), "ab");
+        EXPECT_FALSE(Form1->cxRichEdit1->textCursor().hasSelection());
+    }
+
+    // A selection shorter than three characters clears the marking and keeps the caret.
+    selectKeywords(0, 2);
+    Form1->cxRichEdit1DblClick();
+    EXPECT_EQ(keywordMarks(), QString(30, u'.'));
+    EXPECT_EQ(Form1->cxRichEdit1->textCursor().position(), 2);
+}
+
+TEST_F(KeywordEditorTest, MouseDoubleClickMarksAndAClickClears) {
+    TcxRichEdit* edit = Form1->cxRichEdit1;
+    setKeywords(QStringLiteral("sunset, sea, sunsets"));
+    QTextCursor at(edit->document());
+    at.setPosition(2);
+    const QPoint inSunset = edit->cursorRect(at).center();
+    QTest::mouseDClick(edit->viewport(), Qt::LeftButton, {}, inSunset);
+    QTest::mouseRelease(edit->viewport(), Qt::LeftButton, {}, inSunset);
+    EXPECT_EQ(keywordMarks(), QStringLiteral("RRRRRR.......RRRRRR."));
+    EXPECT_TRUE(Form1->cxCheckEdit->hasFocus());
+
+    // A click that leaves a selection changes nothing; one that leaves none clears.
+    selectKeywords(0, 3);
+    Form1->cxRichEdit1Click();
+    EXPECT_EQ(keywordMarks(), QStringLiteral("RRRRRR.......RRRRRR."));
+    at.setPosition(9);
+    QTest::mouseClick(edit->viewport(), Qt::LeftButton, {}, edit->cursorRect(at).center());
+    EXPECT_EQ(keywordMarks(), QString(20, u'.'));
+    EXPECT_EQ(edit->textCursor().position(), 9);
+}
+
+TEST_F(KeywordEditorTest, LeavingABlankKeywordsFieldShowsItsCount) {
+    Form1->Label9->setText(QString::number(Form1->KeywordsMax));  // as the Settings window does
+    Form1->cxRichEdit1->setFocus();
+    Form1->cxTextEdit1->setFocus();
+    EXPECT_EQ(Form1->Label9->text(), "0");
+
+    // The add-and-check field then appends to the blank field.
+    Form1->cxCheckEdit->setText(QStringLiteral("sky"));
+    QTest::keyClick(Form1->cxCheckEdit, Qt::Key_Return);
+    EXPECT_EQ(keywords(), "sky");
+
+    // A field with keywords keeps its counter when left.
+    Form1->Label9->setText(QStringLiteral("50"));
+    Form1->cxRichEdit1->setFocus();
+    Form1->cxTextEdit1->setFocus();
+    EXPECT_EQ(Form1->Label9->text(), "50");
+}

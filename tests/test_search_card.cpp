@@ -1,0 +1,511 @@
+// The Search card: the three searches, Select All, yellow marks, copy, the grid popup
+// and Delete Record, on real database files.
+#include <sqlite3.h>
+
+#include <QAbstractItemModel>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include "app/form1.h"
+#include "platform/rtf/rtf.h"
+#include "platform/sql/sql.h"
+#include "platform/widgets/dbrichedit.h"
+#include "platform/widgets/edits.h"
+#include "platform/widgets/statusbar.h"
+#include "records/dm.h"
+#include "tests/support/program_fixture.h"
+
+namespace {
+
+// A stored batch summary holding this text, as the program stores it.
+QByteArray summary(const QString& text) {
+    QTextDocument document;
+    document.setPlainText(text);
+    return rtf::write(document);
+}
+
+const QString kQuoted = QStringLiteral("O'Brien \"quoted\" back\\slash");
+const QString kCzech = QStringLiteral("Žluťoučký kůň");
+
+std::vector<TestRecord> searchRecords() {
+    return {
+        {"Nature", "Sunset beach", "sunset, beach, sea",
+         summary("Sunset at the beach\n\nsea, sand")},
+        {"Nature", "Mountain lake", "lake; mountain", summary("Calm lake")},
+        {"City", "Price 50% off", "sale, city", summary("Shop window")},
+        {"City", "Route 501", "road, city", summary("Road sign")},
+        {"Misc", kQuoted, "quote\\back", summary("quotes")},
+        {"Misc", kCzech, "kůň", summary("horse")},
+        {"Misc", "Cat and dog", "cat,dog", summary("pets")},
+        {"Misc", "Skyline", "city", summary("towers")},
+    };
+}
+
+QStringList allTitles() {
+    QStringList titles;
+    for (const TestRecord& r : searchRecords()) titles << r.title;
+    titles.sort();
+    return titles;
+}
+
+class SearchCard : public ProgramFixture {
+protected:
+    void start(const std::vector<TestRecord>& records = searchRecords()) {
+        makeDatabase("DB/KeywordsDB.db", records);
+        startProgram();
+    }
+
+    static void enter(QWidget* widget, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(widget, Qt::Key_Return, modifiers);
+    }
+
+    static void search(TcxTextEdit* box, const QString& text) {
+        box->setText(text);
+        enter(box);
+    }
+
+    // The titles the grid shows, sorted.
+    static QStringList gridTitles() {
+        QAbstractItemModel* model = Form1->cxGrid1->model();
+        QStringList titles;
+        for (int row = 0; row < model->rowCount(); ++row)
+            titles << model->data(model->index(row, 1)).toString();
+        titles.sort();
+        return titles;
+    }
+
+    static sql::Query* query() { return DM->FDQuery1; }
+    static QString status() { return Form1->StatusBar1->panelText(0); }
+
+    // One character per document position: 'Y' for a yellow background, '.' otherwise;
+    // line breaks stay as they are.
+    static QString marks() {
+        const QTextDocument* document = Form1->cxDBRichEdit1->document();
+        QString mask = document->toPlainText();
+        for (QChar& c : mask)
+            if (c != '\n') c = '.';
+        for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextFragment fragment = it.fragment();
+                if (fragment.charFormat().background().color() != QColor(255, 255, 0)) continue;
+                for (int i = 0; i < fragment.length(); ++i) mask[fragment.position() + i] = 'Y';
+            }
+        return mask;
+    }
+
+    // What Select All leaves: the full listing, the four boxes empty, the focus in the
+    // title box.
+    static void expectSelectAll() {
+        EXPECT_EQ(query()->sql(), "Select * FROM tblTags");
+        EXPECT_EQ(gridTitles(), allTitles());
+        for (TcxTextEdit* box :
+             {Form1->SearchEdit1, Form1->cxTextEdit4, Form1->cxTextEdit5, Form1->cxTextEdit7})
+            EXPECT_TRUE(box->text().isEmpty()) << box->objectName().toStdString();
+        EXPECT_EQ(Form1->focusWidget(), Form1->cxTextEdit4);
+    }
+
+    static void openPopup() {
+        QWidget* viewport = Form1->cxGrid1->viewport();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10),
+                                viewport->mapToGlobal(QPoint(10, 10)));
+        QApplication::sendEvent(viewport, &event);
+        ASSERT_TRUE(Form1->GridPopup->isVisible());
+    }
+
+    static void renameTable(const QString& file, const char* from, const char* to) {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(file.toUtf8().constData(), &db), SQLITE_OK);
+        const QByteArray statement =
+            QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(from, to).toUtf8();
+        EXPECT_EQ(sqlite3_exec(db, statement.constData(), nullptr, nullptr, nullptr), SQLITE_OK)
+            << sqlite3_errmsg(db);
+        sqlite3_close(db);
+    }
+};
+
+TEST_F(SearchCard, TitleSearchMatchesContainedTextAsParameter) {
+    start();
+    QStringList statusAtOpen;
+    QObject::connect(query(), &sql::Query::afterOpen, Form1, [&] { statusAtOpen << status(); });
+    const struct {
+        QString input;
+        QStringList titles;
+    } cases[] = {
+        {"sun", {"Sunset beach"}},
+        // Only blanks is a text of its own: titles holding a blank.
+        {" ", QStringList(allTitles()).filter(" ")},
+        // "%" is the wildcard.
+        {"50%", {"Price 50% off", "Route 501"}},
+        {kQuoted, {kQuoted}},
+        {QStringLiteral("Žluťoučký"), {kCzech}},
+        {QString(10000, 'x'), {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.input.left(40).toStdString());
+        statusAtOpen.clear();
+        search(Form1->cxTextEdit4, c.input);
+        QStringList expected = c.titles;
+        expected.sort();
+        EXPECT_EQ(gridTitles(), expected);
+        EXPECT_EQ(query()->sql(), "Select * FROM tblTags WHERE \"Title\" LIKE :titleword");
+        EXPECT_EQ(query()->paramValue("titleword").toString(), '%' + c.input + '%');
+        EXPECT_EQ(statusAtOpen, QStringList{"Searching..."});
+        EXPECT_EQ(status(), "Ready");
+        EXPECT_EQ(Form1->StatusBar1->panelText(6), QString::number(expected.size()));
+        EXPECT_EQ(Form1->cxTextEdit4->text(), c.input);
+    }
+    EXPECT_TRUE(dialogs.allTexts().isEmpty());
+}
+
+TEST_F(SearchCard, EmptyTitleBoxOpensFullListingOnlyWhenAnotherStatementIsOpen) {
+    start();
+    int opens = 0;
+    QObject::connect(query(), &sql::Query::afterOpen, Form1, [&] { ++opens; });
+    Form1->StatusBar1->setPanelText(0, "idle");
+    // The start-up listing is written in other letter case: it counts as another statement.
+    enter(Form1->cxTextEdit4);
+    EXPECT_EQ(opens, 1);
+    EXPECT_EQ(query()->sql(), "Select * FROM tblTags");
+    EXPECT_EQ(gridTitles(), allTitles());
+    enter(Form1->cxTextEdit4);
+    EXPECT_EQ(opens, 1);
+    EXPECT_EQ(status(), "idle");
+}
+
+TEST_F(SearchCard, TagsSearchBuildsOneNumberedConditionPerPiece) {
+    start();
+    using Params = std::vector<std::pair<QString, QString>>;
+    const struct {
+        QString input;
+        QString sql;
+        Params params;
+        QStringList titles;
+    } cases[] = {
+        {"sunset, beach",
+         "SELECT * FROM tblTags WHERE Keys LIKE :word0 AND Keys LIKE :word2",
+         {{"word0", "%sunset%"}, {"word2", "%beach%"}},
+         {"Sunset beach"}},
+        {"cat,,dog",
+         "SELECT * FROM tblTags WHERE Keys LIKE :word0 AND Keys LIKE :word2",
+         {{"word0", "%cat%"}, {"word2", "%dog%"}},
+         {"Cat and dog"}},
+        {",cat",
+         "SELECT * FROM tblTags WHERE Keys LIKE :word1",
+         {{"word1", "%cat%"}},
+         {"Cat and dog"}},
+        {"  lake.mountain \t",
+         "SELECT * FROM tblTags WHERE Keys LIKE :word0 AND Keys LIKE :word1",
+         {{"word0", "%lake%"}, {"word1", "%mountain%"}},
+         {"Mountain lake"}},
+        {"quote\\back",
+         "SELECT * FROM tblTags WHERE Keys LIKE :word0",
+         {{"word0", "%quote\\back%"}},
+         {kQuoted}},
+        {"o'brien:city",
+         "SELECT * FROM tblTags WHERE Keys LIKE :word0 AND Keys LIKE :word1",
+         {{"word0", "%o'brien%"}, {"word1", "%city%"}},
+         {}},
+        // Separators only, or nothing: the full listing.
+        {",;", "SELECT * FROM tblTags", {}, allTitles()},
+        {"", "SELECT * FROM tblTags", {}, allTitles()},
+    };
+    QStringList statusAtOpen;
+    QObject::connect(query(), &sql::Query::afterOpen, Form1, [&] { statusAtOpen << status(); });
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.input.toStdString());
+        search(Form1->cxTextEdit5, "sea");  // something else is open before
+        statusAtOpen.clear();
+        search(Form1->cxTextEdit5, c.input);
+        EXPECT_EQ(query()->sql(), c.sql);
+        Params params;
+        for (const QString& name : query()->paramNames())
+            params.emplace_back(name, query()->paramValue(name).toString());
+        EXPECT_EQ(params, c.params);
+        QStringList expected = c.titles;
+        expected.sort();
+        EXPECT_EQ(gridTitles(), expected);
+        EXPECT_EQ(statusAtOpen, QStringList{"Searching..."});
+        EXPECT_EQ(status(), "Ready");
+    }
+    EXPECT_TRUE(dialogs.allTexts().isEmpty());
+}
+
+TEST_F(SearchCard, AnyWordSearchMarksTheWordInTheRecordView) {
+    start();
+    // With a result: the word goes into "Search word" and is marked in the first record.
+    search(Form1->cxTextEdit7, "beach");
+    EXPECT_EQ(query()->sql(), "Select * FROM tblTags WHERE \"AllKeys\" LIKE :allkeysword");
+    EXPECT_EQ(query()->paramValue("allkeysword").toString(), "%beach%");
+    EXPECT_EQ(gridTitles(), QStringList{"Sunset beach"});
+    EXPECT_EQ(status(), "Ready");
+    EXPECT_EQ(Form1->SearchEdit1->text(), "beach");
+    EXPECT_EQ(marks(), "..............YYYYY\n\n.........");
+    EXPECT_TRUE(Form1->HighlightsShown);
+    EXPECT_EQ(Form1->focusWidget(), Form1->cxDBRichEdit1);
+    EXPECT_EQ(Form1->cxDBRichEdit1->textCursor().position(), 14);
+    EXPECT_FALSE(Form1->cxDBRichEdit1->textCursor().hasSelection());
+
+    // Without a result the word box keeps its text.
+    Form1->SearchEdit1->setText("keep");
+    Form1->cxTextEdit7->setFocus();
+    search(Form1->cxTextEdit7, "no such words");
+    EXPECT_TRUE(gridTitles().isEmpty());
+    EXPECT_EQ(Form1->SearchEdit1->text(), "keep");
+    EXPECT_EQ(Form1->focusWidget(), Form1->cxTextEdit7);
+
+    // Empty: the full listing, and the boxes are cleared as by Select All.
+    Form1->cxTextEdit4->setText("a");
+    Form1->cxTextEdit5->setText("b");
+    search(Form1->cxTextEdit7, "");
+    expectSelectAll();
+}
+
+TEST_F(SearchCard, SelectAllShowsTheFullListingAndClearsTheBoxes) {
+    start();
+    search(Form1->cxTextEdit4, "sun");
+    Form1->SearchEdit1->setText("w");
+    Form1->cxTextEdit5->setText("k");
+    QTest::mouseClick(Form1->SelectAllBtn, Qt::LeftButton);
+    expectSelectAll();
+}
+
+TEST_F(SearchCard, MarksEveryOccurrenceWithoutOverlapOrCaseOutsideAToZ) {
+    const struct {
+        QString text;
+        QString word;
+        QString marks;
+        int caret;  // -1: no occurrence, the caret stays
+    } cases[] = {
+        {"sunset Sunset SUNSET", "Sunset", "YYYYYY.YYYYYY.YYYYYY", 0},
+        {"aaaaa", "aa", "YYYY.", 0},
+        {"a sunny\nbeach day", "sunny beach", "..YYYYY\nYYYYY....", 2},
+        {QStringLiteral("Café CAFÉ café"), QStringLiteral("café"), "YYYY......YYYY", 0},
+        // The word is plain text here, not a pattern.
+        {"50% off, 500", "50%", "YYY.........", 0},
+        {"nothing here", "beach", "............", -1},
+    };
+    std::vector<TestRecord> records;
+    for (const auto& c : cases) records.push_back({"G", c.text, "k", summary(c.text)});
+    start(records);
+    TcxDBRichEdit* view = Form1->cxDBRichEdit1;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        ASSERT_TRUE(query()->locate(QStringLiteral("Title"), c.text));
+        ASSERT_EQ(view->toPlainText(), c.text);
+        QTextCursor caret(view->document());
+        caret.setPosition(1);
+        view->setTextCursor(caret);
+        std::vector<bool> heldAtChange;
+        const auto spy = QObject::connect(view->document(), &QTextDocument::contentsChange, view,
+                                          [&] { heldAtChange.push_back(view->updating()); });
+        Form1->HighlightsShown = false;
+        Form1->SearchEdit1->setText(c.word);
+        enter(Form1->SearchEdit1);
+        QObject::disconnect(spy);
+        EXPECT_EQ(marks(), c.marks);
+        EXPECT_EQ(Form1->HighlightsShown, c.caret >= 0);
+        EXPECT_EQ(view->textCursor().position(), c.caret >= 0 ? c.caret : 1);
+        EXPECT_FALSE(view->textCursor().hasSelection());
+        // Every change of the pass happens while repainting is held off.
+        EXPECT_FALSE(heldAtChange.empty());
+        EXPECT_EQ(std::count(heldAtChange.begin(), heldAtChange.end(), false), 0);
+        EXPECT_FALSE(view->updating());
+        EXPECT_EQ(Form1->focusWidget(), Form1->SearchEdit1);
+        EXPECT_EQ(Form1->SearchEdit1->text(), c.word);
+    }
+}
+
+TEST_F(SearchCard, EnterInSearchWordMarksUnmarksOrLeavesTheView) {
+    start({{"G", "t", "k", summary("red sky, red sea")}});
+    TcxDBRichEdit* view = Form1->cxDBRichEdit1;
+    Form1->SearchEdit1->setText("red");
+    enter(Form1->SearchEdit1);
+    const QString marked = "YYY......YYY....";
+    ASSERT_EQ(marks(), marked);
+
+    // A new word first whitens the old marks.
+    Form1->SearchEdit1->setText("sea");
+    enter(Form1->SearchEdit1);
+    EXPECT_EQ(marks(), ".............YYY");
+    Form1->SearchEdit1->setText("red");
+    enter(Form1->SearchEdit1);
+
+    // Only blanks: nothing changes.
+    QTextCursor caret(view->document());
+    caret.setPosition(5);
+    view->setTextCursor(caret);
+    Form1->SearchEdit1->setText("  ");
+    enter(Form1->SearchEdit1);
+    EXPECT_EQ(marks(), marked);
+    EXPECT_EQ(view->textCursor().position(), 5);
+    EXPECT_EQ(Form1->SearchEdit1->text(), "  ");
+    EXPECT_TRUE(Form1->HighlightsShown);
+
+    // Empty: the marks go, the caret stays where it was.
+    Form1->SearchEdit1->clear();
+    enter(Form1->SearchEdit1);
+    EXPECT_EQ(marks(), "................");
+    EXPECT_FALSE(Form1->HighlightsShown);
+    EXPECT_EQ(view->textCursor().position(), 5);
+    EXPECT_FALSE(view->updating());
+    EXPECT_EQ(Form1->focusWidget(), Form1->SearchEdit1);
+}
+
+TEST_F(SearchCard, CtrlCCopiesPlainTextWithoutTrailingLineBreaks) {
+    start({{"G", "t", "k", summary("First line\n\nThird line")}});
+    TcxDBRichEdit* view = Form1->cxDBRichEdit1;
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    QTextCursor selection(view->document());
+    selection.setPosition(0);
+    selection.setPosition(12, QTextCursor::KeepAnchor);  // the line and both line breaks
+    view->setTextCursor(selection);
+    clipboard->setText("stale");
+    QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(clipboard->text(), "First line");
+    EXPECT_FALSE(clipboard->mimeData()->hasHtml());
+
+    selection.setPosition(3);
+    selection.setPosition(15, QTextCursor::KeepAnchor);
+    view->setTextCursor(selection);
+    QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(clipboard->text(), "st line\n\nThi");
+
+    view->setTextCursor(QTextCursor(view->document()));
+    QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(clipboard->text(), "");
+}
+
+TEST_F(SearchCard, PopupEnablesRecordCommandsOnlyWithRecords) {
+    start();
+    QList<QAction*> commands{Form1->EditRecord, Form1->ExportRecord, Form1->DeleteRecord};
+    QStringList captions;
+    for (QAction* action : Form1->GridPopup->actions())
+        captions << (action->isSeparator() ? "-" : action->text());
+    EXPECT_EQ(captions, (QStringList{"Edit Record", "Export Record", "-", "Delete Record"}));
+
+    search(Form1->cxTextEdit4, "no such title");
+    openPopup();
+    for (QAction* action : commands)
+        EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
+    Form1->GridPopup->hide();
+
+    search(Form1->cxTextEdit4, "sun");
+    openPopup();
+    for (QAction* action : commands)
+        EXPECT_TRUE(action->isEnabled()) << action->text().toStdString();
+    Form1->GridPopup->hide();
+}
+
+TEST_F(SearchCard, DeleteRecordAsksThenShowsTheFullListingAndKeepsTheGroups) {
+    start();
+    const QString file = path("DB/KeywordsDB.db");
+    const QStringList groupsBefore{"City", "Misc", "Nature"};
+    ASSERT_EQ(Form1->GroupCombo->count(), 3);
+    search(Form1->cxTextEdit4, "Mountain");
+    ASSERT_EQ(gridTitles(), QStringList{"Mountain lake"});
+    const int id = query()->fieldByName("ID").toInt();
+
+    dialogs.answers.push_back(dialogs::Answer::No);
+    Form1->DeleteRecord->trigger();
+    EXPECT_EQ(dialogs.texts("confirm"), QStringList{"Selected record will be permanently removed "
+                                                    "from database!\rDo you wish to continue?"});
+    EXPECT_EQ(queryFile(file, "SELECT COUNT(*) FROM tblTags"), QStringList{"8"});
+    EXPECT_EQ(gridTitles(), QStringList{"Mountain lake"});
+
+    // Yes: the record goes; the grid shows the full listing. Two records of the group
+    // "Nature" existed, so the group list is left as it was.
+    dialogs.answers.push_back(dialogs::Answer::Yes);
+    Form1->DeleteRecord->trigger();
+    EXPECT_EQ(Form1->RecordID, id);
+    EXPECT_EQ(queryFile(file, QStringLiteral("SELECT COUNT(*) FROM tblTags WHERE ID = %1").arg(id)),
+              QStringList{"0"});
+    EXPECT_EQ(query()->sql(), "Select * From tblTags");
+    QStringList rest = allTitles();
+    rest.removeOne("Mountain lake");
+    EXPECT_EQ(gridTitles(), rest);
+    EXPECT_EQ(Form1->StatusBar1->panelText(6), "7");
+    EXPECT_FALSE(query()->controlsDisabled());
+
+    // Deleting the last record of a group while others remain keeps its name in the list.
+    ASSERT_TRUE(query()->locate("Title", "Sunset beach"));
+    dialogs.answers.push_back(dialogs::Answer::Yes);
+    Form1->DeleteRecord->trigger();
+    QStringList groups;
+    for (int i = 0; i < Form1->GroupCombo->count(); ++i) groups << Form1->GroupCombo->itemText(i);
+    EXPECT_EQ(groups, groupsBefore);
+    EXPECT_TRUE(dialogs.texts("error").isEmpty());
+}
+
+TEST_F(SearchCard, DeletingTheLastRecordEmptiesTheGroupList) {
+    start({{"Only", "Single", "k", summary("s")}});
+    ASSERT_EQ(Form1->GroupCombo->count(), 1);
+    dialogs.answers.push_back(dialogs::Answer::Yes);
+    Form1->DeleteRecord->trigger();
+    EXPECT_EQ(Form1->GroupCombo->count(), 0);
+    EXPECT_EQ(Form1->cxGrid1->model()->rowCount(), 0);
+    EXPECT_EQ(Form1->StatusBar1->panelText(6), "0");
+    EXPECT_TRUE(Form1->cxDBRichEdit1->toPlainText().isEmpty());
+    EXPECT_TRUE(Form1->GroupCombo->updatesEnabled());
+}
+
+TEST_F(SearchCard, FailedSearchShowsTheMessageAndTheNextListingWorks) {
+    start();
+    const QString file = path("DB/KeywordsDB.db");
+    renameTable(file, "tblTags", "tblAway");
+    Form1->StatusBar1->setPanelText(0, "idle");
+    search(Form1->cxTextEdit4, "sun");
+    ASSERT_EQ(dialogs.texts("error").size(), 1);
+    EXPECT_TRUE(dialogs.texts("error")[0].contains("no such table"))
+        << dialogs.texts("error")[0].toStdString();
+    EXPECT_EQ(status(), "Ready");
+    EXPECT_FALSE(query()->active());
+    EXPECT_EQ(Form1->cxGrid1->model()->rowCount(), 0);
+    EXPECT_TRUE(Form1->cxDBRichEdit1->toPlainText().isEmpty());
+
+    // The tags and any-word searches fail the same way.
+    search(Form1->cxTextEdit5, "sea");
+    search(Form1->cxTextEdit7, "sea");
+    EXPECT_EQ(dialogs.texts("error").size(), 3);
+    EXPECT_EQ(status(), "Ready");
+    EXPECT_EQ(Form1->SearchEdit1->text(), "");
+
+    renameTable(file, "tblAway", "tblTags");
+    QTest::mouseClick(Form1->SelectAllBtn, Qt::LeftButton);
+    EXPECT_EQ(gridTitles(), allTitles());
+
+    // A full listing that failed is opened again by the next Select All.
+    renameTable(file, "tblTags", "tblAway");
+    search(Form1->cxTextEdit7, "");
+    EXPECT_EQ(dialogs.texts("error").size(), 4);
+    EXPECT_EQ(query()->sql(), "Select * FROM tblTags");
+    renameTable(file, "tblAway", "tblTags");
+    QTest::mouseClick(Form1->SelectAllBtn, Qt::LeftButton);
+    EXPECT_EQ(gridTitles(), allTitles());
+    search(Form1->cxTextEdit4, "sun");
+    EXPECT_EQ(gridTitles(), QStringList{"Sunset beach"});
+    EXPECT_EQ(dialogs.texts("error").size(), 4);
+}
+
+TEST_F(SearchCard, RecordViewAndGridGrowWithTheWindow) {
+    start();
+    const QRect view = Form1->cxDBRichEdit1->geometry(), grid = Form1->cxGrid1->geometry(),
+                box = Form1->cxTextEdit7->geometry(), word = Form1->SearchEdit1->geometry();
+    Form1->resize(Form1->size() + QSize(200, 100));
+    QApplication::processEvents();
+    EXPECT_EQ(Form1->cxDBRichEdit1->geometry(), view.adjusted(0, 0, 200, 100));
+    EXPECT_EQ(Form1->cxGrid1->geometry(), grid.adjusted(200, 0, 200, 100));
+    EXPECT_EQ(Form1->cxTextEdit7->geometry(), box.translated(200, 0));
+    EXPECT_EQ(Form1->SearchEdit1->geometry(), word);
+}
+
+}  // namespace
