@@ -316,4 +316,25 @@ TEST_F(Commands, HelpOpensThePageOfItsTopicOrSaysWhy) {
         QStringList{QStringLiteral("Failed to launch browser. System Error Code: %1").arg(ENOENT)});
 }
 
+// The pages the program folder carries: one per topic, each linking only to files that
+// are there.
+TEST(HelpPages, EveryTopicHasAPageWhoseLinksResolve) {
+    const QDir help(stagedProgramDir() + QStringLiteral("/Help"));
+    const QRegularExpression link(QStringLiteral("(?:href|src)=\"([^\"#:]+)(?:#[^\"]*)?\""));
+    for (const char* topic : {"Introduction", "Settings", "Working_with_groups",
+                              "Backup_and_Restore", "AI_Tagging", "Getty_Dictionary_Editor"}) {
+        SCOPED_TRACE(topic);
+        QFile page(help.filePath(QLatin1String(topic) + QStringLiteral("/index.html")));
+        ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(page.readAll());
+        EXPECT_TRUE(html.contains(QStringLiteral("<title>")));
+        EXPECT_TRUE(html.contains(QStringLiteral("href=\"../help.css\"")));
+        const QDir here(help.filePath(QLatin1String(topic)));
+        for (auto it = link.globalMatch(html); it.hasNext();) {
+            const QString target = it.next().captured(1);
+            EXPECT_TRUE(QFileInfo::exists(here.filePath(target))) << target.toStdString();
+        }
+    }
+}
+
 }  // namespace
