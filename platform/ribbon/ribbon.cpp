@@ -24,8 +24,6 @@
 TdxBarItem::TdxBarItem(const QString& name, const QString& caption, QObject* parent)
     : QAction(caption, parent) {
     setObjectName(name);
-    // A caption such as "Exit (Ctrl+Q)" is shown as it stands, never as a mnemonic.
-    setIconVisibleInMenu(false);
 }
 
 void TdxBarItem::setHint(const QString& hint) {
@@ -53,6 +51,7 @@ TdxBarButton* TdxBarSubItem::addItem(const QString& name, const QString& caption
     auto* item = new TdxBarButton(name, caption, this);
     m_items << item;
     m_menu->addAction(item);
+    emit itemAdded(item);
     return item;
 }
 
@@ -497,11 +496,8 @@ void TdxRibbon::itemAdded(TdxBarItem* item) {
     // layout, so its actions' shortcuts work from every control of the window.
     addAction(item);
     if (auto* sub = qobject_cast<TdxBarSubItem*>(item)) {
-        // Items added to the menu later are registered when the menu is first built.
-        connect(sub->popupMenu(), &QMenu::aboutToShow, this, [this, sub] {
-            for (TdxBarButton* b : sub->items())
-                if (!actions().contains(b)) addAction(b);
-        });
+        for (TdxBarButton* b : sub->items()) addAction(b);
+        connect(sub, &TdxBarSubItem::itemAdded, this, [this](TdxBarButton* b) { addAction(b); });
     }
 }
 

@@ -61,6 +61,9 @@ public:
     QList<TdxBarButton*> items() const { return m_items; }
     QMenu* popupMenu() const { return m_menu; }
 
+signals:
+    void itemAdded(TdxBarButton* item);
+
 private:
     QMenu* m_menu;
     QList<TdxBarButton*> m_items;
