@@ -13,7 +13,6 @@
 #include <QMenu>
 #include <QPainter>
 #include <QStackedWidget>
-#include <QStyleOption>
 #include <QTabBar>
 #include <QToolButton>
 #include <QVBoxLayout>
