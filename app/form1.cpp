@@ -21,6 +21,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     BuildFrame();
     BuildCreateCard();
     BuildSearchCard();
+    BuildCommands();
     errors::guard([this] { FormCreate(); });
 }
 
@@ -113,4 +114,6 @@ void TForm1::setOuterMinimumSize(const QSize& outer) {
     setMinimumSize(outer - frameExtra);
 }
 
-void TForm1::ShowAITaggingCommand() {}
+void TForm1::ShowAITaggingCommand() {
+    dxBarLargeButtonAI->setVisible(true);
+}

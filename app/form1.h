@@ -14,6 +14,9 @@ class QComboBox;
 class QMenu;
 class QToolButton;
 class TdxRibbon;
+class TdxBarLargeButton;
+class TdxBarSubItem;
+class TdxBarButton;
 class TStatusBar;
 class TcxTextEdit;
 class TcxMemo;
@@ -127,14 +130,49 @@ public:
 
     // Database commands.
     void NewButtonClick();
-    void dxBarButton2Click();        // Open
-    void dxBarButton3Click();        // Save As
-    void dxBarLargeButton10Click();  // Database Maintenance
+    void dxBarButton2Click();
+    void dxBarButton3Click();
+    void dxBarLargeButton10Click();
+
+    // Ribbon commands, in the ribbon's order.
+    TdxBarLargeButton* dxBarLargeButton1 = nullptr;   // "Create (F1)"
+    TdxBarLargeButton* dxBarLargeButton2 = nullptr;   // "Search (F2)"
+    TdxBarLargeButton* dxBarLargeButtonAI = nullptr;  // "AI Tagging (F3)"
+    TdxBarSubItem* dxBarSubItem1 = nullptr;           // "Database" menu
+    TdxBarButton* NewButton = nullptr;
+    TdxBarButton* dxBarButton2 = nullptr;             // "Open"
+    TdxBarButton* dxBarButton3 = nullptr;             // "Save As"
+    TdxBarLargeButton* dxBarLargeButton8 = nullptr;   // "Settings"
+    TdxBarLargeButton* dxBarLargeButton10 = nullptr;  // "Database Maintenance"
+    TdxBarLargeButton* dxBarLargeButton9 = nullptr;   // "Backup and Restore"
+    TdxBarLargeButton* dxBarLargeButton12 = nullptr;  // "Group Admin"
+    TdxBarLargeButton* dxBarLargeButton11 = nullptr;  // "Exit (Ctrl+Q)"
+    TdxBarLargeButton* dxBarLargeButton4 = nullptr;   // "Info Center"
+    TdxBarLargeButton* dxBarLargeButton5 = nullptr;   // "Help"
+    TdxBarLargeButton* dxBarLargeButton7 = nullptr;   // "Exit Alt+F4"
+    QPushButton* ExitBtn = nullptr;                   // the Create card's "Exit"
+
+    void dxBarLargeButton1Click();
+    void dxBarLargeButton2Click();
+    void dxBarLargeButtonAIClick();
+    void dxBarLargeButton8Click();
+    void dxBarLargeButton9Click();
+    void dxBarLargeButton12Click();
+    void dxBarLargeButton4Click();
+    void dxBarLargeButton5Click();
+    void dxBarLargeButton11Click();
+    void dxBarLargeButton7Click();
+    void ExitBtnClick();
+
+    // While the mode panel reads "EDIT": shows why and returns true, so the command
+    // does nothing else.
+    bool RefuseInEditMode();
+
+    // Opens Help/<TopicFolder>/index.html of the program folder in the default browser.
+    void ShowHTMLHelp(const QString& TopicFolder);
+
     // The folder "DB" of the program folder.
     QString DatabaseFolder() const;
-
-    // In EDIT mode: shows the guard's message and returns true (the command must stop).
-    bool EditModeGuard();
 
     // Keyword editor of the Create card: its rules live in FKeywordEditor, which is bound to
     // the title, description, keywords and add-and-check fields and their counters.
@@ -208,6 +246,7 @@ private:
     void BuildFrame();
     void BuildCreateCard();
     void BuildSearchCard();
+    void BuildCommands();
     void ConnectBatchSummary();
 };
 

@@ -65,12 +65,18 @@ void TForm1::BuildCreateCard() {
     caption(card, QStringLiteral("Number:"), 150, 192, 100);
     Label9 = counter("Label9", "0", 192);
     cxRichEdit1 = named(new TcxRichEdit(card), "cxRichEdit1");
-    anchors->place(cxRichEdit1, QRect(8, 210, 292, 290),
+    anchors->place(cxRichEdit1, QRect(8, 210, 292, 258),
                    Anchors::Left | Anchors::Top | Anchors::Bottom);
 
-    caption(card, QStringLiteral("Add and check:"), 8, 510, 100);
+    anchors->place(caption(card, QStringLiteral("Add and check:"), 8, 478, 100),
+                   QRect(8, 478, 100, 17), Anchors::Left | Anchors::Bottom);
     cxCheckEdit = named(new TcxTextEdit(card), "cxCheckEdit");
-    anchors->place(cxCheckEdit, QRect(110, 506, 190, 25), Anchors::Left | Anchors::Bottom);
+    anchors->place(cxCheckEdit, QRect(110, 474, 190, 25), Anchors::Left | Anchors::Bottom);
+
+    // Below the keyword fields; not in the tab order.
+    ExitBtn = named(new QPushButton(QStringLiteral("Exit"), card), "ExitBtn");
+    ExitBtn->setFocusPolicy(Qt::ClickFocus);
+    anchors->place(ExitBtn, QRect(225, 510, 75, 27), Anchors::Left | Anchors::Bottom);
 
     for (QWidget* field :
          std::initializer_list<QWidget*>{cxTextEdit1, cxMemo1, cxRichEdit1, cxCheckEdit})

@@ -48,7 +48,7 @@ QString TForm1::DatabaseFolder() const {
 }
 
 void TForm1::NewButtonClick() {
-    if (EditModeGuard()) return;
+    if (RefuseInEditMode()) return;
     QDir().mkpath(DatabaseFolder());
     const auto chosen = dialogs::get().saveFile(
         databaseDialog(QStringLiteral("Create new database"), DatabaseFolder()));
@@ -77,7 +77,7 @@ void TForm1::NewButtonClick() {
 }
 
 void TForm1::dxBarButton2Click() {
-    if (EditModeGuard()) return;
+    if (RefuseInEditMode()) return;
     const auto chosen =
         dialogs::get().openFile(databaseDialog(QStringLiteral("Open database"), DatabaseFolder()));
     if (chosen) {
@@ -101,7 +101,7 @@ void TForm1::dxBarButton2Click() {
 }
 
 void TForm1::dxBarButton3Click() {
-    if (EditModeGuard()) return;
+    if (RefuseInEditMode()) return;
     const auto chosen =
         dialogs::get().saveFile(databaseDialog(QStringLiteral("Save database"), DatabaseFolder()));
     if (!chosen) return;
@@ -126,7 +126,7 @@ void TForm1::dxBarButton3Click() {
 }
 
 void TForm1::dxBarLargeButton10Click() {
-    if (EditModeGuard()) return;
+    if (RefuseInEditMode()) return;
     sql::Query* query = DM->FDQuery1;
     if (!query->active() || query->isEmpty() || query->recNo() < 0) {
         RecordID = -1;

@@ -1,6 +1,7 @@
 #include "tagging/frmtaggerpro.h"
 
 #include <QLocale>
+#include <QShowEvent>
 
 #include "platform/errors/errors.h"
 
@@ -17,3 +18,11 @@ void TfrmTaggerPro::FormCreate() {
     // the thousands separator, whatever the user's locale.
     QLocale::setDefault(QLocale::c());
 }
+
+void TfrmTaggerPro::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // A window restored by the window system was not hidden: no show handler then.
+    if (!event->spontaneous()) errors::guard([this] { FormShow(); });
+}
+
+void TfrmTaggerPro::FormShow() {}

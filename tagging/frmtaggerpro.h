@@ -9,6 +9,11 @@ public:
     explicit TfrmTaggerPro(QWidget* parent = nullptr);
 
     void FormCreate();
+    // Runs each time the hidden window is shown.
+    void FormShow();
+
+protected:
+    void showEvent(QShowEvent* event) override;
 };
 
 extern TfrmTaggerPro* frmTaggerPro;

@@ -12,6 +12,13 @@ QWidget* parentWindow() {
     return QApplication::activeWindow();
 }
 
+// The program's messages break lines with CR or CR LF; the box breaks them at LF.
+QString forDisplay(QString text) {
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace('\r', '\n');
+    return text;
+}
+
 QMessageBox::Icon toQt(Icon icon) {
     switch (icon) {
         case Icon::Information:
@@ -45,20 +52,20 @@ QFileDialog* makeDialog(const FileRequest& r, QFileDialog::AcceptMode mode) {
 class QtDialogs final : public Dialogs {
 public:
     void message(const QString& text) override {
-        QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text,
-                        QMessageBox::Ok, parentWindow());
+        QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(),
+                        forDisplay(text), QMessageBox::Ok, parentWindow());
         box.exec();
     }
     void error(const QString& text) override {
-        QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), text,
-                        QMessageBox::Ok, parentWindow());
+        QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(),
+                        forDisplay(text), QMessageBox::Ok, parentWindow());
         box.exec();
     }
     Answer confirm(const QString& text, Icon icon, bool withCancel) override {
         auto buttons = QMessageBox::Yes | QMessageBox::No;
         if (withCancel) buttons |= QMessageBox::Cancel;
-        QMessageBox box(toQt(icon), QApplication::applicationDisplayName(), text, buttons,
-                        parentWindow());
+        QMessageBox box(toQt(icon), QApplication::applicationDisplayName(), forDisplay(text),
+                        buttons, parentWindow());
         switch (box.exec()) {
             case QMessageBox::Yes:
                 return Answer::Yes;
@@ -69,8 +76,8 @@ public:
         }
     }
     void informationAt(const QString& text, QPoint topLeft) override {
-        QMessageBox box(QMessageBox::Information, QApplication::applicationDisplayName(), text,
-                        QMessageBox::Ok, parentWindow());
+        QMessageBox box(QMessageBox::Information, QApplication::applicationDisplayName(),
+                        forDisplay(text), QMessageBox::Ok, parentWindow());
         box.move(topLeft);
         box.exec();
     }
