@@ -202,7 +202,6 @@ public:
     void cxDBRichEdit1KeyDown(int& Key, Qt::KeyboardModifiers Shift);
     void GridPopupPopup();
     void DeleteRecordClick();
-    void EditRecordClick();
     void ExportRecordClick();
 
     // Binds the Search card's controls to the data module's main query; the data
@@ -231,6 +230,11 @@ public:
     // Empties the record's input fields of the Create card.
     void ClearInputFields();
 
+    // Record saving and edit mode.
+    void Button3Click();
+    void CancelBtnClick();
+    void EditRecordClick();
+
     // Makes the "AI Tagging (F3)" command visible.
     void ShowAITaggingCommand();
 
@@ -243,6 +247,11 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void InsertRecord();
+    void UpdateRecord();
+    // The batch summary, without search marks, as one RTF document in RtfStream.
+    void WriteSummaryToStream();
+
     void BuildFrame();
     void BuildCreateCard();
     void BuildSearchCard();

@@ -148,6 +148,8 @@ void TForm1::BuildCreateCard() {
     anchors->place(CancelBtn, QRect(640, 490, 100, 27), Anchors::Right | Anchors::Bottom);
     Button3 = named(new QPushButton(QStringLiteral("Add to database"), card), "Button3");
     anchors->place(Button3, QRect(750, 490, 120, 27), Anchors::Right | Anchors::Bottom);
+    connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+    connect(CancelBtn, &QPushButton::clicked, this, &TForm1::CancelBtnClick);
 
     // Spell-check switches.
     auto* control =

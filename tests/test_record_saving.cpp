@@ -1,0 +1,277 @@
+#include <sqlite3.h>
+
+#include <QApplication>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+
+#include "app/form1.h"
+#include "platform/rtf/rtf.h"
+#include "platform/sql/sql.h"
+#include "platform/widgets/dbrichedit.h"
+#include "platform/widgets/edits.h"
+#include "platform/widgets/statusbar.h"
+#include "records/dm.h"
+#include "tests/support/program_fixture.h"
+
+namespace {
+
+const char* const kRefused =
+    "Batch Summary, Batch Title and Batch Searching Tags and Category must be entered!";
+
+class RecordSavingTest : public ProgramFixture {
+protected:
+    void start(const std::vector<TestRecord>& records = {}) {
+        db = makeDatabase("DB/KeywordsDB.db", records);
+        startProgram();
+        Form1->CardPanel1->setCurrentWidget(Form1->CreateCard);
+        Form1->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(Form1));
+    }
+
+    // One entry through the keyword editor and "Add".
+    void composeEntry(const QString& title, const QString& description, const QString& keywords) {
+        Form1->cxTextEdit1->setText(title);
+        Form1->cxMemo1->setPlainText(description);
+        Form1->cxRichEdit1->setPlainText(keywords);
+        QTest::mouseClick(control<QPushButton>("AddBtn"), Qt::LeftButton);
+    }
+
+    void fillBatch(const QString& title, const QString& tags, const QString& group) {
+        Form1->cxTextEdit2->setText(title);
+        Form1->cxTextEdit3->setText(tags);
+        Form1->GroupCombo->setEditText(group);
+    }
+
+    void save() { QTest::mouseClick(Form1->Button3, Qt::LeftButton); }
+
+    // Enter in a search box of the Search card.
+    void searchIn(const char* box, const QString& text) {
+        auto* edit = control<TcxTextEdit>(box);
+        edit->setText(text);
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+
+    QStringList column(const QString& statement) const { return queryFile(db, statement); }
+
+    QString db;
+};
+
+TEST_F(RecordSavingTest, InsertIsRefusedUntilEveryFieldHoldsText) {
+    start();
+    struct Case {
+        const char* name;
+        const char* summary;
+        const char* title;
+        const char* tags;
+        const char* group;
+    } cases[] = {{"blank title", "entry", "  ", "tags", "G"},
+                 {"blank tags", "entry", "title", "\t", "G"},
+                 {"blank group", "entry", "title", "tags", " "},
+                 {"empty summary", "", "title", "tags", "G"},
+                 {"summary of line breaks", "\n\n", "title", "tags", "G"}};
+    for (const Case& c : cases) {
+        dialogs.clear();
+        Form1->cxRichEdit2->setPlainText(c.summary);
+        fillBatch(c.title, c.tags, c.group);
+        save();
+        EXPECT_EQ(dialogs.texts("message"), QStringList({kRefused})) << c.name;
+        EXPECT_EQ(Form1->cxTextEdit2->text(), c.title) << c.name;
+        EXPECT_EQ(Form1->cxRichEdit2->toPlainText(), c.summary) << c.name;
+    }
+    EXPECT_EQ(column("SELECT count(*) FROM tblTags"), QStringList({"0"}));
+}
+
+TEST_F(RecordSavingTest, InsertStoresTheBatchAndShowsTheNewRecord) {
+    start({{"Animals", "Cat", "cat", "x"}});
+    composeEntry("Sunset über Lake", "Evening light", "sun, lake");
+    // A search in the summary leaves marks that must not be stored.
+    auto* search = control<TcxTextEdit>("SearchEdit2");
+    search->setText("lake");
+    search->setFocus();
+    QTest::keyClick(search, Qt::Key_Return);
+    ASSERT_GT(Form1->FoundCount, 0);
+    fillBatch("  Lakes 2026 ", " lake, sunset ", "New group");
+    save();
+    EXPECT_TRUE(dialogs.shown.empty()) << dialogs.allTexts().join('|').toStdString();
+
+    EXPECT_EQ(column("SELECT \"Group\" || '|' || Title || '|' || Keys FROM tblTags WHERE ID = 2"),
+              QStringList({"New group|  Lakes 2026 | lake, sunset "}));
+    EXPECT_EQ(column("SELECT Datum FROM tblTags WHERE ID = 2"),
+              QStringList({QDate::currentDate().toString(Qt::ISODate)}));
+    // The stored summary reads back as the entry, without yellow.
+    QTextDocument stored;
+    rtf::read(DM->FDQuery1->fieldByName("AllKeys").toByteArray(), &stored);
+    EXPECT_TRUE(stored.toPlainText().startsWith("SUNSET üBER LAKE\n\nEvening light\n\nsun, lake"))
+        << stored.toPlainText().toStdString();
+    for (QTextBlock b = stored.begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            EXPECT_NE(it.fragment().charFormat().background().color(), QColor(Qt::yellow));
+
+    EXPECT_EQ(DM->FDQuery1->sql(), "SELECT ID, * FROM tblTags");
+    EXPECT_EQ(DM->FDQuery1->fieldByName("ID").toInt(), 2);
+    EXPECT_EQ(Form1->CardPanel1->currentWidget(), Form1->SearchCard);
+    EXPECT_EQ(Form1->StatusBar1->panelText(2), "BROWSE");
+    EXPECT_EQ(Form1->StatusBar1->panelText(6), "2");
+    EXPECT_EQ(Form1->cxDBLabel1->text(), "  Lakes 2026 ");
+    EXPECT_TRUE(Form1->cxRichEdit2->toPlainText().isEmpty());
+    EXPECT_TRUE(Form1->cxTextEdit2->text().isEmpty());
+    EXPECT_TRUE(Form1->GroupCombo->currentText().isEmpty());
+    EXPECT_EQ(Form1->GroupCombo->findText("New group"), 1);  // Animals, New group
+    EXPECT_TRUE(Form1->RtfStream->isEmpty());
+}
+
+TEST_F(RecordSavingTest, FailingInsertKeepsEverythingOnTheCreateCard) {
+    start();
+    composeEntry("Sunset", "Evening", "sun");
+    fillBatch("Title", "tags", "Group");
+    // Another program holds the database locked.
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(db.toUtf8().constData(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    save();
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    ASSERT_EQ(dialogs.texts("error").size(), 1);
+    EXPECT_TRUE(dialogs.texts("error")[0].contains("locked"));
+    EXPECT_EQ(Form1->CardPanel1->currentWidget(), Form1->CreateCard);
+    EXPECT_TRUE(Form1->cxRichEdit2->toPlainText().startsWith("SUNSET"));
+    EXPECT_EQ(Form1->cxTextEdit2->text(), "Title");
+    EXPECT_EQ(Form1->GroupCombo->currentText(), "Group");
+    EXPECT_TRUE(Form1->RtfStream->isEmpty());
+    // Saving again works once the lock is gone.
+    dialogs.clear();
+    save();
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(column("SELECT count(*) FROM tblTags"), QStringList({"1"}));
+}
+
+TEST_F(RecordSavingTest, EditThenUpdateStoresTheFieldsAsTheyStandAndKeepsTheDate) {
+    start({{"Nature", "Sunset", "sun", rtf::write(QTextDocument("SUNSET\n\nA description"))},
+           {"Animals", "Cat", "cat", "x"}});
+    ASSERT_TRUE(DM->FDQuery1->locate("ID", 1));
+    Form1->cxRichEdit2->setPlainText("unsaved entry");
+    Form1->EditRecordClick();
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(Form1->StatusBar1->panelText(2), "EDIT");
+    EXPECT_EQ(Form1->Button3->text(), "Update");
+    EXPECT_EQ(Form1->CardPanel1->currentWidget(), Form1->CreateCard);
+    EXPECT_EQ(Form1->cxRichEdit2->toPlainText(), "SUNSET\n\nA description");
+    EXPECT_EQ(Form1->cxTextEdit2->text(), "Sunset");
+    EXPECT_EQ(Form1->GroupCombo->currentText(), "Nature");
+
+    Form1->cxTextEdit2->clear();
+    Form1->cxTextEdit3->setText("sun, evening");
+    save();
+    EXPECT_TRUE(dialogs.shown.empty()) << dialogs.allTexts().join('|').toStdString();
+    EXPECT_EQ(column("SELECT Title || '|' || Keys || '|' || Datum FROM tblTags WHERE ID = 1"),
+              QStringList({"|sun, evening|2026-01-01"}));
+    EXPECT_EQ(DM->FDQuery1->sql(), "Select * FROM tblTags");
+    EXPECT_EQ(DM->FDQuery1->fieldByName("ID").toInt(), 1);
+    EXPECT_EQ(Form1->RecordID, 1);
+    EXPECT_EQ(Form1->StatusBar1->panelText(2), "BROWSE");
+    EXPECT_EQ(Form1->Button3->text(), "Add to Database");
+    EXPECT_EQ(Form1->CardPanel1->currentWidget(), Form1->SearchCard);
+    EXPECT_TRUE(Form1->cxRichEdit2->toPlainText().isEmpty());
+}
+
+TEST_F(RecordSavingTest, FailingUpdateEndsTheEditAndKeepsTheStoredRecord) {
+    start({{"Nature", "Sunset", "sun", "x"}});
+    Form1->EditRecordClick();
+    Form1->cxTextEdit2->setText("Changed");
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(db.toUtf8().constData(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    save();
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_EQ(dialogs.texts("error").size(), 1u);
+    EXPECT_EQ(column("SELECT Title FROM tblTags"), QStringList({"Sunset"}));
+    EXPECT_EQ(Form1->StatusBar1->panelText(2), "BROWSE");
+    EXPECT_EQ(Form1->Button3->text(), "Add to Database");
+    EXPECT_TRUE(Form1->cxTextEdit2->text().isEmpty());
+    EXPECT_TRUE(Form1->RtfStream->isEmpty());
+}
+
+TEST_F(RecordSavingTest, CancelInBothModes) {
+    start({{"Nature", "Sunset", "sun", "x"}});
+    Form1->cxRichEdit2->setPlainText("draft");
+    Form1->cxTextEdit2->setText("batch");
+    QTest::mouseClick(Form1->CancelBtn, Qt::LeftButton);
+    EXPECT_TRUE(Form1->cxRichEdit2->toPlainText().isEmpty());
+    EXPECT_TRUE(Form1->cxTextEdit2->text().isEmpty());
+    EXPECT_EQ(Form1->Button3->text(), "Add to database");
+    EXPECT_EQ(QApplication::focusWidget(), Form1->cxTextEdit1);
+
+    Form1->EditRecordClick();
+    QTest::mouseClick(Form1->CancelBtn, Qt::LeftButton);
+    EXPECT_EQ(Form1->Button3->text(), "Add to Database");
+    EXPECT_EQ(Form1->StatusBar1->panelText(2), "BROWSE");
+    EXPECT_EQ(Form1->CardPanel1->currentWidget(), Form1->CreateCard);
+    EXPECT_TRUE(Form1->cxRichEdit2->toPlainText().isEmpty());
+    EXPECT_EQ(column("SELECT Title FROM tblTags"), QStringList({"Sunset"}));
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+// The main road: a fresh program folder, a database made through New, two entries
+// stored as one record, found, edited, and found again after a restart.
+TEST_F(ProgramFixture, MainRoadFromAFreshFolderToARecordFoundAfterARestart) {
+    dialogs.saveAnswers.push_back(path("DB/KeywordsDB.db"));
+    startProgram();
+    ASSERT_EQ(dialogs.texts("message").value(1), "Database successfully opened.");
+    dialogs.clear();
+
+    QTest::keyClick(Form1, Qt::Key_F1);
+    ASSERT_EQ(Form1->CardPanel1->currentWidget(), Form1->CreateCard);
+    auto* add = control<QPushButton>("AddBtn");
+    QTest::keyClicks(Form1->cxTextEdit1, "Golden sunset");
+    QTest::keyClicks(Form1->cxMemo1, "Sun over the sea");
+    QTest::keyClicks(Form1->cxRichEdit1, "sunset, sea, gold");
+    QTest::mouseClick(add, Qt::LeftButton);
+    QTest::keyClicks(Form1->cxTextEdit1, "Harbour at dawn");
+    QTest::keyClicks(Form1->cxMemo1, "Boats in the morning");
+    QTest::keyClicks(Form1->cxRichEdit1, "harbour, boats, dawn");
+    QTest::mouseClick(add, Qt::LeftButton);
+    QTest::keyClicks(Form1->cxTextEdit2, "Coast trip");
+    QTest::keyClicks(Form1->cxTextEdit3, "coast sea");
+    QTest::keyClicks(Form1->GroupCombo, "Travel");
+    QTest::mouseClick(Form1->Button3, Qt::LeftButton);
+    ASSERT_TRUE(dialogs.shown.empty()) << dialogs.allTexts().join('|').toStdString();
+    EXPECT_EQ(Form1->CardPanel1->currentWidget(), Form1->SearchCard);
+    EXPECT_EQ(Form1->StatusBar1->panelText(6), "1");
+
+    const auto search = [&](const char* box, const QString& text) {
+        auto* edit = control<TcxTextEdit>(box);
+        edit->setText(text);
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_Return);
+        return DM->FDQuery1->recordCount();
+    };
+    EXPECT_EQ(search("cxTextEdit4", "coast"), 1);
+    EXPECT_EQ(search("cxTextEdit4", "nothing"), 0);
+    EXPECT_EQ(search("cxTextEdit5", "sea, coast"), 1);
+    EXPECT_EQ(search("cxTextEdit7", "Boats"), 1);
+    EXPECT_TRUE(Form1->cxDBRichEdit1->toPlainText().contains("HARBOUR AT DAWN"));
+
+    Form1->EditRecordClick();
+    Form1->cxTextEdit2->setText("Coast trip 2026");
+    QTest::mouseClick(Form1->Button3, Qt::LeftButton);
+    EXPECT_EQ(Form1->cxDBLabel1->text(), "Coast trip 2026");
+    EXPECT_TRUE(dialogs.shown.empty()) << dialogs.allTexts().join('|').toStdString();
+
+    ASSERT_TRUE(closeProgram());
+    const QString ini = readSettings();
+    EXPECT_TRUE(ini.contains("[Database]\r\nFileName=DB\\KeywordsDB.db\r\n"));
+    EXPECT_TRUE(ini.contains("[ActiveRecord]\r\nID=1\r\n"));
+    endProgram();
+
+    startProgram();
+    EXPECT_TRUE(dialogs.shown.empty()) << dialogs.allTexts().join('|').toStdString();
+    EXPECT_EQ(DM->FDQuery1->fieldByName("ID").toInt(), 1);
+    EXPECT_EQ(Form1->cxDBLabel1->text(), "Coast trip 2026");
+    EXPECT_EQ(Form1->GroupCombo->itemText(0), "Travel");
+    EXPECT_EQ(search("cxTextEdit7", "sunset"), 1);
+}
+
+}  // namespace
