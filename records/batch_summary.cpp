@@ -13,38 +13,15 @@
 #include "platform/widgets/edits.h"
 #include "records/keyword_editor.h"
 #include "records/summary_writer.h"
+#include "records/text_marks.h"
+
+using namespace marks;
 
 namespace {
-
-const QColor kMarkColor(255, 255, 0);        // clYellow
-const QColor kUnmarkedColor(255, 255, 255);  // clWhite
 
 // A platform colour value: red in the lowest 8 bits, then green, then blue.
 QColor fromColorValue(int value) {
     return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-}
-
-// Only the letters A to Z are folded; every other character must match exactly.
-QChar foldAtoZ(QChar ch) {
-    return ch >= QLatin1Char('A') && ch <= QLatin1Char('Z') ? QChar(ch.unicode() + 32) : ch;
-}
-
-QString foldAtoZ(const QString& text) {
-    QString folded = text;
-    for (QChar& ch : folded) ch = foldAtoZ(ch);
-    return folded;
-}
-
-// A document character as the search sees it: a line break is one blank.
-QChar searchChar(QChar ch) {
-    return ch == QChar::ParagraphSeparator || ch == QChar::LineSeparator ? QLatin1Char(' ') : ch;
-}
-
-// The document's text with one character per caret position.
-QString searchableText(const QTextDocument& document) {
-    QString text = document.toRawText();
-    for (QChar& ch : text) ch = searchChar(ch);
-    return text;
 }
 
 // True when the document holds word (A to Z folded) at position.
@@ -54,18 +31,6 @@ bool holdsAt(const QTextDocument& document, int position, const QString& word) {
         if (foldAtoZ(searchChar(document.characterAt(position + i))) != foldAtoZ(word[i]))
             return false;
     return true;
-}
-
-void setBackground(QTextCursor& range, const QColor& colour) {
-    QTextCharFormat format;
-    format.setBackground(colour);
-    range.mergeCharFormat(format);
-}
-
-void paintWholeBackground(QTextDocument* document, const QColor& colour) {
-    QTextCursor all(document);
-    all.select(QTextCursor::Document);
-    setBackground(all, colour);
 }
 
 // Puts the caret at position with no selection.

@@ -16,6 +16,8 @@
 #include "platform/widgets/edits.h"
 #include "platform/widgets/statusbar.h"
 #include "records/dm.h"
+#include "records/keyword_editor.h"
+#include "records/text_marks.h"
 
 namespace {
 
@@ -74,44 +76,6 @@ TagsStatement tagsStatement(const QString& trimmedInput) {
                                             conditions.join(QStringLiteral(" AND "));
     return result;
 }
-
-// Lowers only the letters A to Z; every other character stays as it is.
-QString lowerAscii(QString text) {
-    for (QChar& c : text)
-        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) c = QChar(c.unicode() + 32);
-    return text;
-}
-
-// The view's text with one character per document position; a line break reads as a blank.
-QString markingText(const QTextDocument& document) {
-    QString text = document.toRawText();
-    for (QChar& c : text)
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator || c == QLatin1Char('\n') ||
-            c == QLatin1Char('\r'))
-            c = QLatin1Char(' ');
-    return text;
-}
-
-// Holds off the view's repainting for a scope.
-class UpdateHold {
-public:
-    explicit UpdateHold(TcxRichEdit* edit) : m_edit(edit) { m_edit->beginUpdate(); }
-    ~UpdateHold() { m_edit->endUpdate(); }
-    UpdateHold(const UpdateHold&) = delete;
-    UpdateHold& operator=(const UpdateHold&) = delete;
-
-private:
-    TcxRichEdit* m_edit;
-};
-
-void setBackground(QTextCursor& cursor, const QColor& colour) {
-    QTextCharFormat format;
-    format.setBackground(colour);
-    cursor.mergeCharFormat(format);
-}
-
-const QColor kWhite(255, 255, 255);
-const QColor kYellow(255, 255, 0);
 
 }  // namespace
 
@@ -178,29 +142,24 @@ void TForm1::ShowYellowHighlights() {
     const QString word = SearchEdit1->text();
     if (errors::trim(word).isEmpty()) return;
     QTextDocument* document = cxDBRichEdit1->document();
-    const QString text = lowerAscii(markingText(*document));
-    const QString wanted = lowerAscii(word);
+    const QList<int> found = KeywordOccurrences(marks::searchableText(*document), word);
 
-    qsizetype first = -1;
     {
-        const UpdateHold hold(cxDBRichEdit1);
+        const TcxRichEdit::UpdateHold hold(cxDBRichEdit1);
         QTextCursor cursor(document);
         cursor.beginEditBlock();
         const auto endBlock = qScopeGuard([&cursor] { cursor.endEditBlock(); });
         cursor.select(QTextCursor::Document);
-        setBackground(cursor, kWhite);
-        for (qsizetype at = text.indexOf(wanted); at >= 0;
-             at = text.indexOf(wanted, at + wanted.size())) {
-            cursor.setPosition(static_cast<int>(at));
-            cursor.setPosition(static_cast<int>(at + wanted.size()), QTextCursor::KeepAnchor);
-            setBackground(cursor, kYellow);
-            if (first < 0) {
-                first = at;
-                HighlightsShown = true;
-            }
+        marks::setBackground(cursor, marks::kUnmarkedColor);
+        for (const int at : found) {
+            cursor.setPosition(at);
+            cursor.setPosition(at + static_cast<int>(word.size()), QTextCursor::KeepAnchor);
+            marks::setBackground(cursor, marks::kMarkColor);
         }
     }
-    if (first < 0) return;
+    if (found.isEmpty()) return;
+    HighlightsShown = true;
+    const int first = found.first();
     cxDBRichEdit1->setFocus();
     QTextCursor caret(document);
     caret.setPosition(static_cast<int>(first));
@@ -212,11 +171,11 @@ void TForm1::RemoveYellowHighlights() {
     QTextDocument* document = cxDBRichEdit1->document();
     const int caretAt = cxDBRichEdit1->textCursor().selectionStart();
     {
-        const UpdateHold hold(cxDBRichEdit1);
+        const TcxRichEdit::UpdateHold hold(cxDBRichEdit1);
         QTextCursor cursor(document);
         cursor.beginEditBlock();
         cursor.select(QTextCursor::Document);
-        setBackground(cursor, kWhite);
+        marks::setBackground(cursor, marks::kUnmarkedColor);
         cursor.endEditBlock();
         QTextCursor caret(document);
         caret.setPosition(qBound(0, caretAt, document->characterCount() - 1));

@@ -231,14 +231,12 @@ TEST_F(DatabaseCommandsTest, MaintenanceOnAnEmptyResultDoesNothing) {
 }
 
 TEST_F(DatabaseCommandsTest, MaintenanceOnALockedDatabaseReportsAndRestoresTheListing) {
-    sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open(main.toUtf8().constData(), &other), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-    QMetaObject::invokeMethod(
-        Form1, [] { Form1->dxBarLargeButton10Click(); }, Qt::QueuedConnection);
-    QApplication::processEvents();
-    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
-    sqlite3_close(other);
+    {
+        const HeldLock lock(main);
+        QMetaObject::invokeMethod(
+            Form1, [] { Form1->dxBarLargeButton10Click(); }, Qt::QueuedConnection);
+        QApplication::processEvents();
+    }
     EXPECT_TRUE(dialogs.texts("message").isEmpty());
     ASSERT_EQ(dialogs.texts("error").size(), 1);
     EXPECT_TRUE(dialogs.texts("error")[0].contains("locked"))

@@ -127,12 +127,10 @@ TEST_F(RecordSavingTest, FailingInsertKeepsEverythingOnTheCreateCard) {
     composeEntry("Sunset", "Evening", "sun");
     fillBatch("Title", "tags", "Group");
     // Another program holds the database locked.
-    sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open(db.toUtf8().constData(), &other), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-    save();
-    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
-    sqlite3_close(other);
+    {
+        const HeldLock lock(db);
+        save();
+    }
     ASSERT_EQ(dialogs.texts("error").size(), 1);
     EXPECT_TRUE(dialogs.texts("error")[0].contains("locked"));
     EXPECT_EQ(Form1->CardPanel1->currentWidget(), Form1->CreateCard);
@@ -180,12 +178,10 @@ TEST_F(RecordSavingTest, FailingUpdateEndsTheEditAndKeepsTheStoredRecord) {
     start({{"Nature", "Sunset", "sun", "x"}});
     Form1->EditRecordClick();
     Form1->cxTextEdit2->setText("Changed");
-    sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open(db.toUtf8().constData(), &other), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-    save();
-    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
-    sqlite3_close(other);
+    {
+        const HeldLock lock(db);
+        save();
+    }
     EXPECT_EQ(dialogs.texts("error").size(), 1u);
     EXPECT_EQ(column("SELECT Title FROM tblTags"), QStringList({"Sunset"}));
     EXPECT_EQ(Form1->StatusBar1->panelText(2), "BROWSE");

@@ -105,6 +105,18 @@ public:
     // last endUpdate repaints once.
     void beginUpdate();
     void endUpdate();
+
+    // Holds off repainting for a scope.
+    class UpdateHold {
+    public:
+        explicit UpdateHold(TcxRichEdit* edit) : m_edit(edit) { m_edit->beginUpdate(); }
+        ~UpdateHold() { m_edit->endUpdate(); }
+        UpdateHold(const UpdateHold&) = delete;
+        UpdateHold& operator=(const UpdateHold&) = delete;
+
+    private:
+        TcxRichEdit* m_edit;
+    };
     bool updating() const { return m_updateDepth > 0; }
 
 protected:

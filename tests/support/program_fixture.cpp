@@ -146,3 +146,13 @@ QStringList ProgramFixture::queryFile(const QString& file, const QString& statem
     sqlite3_close(db);
     return out;
 }
+
+HeldLock::HeldLock(const QString& file) {
+    EXPECT_EQ(sqlite3_open(file.toUtf8().constData(), &m_db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(m_db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+}
+
+HeldLock::~HeldLock() {
+    sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(m_db);
+}

@@ -61,6 +61,18 @@ private:
     bool m_started = false;
 };
 
+// Another program's write lock on a database file, held while the object lives.
+class HeldLock {
+public:
+    explicit HeldLock(const QString& file);
+    ~HeldLock();
+    HeldLock(const HeldLock&) = delete;
+    HeldLock& operator=(const HeldLock&) = delete;
+
+private:
+    struct sqlite3* m_db = nullptr;
+};
+
 QWidget* findControl(const char* name);
 
 template <typename T>
