@@ -3,6 +3,8 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 
+#include "platform/rtf/rtf.h"
+
 namespace keys {
 
 bool KeyHooks::filterKey(QKeyEvent* event, QString& text) {
@@ -114,6 +116,10 @@ void TcxRichEdit::endUpdate() {
         viewport()->update();
     }
 }
+
+QByteArray TcxRichEdit::saveRtf() const { return rtf::write(*document()); }
+
+void TcxRichEdit::loadRtf(const QByteArray& rtf) { rtf::read(rtf, document()); }
 
 TcxCheckBox::TcxCheckBox(const QString& caption, QWidget* parent) : QCheckBox(caption, parent) {}
 
