@@ -13,6 +13,14 @@
 #include "platform/widgets/dbrichedit.h"
 #include "tests/support/program_fixture.h"
 
+// Readable failure messages.
+void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+void PrintTo(const QByteArray& bytes, std::ostream* os) {
+    *os << '"' << bytes.toStdString() << '"';
+}
+
 namespace {
 
 // Documents are written in a small markup: "\n" ends a paragraph, "<spec>" sets the
@@ -154,7 +162,8 @@ TEST(RtfRoundTrip, KeepsTextAndFormatting) {
         "tab\there" + kLine + "line two of the same paragraph" + kLine,
         "<=c>centred\n<=r>right\n<=j>justified\nleft",
         "<u>under<> <s>struck<> <b i u s fg=#00ff00 bg=#000080>all of them",
-        "<f=Courier_New>mono<> <f=Times_New_Roman fs=24>serif 12<> <f=Ünïcode_Sans>named",
+        "<f=Courier_New>mono<> <f=Times_New_Roman fs=24>serif 12<> <f=Ünïcode_Sans>named "
+        "<f=Шрифт_Ω>cyrillic",
         "<b>bold empty line follows\n<b i>\n<>regular",
         "1234 digits <b>5678<> 90",
     };
@@ -332,6 +341,7 @@ TEST(RtfReader, LoadsWhatItCanOfDamagedInput) {
          "c\\highlight-1 d\\cf-7 e}",
          "abcde"},
         {"unicode without fallback", "{\\rtf1 \\u937\\u956?x}", "Ωμx"},
+        {"symbols in a skipped group", "{\\rtf1{\\*\\unknown a\\~b\\_c\\'41}x}", "x"},
         {"unknown code page", "{\\rtf1\\ansi\\ansicpg987654 caf\\'e9}", "café"},
         {"huge fallback count", "{\\rtf1 \\uc99999999\\u65 ABC}D}", "A"},
         {"zero bytes", QByteArray("{\\rtf1 a\0b}", 11), "ab"},
@@ -354,6 +364,24 @@ TEST(RtfReader, SurvivesDeepNesting) {
     QTextDocument doc;
     rtf::read(rtf, &doc);
     EXPECT_EQ(doc.toPlainText(), "deep end");
+}
+
+TEST(RtfReader, WhatItLoadsIsWrittenAndReadAgainUnchanged) {
+    // Findings of the fuzz target: writing what was read, then reading and writing
+    // that again, must give the same bytes.
+    const QByteArray cases[] = {
+        "{\\rtf1{\\fonttbl{\\f1\\fcharset204 name \\u5?;}}\\f1 z}",  // control after a blank
+        "{\\rtf1{\\fonttbl{\\f1 semi\\'3bcolon;}}\\f1 z}",           // escaped ';' in a name
+    };
+    for (const QByteArray& input : cases) {
+        QTextDocument doc;
+        rtf::read(input, &doc);
+        const QByteArray written = rtf::write(doc);
+        QTextDocument again;
+        rtf::read(written, &again);
+        EXPECT_EQ(rtf::write(again), written) << input.constData();
+        EXPECT_EQ(describe(again), describe(doc)) << input.constData();
+    }
 }
 
 TEST(RtfReader, LoadsTextThatIsNotRtf) {

@@ -284,7 +284,8 @@ private:
         if (m_stack.size() <= 1) return;
         const Dest dest = top().dest;
         m_stack.pop_back();
-        if (dest == Dest::FontTable && !m_fontName.isEmpty()) commitFont();
+        if (dest == Dest::FontTable && (!m_fontName.isEmpty() || !m_fontText.isEmpty()))
+            commitFont();
         if (dest == Dest::ColorTable && top().dest != Dest::ColorTable && m_colorGiven)
             commitColor();
         if (m_stack.size() == 1) m_done = true;  // the document's own group has ended
@@ -434,8 +435,14 @@ private:
                 break;
         }
         if (s.dest == Dest::FontTable && word == Word::Font) {
-            if (!m_fontName.isEmpty()) commitFont();
+            if (!m_fontName.isEmpty() || !m_fontText.isEmpty()) commitFont();
             m_fontNumber = value;
+            return;
+        }
+        if (s.dest == Dest::FontTable && word == Word::U) {
+            decodeFontName();
+            if (hasValue && value >= -32768 && value <= 65535) m_fontText += QChar(char16_t(value));
+            m_skip = s.uc;
             return;
         }
         if (s.dest != Dest::Body) return;
@@ -528,7 +535,9 @@ private:
                 return;
             case Dest::FontTable:
                 for (qsizetype i = 0; i < size; ++i) {
-                    if (data[i] == ';' && !escaped)
+                    if (m_skip > 0)
+                        --m_skip;
+                    else if (data[i] == ';' && !escaped)
                         commitFont();
                     else if (static_cast<unsigned char>(data[i]) >= 0x20)
                         m_fontName += data[i];
@@ -552,7 +561,7 @@ private:
     }
 
     void character(char16_t c) {
-        if (skipped()) return;
+        if (top().dest != Dest::Body || skipped()) return;
         beginText();
         decodeBytes();
         m_text += QChar(c);
@@ -658,14 +667,26 @@ private:
 
     // ---- font and colour tables
 
+    int fontCodepage() const {
+        return m_fontCpg > 0 ? m_fontCpg : codepage::forCharset(m_fontCharset);
+    }
+
+    void decodeFontName() {
+        const int cp = fontCodepage();
+        decoder(cp > 0 ? cp : m_codepage)
+            .append(m_fontText, m_fontName.constData(), m_fontName.size());
+        m_fontName.clear();
+    }
+
     void commitFont() {
+        decodeFontName();
         Font font;
-        font.codepage = m_fontCpg > 0 ? m_fontCpg : codepage::forCharset(m_fontCharset);
-        decoder(font.codepage > 0 ? font.codepage : m_codepage)
-            .append(font.name, m_fontName.constData(), m_fontName.size());
+        font.codepage = fontCodepage();
+        font.name = m_fontText;
+        sanitize(font.name);
         font.name = font.name.trimmed();
         if (m_fontNumber >= 0) m_fonts.insert(m_fontNumber, font);
-        m_fontName.clear();
+        m_fontText.clear();
         m_fontNumber = -1;
         m_fontCharset = -1;
         m_fontCpg = 0;
@@ -701,7 +722,8 @@ private:
     int m_defaultFont = 0;
     std::vector<codepage::Decoder> m_decoders;
     QHash<int, Font> m_fonts;
-    QByteArray m_fontName;
+    QByteArray m_fontName;  // bytes of the entry's name not yet decoded
+    QString m_fontText;
     int m_fontNumber = -1;
     int m_fontCharset = -1;  // none given
     int m_fontCpg = 0;

@@ -40,6 +40,21 @@ double pointsOf(const QFont& font) {
     return 12.0;
 }
 
+// A character as an escape: \\, \{ and \} for the three that RTF reserves, \'hh where
+// Windows-1252 holds the character, else \uN with '?' for readers without Unicode.
+void escape(QByteArray& out, char16_t c) {
+    static const char hex[] = "0123456789abcdef";
+    if (c == '\\' || c == '{' || c == '}') {
+        out += '\\';
+        out += char(c);
+    } else if (const int byte = codepage::toWindows1252(c); byte >= 0) {
+        const char escaped[] = {'\\', '\'', hex[byte >> 4], hex[byte & 15]};
+        out.append(escaped, 4);
+    } else {
+        out += "\\u" + QByteArray::number(int(qint16(c))) + '?';
+    }
+}
+
 class Writer {
 public:
     explicit Writer(const QTextDocument& document)
@@ -144,29 +159,19 @@ private:
         m_body += QByteArray::number(value);
     }
 
-    // Escapes close a control word by themselves; a literal character needs the
-    // delimiting blank.
+    // A literal character needs the blank that ends a control word before it; an
+    // escape ends it by itself.
     void literal(char c) {
         if (m_space) m_body += ' ';
         m_space = false;
         m_body += c;
     }
-    void escape(const char* text) {
-        m_body += text;
-        m_space = false;
-    }
 
     void text(const QString& text) {
-        static const char hex[] = "0123456789abcdef";
         for (const QChar qc : text) {
             const char16_t c = qc.unicode();
-            if (c >= 0x20 && c < 0x80) {
-                if (c == '\\' || c == '{' || c == '}') {
-                    const char escaped[] = {'\\', char(c), 0};
-                    escape(escaped);
-                } else {
-                    literal(char(c));
-                }
+            if (c >= 0x20 && c < 0x80 && c != '\\' && c != '{' && c != '}') {
+                literal(char(c));
             } else if (c == '\t') {
                 word("tab");
             } else if (c == QChar::LineSeparator) {
@@ -174,33 +179,23 @@ private:
             } else if (c < 0x20 || c == QChar::ObjectReplacementCharacter || c == 0xFDD0 ||
                        c == 0xFDD1 || c == QChar::ParagraphSeparator) {
                 // Controls and object marks have no text to keep.
-            } else if (const int byte = codepage::toWindows1252(c); byte >= 0) {
-                const char escaped[] = {'\\', '\'', hex[byte >> 4], hex[byte & 15], 0};
-                escape(escaped);
             } else {
-                m_body += "\\u" + QByteArray::number(int(qint16(c))) + '?';
+                escape(m_body, c);
                 m_space = false;
             }
         }
     }
-
     int fontIndex(const QString& family) {
         auto it = m_fontIndex.constFind(family);
         if (it != m_fontIndex.constEnd()) return *it;
         QByteArray name;
         for (const QChar qc : family) {
             const char16_t c = qc.unicode();
-            if (c == ';' || c < 0x20) continue;
-            if (c == '\\' || c == '{' || c == '}') {
-                name += '\\';
+            if (c < 0x20) continue;
+            if (c >= 0x80 || c == '\\' || c == '{' || c == '}' || c == ';')  // ';' ends the entry
+                escape(name, c);
+            else
                 name += char(c);
-            } else if (c < 0x80) {
-                name += char(c);
-            } else if (const int byte = codepage::toWindows1252(c); byte >= 0) {
-                name += "\\'" + QByteArray::number(byte, 16).rightJustified(2, '0');
-            } else {
-                name += "\\u" + QByteArray::number(int(qint16(c))) + '?';
-            }
         }
         const int index = int(m_fonts.size());
         m_fonts.append(name);
