@@ -222,6 +222,21 @@ TEST(RtfWriter, SurvivesTheExportRewrite) {
     EXPECT_EQ(doc.toPlainText(), "red plain marked\nnext");
 }
 
+TEST(RtfReader, LeavesTheDocumentsOwnFontToTheDocument) {
+    // The edits' font is 13 pixels, which RTF can only round to 10 points: text in the
+    // document's own font must keep it rather than become 10 points.
+    QTextDocument doc;
+    newDocument(doc);
+    rtf::read(written("plain <fs=28>big<> <f=Arial>arial"), &doc);
+    QTextBlock::iterator it = doc.begin().begin();
+    const QTextCharFormat plain = it.fragment().charFormat();
+    EXPECT_FALSE(plain.hasProperty(QTextFormat::FontPointSize));
+    EXPECT_FALSE(plain.hasProperty(QTextFormat::FontFamilies));
+    EXPECT_EQ((++it).fragment().charFormat().fontPointSize(), 14);
+    EXPECT_EQ((++it, ++it).fragment().charFormat().fontFamilies().toStringList(),
+              QStringList{"Arial"});
+}
+
 TEST(RtfReader, ReadsOtherProgramsRtf) {
     struct Fixture {
         const char* name;

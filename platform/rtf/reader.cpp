@@ -10,6 +10,7 @@
 
 #include "platform/rtf/codepage.h"
 #include "platform/rtf/rtf.h"
+#include "platform/rtf/units.h"
 
 namespace rtf {
 
@@ -218,7 +219,11 @@ void sanitize(QString& text) {
 class Reader {
 public:
     Reader(const char* begin, const char* end, QTextDocument* document)
-        : m_p(begin), m_end(end), m_cursor(document) {
+        : m_p(begin),
+          m_end(end),
+          m_cursor(document),
+          m_defaultFamily(document->defaultFont().family()),
+          m_defaultHalfPoints(halfPointsOf(pointsOf(document->defaultFont()))) {
         m_stack.reserve(64);
         m_stack.emplace_back();
     }
@@ -635,10 +640,13 @@ private:
         if (props.italic) format.setFontItalic(true);
         if (props.underline) format.setFontUnderline(true);
         if (props.strike) format.setFontStrikeOut(true);
+        // The document's own font is left to the document, so that text in it keeps the
+        // edit's exact size (RTF has half-points, the edits may count pixels).
         const auto font = m_fonts.constFind(props.font >= 0 ? props.font : m_defaultFont);
-        if (font != m_fonts.constEnd() && !font->name.isEmpty())
+        if (font != m_fonts.constEnd() && !font->name.isEmpty() && font->name != m_defaultFamily)
             format.setFontFamilies({font->name});
-        if (props.halfPoints > 0) format.setFontPointSize(props.halfPoints / 2.0);
+        if (props.halfPoints > 0 && props.halfPoints != m_defaultHalfPoints)
+            format.setFontPointSize(props.halfPoints / 2.0);
         if (const auto color = colorAt(props.fg, true)) format.setForeground(*color);
         if (const auto color = colorAt(props.bg, false)) format.setBackground(*color);
         return format;
@@ -731,6 +739,8 @@ private:
     QRgb m_color = 0;
     bool m_colorGiven = false;
 
+    const QString m_defaultFamily;
+    const int m_defaultHalfPoints;
     const QTextBlockFormat m_plainBlock;
     const QTextCharFormat m_plainChars;
     bool m_firstBlockDone = false;

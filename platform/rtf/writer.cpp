@@ -2,10 +2,10 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFragment>
-#include <cmath>
 
 #include "platform/rtf/codepage.h"
 #include "platform/rtf/rtf.h"
+#include "platform/rtf/units.h"
 
 namespace rtf {
 
@@ -32,12 +32,6 @@ Align alignmentOf(const QTextBlock& block) {
     if (a & Qt::AlignHCenter) return Align::Center;
     if (a & Qt::AlignRight) return Align::Right;
     return Align::Left;
-}
-
-double pointsOf(const QFont& font) {
-    if (font.pointSizeF() > 0) return font.pointSizeF();
-    if (font.pixelSize() > 0) return font.pixelSize() * 0.75;  // 96 pixels per inch
-    return 12.0;
 }
 
 // A character as an escape: \\, \{ and \} for the three that RTF reserves, \'hh where
@@ -124,7 +118,7 @@ private:
         else if (format.hasProperty(QTextFormat::FontPixelSize) &&
                  format.intProperty(QTextFormat::FontPixelSize) > 0)
             points = format.intProperty(QTextFormat::FontPixelSize) * 0.75;
-        run.halfPoints = std::max(1, int(std::lround(points * 2)));
+        run.halfPoints = halfPointsOf(points);
         run.bold = format.fontWeight() >= QFont::DemiBold;
         run.italic = format.fontItalic();
         const auto underline = format.underlineStyle();
