@@ -23,9 +23,9 @@ void PrintTo(const QByteArray& bytes, std::ostream* os) {
 
 namespace {
 
-// Documents are written in a small markup: "\n" ends a paragraph, "<spec>" sets the
+// Documents are written in a small markup: "\n" ends a paragraph, "<props>" sets the
 // character format of what follows ("<>" plain), "<=c>", "<=r>" and "<=j>" align the
-// paragraph. A spec lists b, i, u, s, f=Font_Name, fs=half-points, fg=#rrggbb and
+// paragraph. Props list b, i, u, s, f=Font_Name, fs=half-points, fg=#rrggbb and
 // bg=#rrggbb. describe() writes a document back in the same markup, with every
 // property resolved against the document's default font and left out when it is the
 // default, so that two documents that look the same describe the same.
@@ -46,7 +46,7 @@ int halfPoints(const QTextCharFormat& f, const QTextDocument& doc) {
     return int(std::lround(points * 2));
 }
 
-QString spec(const QTextCharFormat& f, const QTextDocument& doc) {
+QString props(const QTextCharFormat& f, const QTextDocument& doc) {
     QStringList parts;
     if (f.fontWeight() >= QFont::DemiBold) parts << "b";
     if (f.fontItalic()) parts << "i";
@@ -63,9 +63,9 @@ QString spec(const QTextCharFormat& f, const QTextDocument& doc) {
     return parts.join(' ');
 }
 
-QTextCharFormat format(const QString& spec) {
+QTextCharFormat format(const QString& props) {
     QTextCharFormat f;
-    for (const QString& part : spec.split(' ', Qt::SkipEmptyParts)) {
+    for (const QString& part : props.split(' ', Qt::SkipEmptyParts)) {
         if (part == "b") f.setFontWeight(QFont::Bold);
         if (part == "i") f.setFontItalic(true);
         if (part == "u") f.setFontUnderline(true);
@@ -115,11 +115,11 @@ QString describe(const QTextDocument& doc) {
         if (a & Qt::AlignJustify) out += "<=j>";
         QString current;
         if (block.length() == 1) {
-            const QString s = spec(block.charFormat(), doc);
+            const QString s = props(block.charFormat(), doc);
             if (!s.isEmpty()) out += "<" + s + ">";
         }
         for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QString s = spec(it.fragment().charFormat(), doc);
+            const QString s = props(it.fragment().charFormat(), doc);
             if (s != current) out += "<" + s + ">";
             current = s;
             out += it.fragment().text();
@@ -204,8 +204,8 @@ TEST(RtfWriter, PlainWordsStandUnsplit) {
     for (int i = 0; i < 300; ++i) paragraph += QString("word%1 ").arg(i);
     const QByteArray bytes =
         written("<b>SUNSET<> over the <i>quiet<> sea, <fg=#ff0000>red<> sky\n" + paragraph);
-    for (const char* piece : {"SUNSET", " over the ", "quiet", " sea, ", "red", " sky"})
-        EXPECT_TRUE(bytes.contains(piece)) << piece;
+    for (const char* word : {"SUNSET", " over the ", "quiet", " sea, ", "red", " sky"})
+        EXPECT_TRUE(bytes.contains(word)) << word;
     EXPECT_TRUE(bytes.contains(paragraph.toLatin1())) << "a long paragraph is not wrapped";
 }
 
