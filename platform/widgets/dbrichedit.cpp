@@ -1,7 +1,5 @@
 #include "platform/widgets/dbrichedit.h"
 
-#include "platform/rtf/rtf.h"
-
 TcxDBRichEdit::TcxDBRichEdit(QWidget* parent) : TcxRichEdit(parent) {
     setReadOnly(true);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
@@ -12,5 +10,5 @@ void TcxDBRichEdit::showValue(const QVariant& value) {
         clear();
         return;
     }
-    rtf::read(value.toByteArray(), document());
+    loadRtf(value.toByteArray());
 }

@@ -8,6 +8,8 @@
 #include <QMimeData>
 #include <QTextCursor>
 
+#include "platform/rtf/rtf.h"
+
 namespace keys {
 namespace {
 
@@ -258,6 +260,10 @@ void TcxRichEdit::endUpdate() {
         viewport()->update();
     }
 }
+
+QByteArray TcxRichEdit::saveRtf() const { return rtf::write(*document()); }
+
+void TcxRichEdit::loadRtf(const QByteArray& rtf) { rtf::read(rtf, document()); }
 
 TcxCheckBox::TcxCheckBox(const QString& caption, QWidget* parent) : QCheckBox(caption, parent) {}
 

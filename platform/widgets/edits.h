@@ -119,6 +119,10 @@ public:
     };
     bool updating() const { return m_updateDepth > 0; }
 
+    // The whole content as one RTF document, and the content replaced by one.
+    QByteArray saveRtf() const;
+    void loadRtf(const QByteArray& rtf);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
