@@ -1,6 +1,7 @@
 #include <sqlite3.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -120,6 +121,26 @@ TEST_F(RecordSavingTest, InsertStoresTheBatchAndShowsTheNewRecord) {
     EXPECT_TRUE(Form1->GroupCombo->currentText().isEmpty());
     EXPECT_EQ(Form1->GroupCombo->findText("New group"), 1);  // Animals, New group
     EXPECT_TRUE(Form1->RtfStream->isEmpty());
+    EXPECT_EQ(control<QLabel>("Label20")->text(), "0");
+}
+
+TEST_F(RecordSavingTest, LargeSummariesQuotesAndNonAsciiComeBackUnchanged) {
+    start();
+    QString summary;
+    for (int i = 0; summary.size() < 3'000'000; ++i)
+        summary +=
+            QStringLiteral("Entry %1 \"quoted\" 'single' {braces} \\ über € Ωμέγα 雪\n").arg(i);
+    Form1->cxRichEdit2->setPlainText(summary);
+    const QString title = QStringLiteral("It's a \"title\"; 50% über €");
+    fillBatch(title, QStringLiteral("tags's \"x\""), QStringLiteral("Grüße"));
+    save();
+    ASSERT_TRUE(dialogs.shown.empty()) << dialogs.allTexts().join('|').toStdString();
+    EXPECT_EQ(DM->FDQuery1->fieldByName("Title").toString(), title);
+    EXPECT_EQ(DM->FDQuery1->fieldByName("Group").toString(), QStringLiteral("Grüße"));
+    Form1->EditRecordClick();
+    // Compared as a whole: a failure names only the sizes, not three megabytes of text.
+    EXPECT_TRUE(Form1->cxRichEdit2->toPlainText() == summary);
+    EXPECT_EQ(Form1->cxTextEdit2->text(), title);
 }
 
 TEST_F(RecordSavingTest, FailingInsertKeepsEverythingOnTheCreateCard) {
