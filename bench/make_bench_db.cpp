@@ -135,7 +135,7 @@ const QStringList& benchWords() {
     return words;
 }
 
-void makeBenchDatabase(const QString& path, const BenchDatabaseSpec& spec) {
+void makeBenchDatabase(const QString& path, const BenchDatabaseShape& shape) {
     QFile::remove(path);
     QDir().mkpath(QFileInfo(path).absolutePath());
     sqlite3* db = nullptr;
@@ -156,18 +156,18 @@ void makeBenchDatabase(const QString& path, const BenchDatabaseSpec& spec) {
                                      "INSERT INTO tblTags (\"Group\", Title, Keys, Datum, AllKeys) "
                                      "VALUES (?, ?, ?, ?, ?)",
                                      -1, &insert, nullptr));
-        Content content(spec.seed);
-        for (int i = 0; i < spec.records; ++i) {
+        Content content(shape.seed);
+        for (int i = 0; i < shape.records; ++i) {
             const QByteArray group = QStringLiteral("Group %1").arg(i % 12 + 1).toUtf8();
-            const QString titleText = content.title(spec.titleWords);
-            const QStringList keys = content.distinctWords(spec.keywords);
+            const QString titleText = content.title(shape.titleWords);
+            const QStringList keys = content.distinctWords(shape.keywords);
             const QByteArray title = titleText.toUtf8();
             const QByteArray keyText = keys.join(QStringLiteral(", ")).toUtf8();
             const QByteArray date = QStringLiteral("2025-%1-%2")
                                         .arg(i % 12 + 1, 2, 10, QLatin1Char('0'))
                                         .arg(i % 28 + 1, 2, 10, QLatin1Char('0'))
                                         .toUtf8();
-            const QByteArray rtf = summary(content, titleText, keys, spec.summaryBytes);
+            const QByteArray rtf = summary(content, titleText, keys, shape.summaryBytes);
             sqlite3_bind_text(insert, 1, group.constData(), group.size(), SQLITE_TRANSIENT);
             sqlite3_bind_text(insert, 2, title.constData(), title.size(), SQLITE_TRANSIENT);
             sqlite3_bind_text(insert, 3, keyText.constData(), keyText.size(), SQLITE_TRANSIENT);
@@ -188,17 +188,17 @@ void makeBenchDatabase(const QString& path, const BenchDatabaseSpec& spec) {
     sqlite3_close(db);
 }
 
-QString cachedBenchDatabase(const QString& folder, const BenchDatabaseSpec& spec) {
+QString cachedBenchDatabase(const QString& folder, const BenchDatabaseShape& shape) {
     const QString name = QStringLiteral("bench-%1-%2-%3-%4.db")
-                             .arg(spec.records)
-                             .arg(spec.keywords)
-                             .arg(spec.summaryBytes)
-                             .arg(spec.seed);
+                             .arg(shape.records)
+                             .arg(shape.keywords)
+                             .arg(shape.summaryBytes)
+                             .arg(shape.seed);
     const QString path = QDir(folder).absoluteFilePath(name);
     if (QFileInfo::exists(path)) return path;
     // Made under another name first, so that an interrupted run leaves no half database.
     const QString partial = path + QStringLiteral(".part");
-    makeBenchDatabase(partial, spec);
+    makeBenchDatabase(partial, shape);
     if (!QFile::rename(partial, path))
         throw std::runtime_error("cannot rename " + partial.toStdString());
     return path;

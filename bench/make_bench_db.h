@@ -7,10 +7,10 @@
 // Large keyword-record databases for the benchmarks: every record has a title of a few
 // words, about 45 batch tags and an RTF batch summary of about 2 KB made of entries like
 // the ones the batch summary composer writes. The content is drawn from benchWords() by
-// a fixed seed, so two databases of one spec are alike.
+// a fixed seed, so two databases of one shape are alike.
 namespace bench {
 
-struct BenchDatabaseSpec {
+struct BenchDatabaseShape {
     int records = 100000;
     int keywords = 45;        // batch tags per record
     int titleWords = 5;       // words per title
@@ -22,11 +22,11 @@ struct BenchDatabaseSpec {
 // words, so a word stands in the tags of keywords / size() of the records.
 const QStringList& benchWords();
 
-// Writes a database of the program's schema with records made by spec, replacing any file
+// Writes a database of the program's schema with records made by shape, replacing any file
 // at path. Throws std::runtime_error when SQLite fails.
-void makeBenchDatabase(const QString& path, const BenchDatabaseSpec& spec = {});
+void makeBenchDatabase(const QString& path, const BenchDatabaseShape& shape = {});
 
-// A database of spec kept in folder and made only when it is missing; returns its path.
-QString cachedBenchDatabase(const QString& folder, const BenchDatabaseSpec& spec = {});
+// A database of shape kept in folder and made only when it is missing; returns its path.
+QString cachedBenchDatabase(const QString& folder, const BenchDatabaseShape& shape = {});
 
 }  // namespace bench

@@ -29,9 +29,9 @@ int main(int argc, char** argv) {
     QDir().mkpath(folder + "DB");
     QElapsedTimer timer;
     timer.start();
-    bench::BenchDatabaseSpec spec;
-    spec.records = records;
-    const QString cached = bench::cachedBenchDatabase(QStringLiteral(PIXOLET_BENCH_DATA_DIR), spec);
+    bench::BenchDatabaseShape shape;
+    shape.records = records;
+    const QString cached = bench::cachedBenchDatabase(QStringLiteral(PIXOLET_BENCH_DATA_DIR), shape);
     QFile::remove(folder + "DB/KeywordsDB.db");
     if (!QFile::copy(cached, folder + "DB/KeywordsDB.db")) {
         std::fprintf(stderr, "could not copy the database\n");
