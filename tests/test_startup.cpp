@@ -207,6 +207,16 @@ const SettingsCase kSettingsCases[] = {
          EXPECT_EQ(Form1->StatusBar1->panelText(6), "3");
      },
      nullptr},
+    {"GarbageLinesAreKept", "\x01\x02 junk ]]\n=no key\n[TextMax\nTitle=90\n[]\n",
+     [](ProgramFixture& f) {
+         EXPECT_EQ(Form1->TitleMax, 80);
+         EXPECT_TRUE(f.dialogs.shown.empty());
+     },
+     [](const QString& ini) {
+         EXPECT_TRUE(
+             ini.startsWith("\x01\x02 junk ]]\r\n=no key\r\n[TextMax\r\nTitle=90\r\n[]\r\n"));
+         EXPECT_EQ(settingValue(ini, "Database/FileName"), "DB\\KeywordsDB.db");
+     }},
     {"ForeignSectionsOnly", "[OtherProgram]\nKey=Value\n",
      [](ProgramFixture&) {
          EXPECT_EQ(Form1->TitleMax, 80);
