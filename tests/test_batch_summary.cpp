@@ -443,4 +443,27 @@ TEST_F(BatchSummaryTest, ClearingKeepsWhatEachCommandDoesNotOwn) {
     EXPECT_EQ(state(), QStringList({"", "", "", "c", "", "", "-1", "", "", "", "3", "summary"}));
 }
 
+TEST_F(BatchSummaryTest, EntriesAndStylesSurviveTheRtfRoundTrip) {
+    add("one", "first\nline", "a, b");
+    add("two", "second", "c");
+    Form1->AnnotationFontColor = 0xFF8000;  // blue 255, green 128, red 0
+    Form1->AnnotationFontSize = 14;
+    Form1->AnnotationFontStyle = "Bold and Italic";
+    const int separator = doc->find("-----").selectionStart();
+    select(separator, separator + 5);
+    QTest::mouseClick(Form1->StyleBtn, Qt::LeftButton);
+    select(0, 3);  // the bold title "ONE"
+    QTest::mouseClick(Form1->SpeedButton1, Qt::LeftButton);
+    const QStringList before = paragraphs(doc);
+    ASSERT_EQ(before.mid(6, 3), QStringList({"R:", "BI:-----", "B:TWO"}));
+
+    TcxRichEdit copy;
+    copy.setFont(summary->font());
+    copy.loadRtf(summary->saveRtf());
+    EXPECT_EQ(paragraphs(copy.document()), before);
+    EXPECT_EQ(formatAt(copy.document(), separator).foreground().color(), QColor(0, 128, 255));
+    EXPECT_EQ(formatAt(copy.document(), separator).fontPointSize(), 14);
+    EXPECT_EQ(formatAt(copy.document(), 0).foreground().color(), QColor(0, 0, 0));
+}
+
 }  // namespace

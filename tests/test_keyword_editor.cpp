@@ -351,6 +351,14 @@ TEST_F(KeywordEditorTest, MouseDoubleClickMarksAndAClickClears) {
     EXPECT_EQ(keywordMarks(), QStringLiteral("RRRRRR.......RRRRRR."));
     EXPECT_TRUE(Form1->cxCheckEdit->hasFocus());
 
+    // Only the left button clicks.
+    edit->setFocus();
+    at.setPosition(9);
+    QTest::mouseClick(edit->viewport(), Qt::RightButton, {}, edit->cursorRect(at).center());
+    QTest::mouseDClick(edit->viewport(), Qt::RightButton, {}, edit->cursorRect(at).center());
+    EXPECT_EQ(keywordMarks(), QStringLiteral("RRRRRR.......RRRRRR."));
+    EXPECT_TRUE(edit->hasFocus());
+
     // A click that leaves a selection changes nothing; one that leaves none clears.
     selectKeywords(0, 3);
     Form1->cxRichEdit1Click();

@@ -123,15 +123,17 @@ void admitCommit(TcxMemo* memo, QString& text) {
         m_doubleClicked = false;                                                                 \
         Base::mousePressEvent(event);                                                            \
     }                                                                                            \
-    /* The release that ends a double-click is no click of its own. */                           \
+    /* Clicks are of the left button; the release that ends a double-click is no click of */     \
+    /* its own. */                                                                               \
     void Class::mouseReleaseEvent(QMouseEvent* event) {                                          \
         Base::mouseReleaseEvent(event);                                                          \
-        const bool clicked = !m_doubleClicked;                                                   \
+        const bool clicked = !m_doubleClicked && event->button() == Qt::LeftButton;              \
         m_doubleClicked = false;                                                                 \
         if (clicked && hooks.onClick) hooks.onClick();                                           \
     }                                                                                            \
     void Class::mouseDoubleClickEvent(QMouseEvent* event) {                                      \
         Base::mouseDoubleClickEvent(event);                                                      \
+        if (event->button() != Qt::LeftButton) return;                                           \
         m_doubleClicked = true;                                                                  \
         if (hooks.onDblClick) hooks.onDblClick();                                                \
     }
