@@ -130,18 +130,21 @@ void TForm1::BuildCreateCard() {
     ConnectBatchSummary();
 
     // Record fields below the batch summary.
-    caption(card, QStringLiteral("Batch title:"), 310, 434, 80);
+    anchors->place(caption(card, QStringLiteral("Batch title:"), 310, 434, 80),
+                   QRect(310, 434, 80, 17), Anchors::Left | Anchors::Bottom);
     cxTextEdit2 = named(new TcxTextEdit(card), "cxTextEdit2");
     anchors->place(cxTextEdit2, QRect(400, 430, 470, 25),
                    Anchors::Left | Anchors::Right | Anchors::Bottom);
-    caption(card, QStringLiteral("Batch tags:"), 310, 464, 80);
+    anchors->place(caption(card, QStringLiteral("Batch tags:"), 310, 464, 80),
+                   QRect(310, 464, 80, 17), Anchors::Left | Anchors::Bottom);
     cxTextEdit3 = named(new TcxTextEdit(card), "cxTextEdit3");
     cxTextEdit3->setPlaceholderText(QStringLiteral("Enter batch searching tags"));
     anchors->place(cxTextEdit3, QRect(400, 460, 470, 25),
                    Anchors::Left | Anchors::Right | Anchors::Bottom);
     cxTextEdit2->hooks.onKeyPress = [this](QChar& key) { cxTextEdit2KeyPress(key); };
     cxTextEdit3->hooks.onKeyPress = [this](QChar& key) { cxTextEdit3KeyPress(key); };
-    caption(card, QStringLiteral("Group:"), 310, 494, 80);
+    anchors->place(caption(card, QStringLiteral("Group:"), 310, 494, 80), QRect(310, 494, 80, 17),
+                   Anchors::Left | Anchors::Bottom);
     GroupCombo = named(new TcxComboBox(card), "GroupCombo");
     anchors->place(GroupCombo, QRect(400, 490, 200, 25), Anchors::Left | Anchors::Bottom);
     CancelBtn = named(new QPushButton(QStringLiteral("Cancel"), card), "CancelBtn");
