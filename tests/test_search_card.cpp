@@ -461,6 +461,24 @@ TEST_F(SearchCard, DeletingTheLastRecordEmptiesTheGroupList) {
     EXPECT_TRUE(Form1->GroupCombo->updatesEnabled());
 }
 
+TEST_F(SearchCard, FailedDeleteKeepsTheRecordAndTheGridFollowsTheNextListing) {
+    start();
+    const QString file = path("DB/KeywordsDB.db");
+    {
+        const HeldLock lock(file);
+        dialogs.answers.push_back(dialogs::Answer::Yes);
+        Form1->DeleteRecord->trigger();
+    }
+    ASSERT_EQ(dialogs.texts("error").size(), 1);
+    EXPECT_TRUE(dialogs.texts("error")[0].contains("locked"));
+    EXPECT_EQ(queryFile(file, "SELECT COUNT(*) FROM tblTags"), QStringList{"8"});
+    // The grid is attached again: the next listing shows in it.
+    EXPECT_FALSE(query()->controlsDisabled());
+    QTest::mouseClick(Form1->SelectAllBtn, Qt::LeftButton);
+    EXPECT_EQ(gridTitles(), allTitles());
+    EXPECT_FALSE(Form1->cxDBRichEdit1->toPlainText().isEmpty());
+}
+
 TEST_F(SearchCard, FailedSearchShowsTheMessageAndTheNextListingWorks) {
     start();
     const QString file = path("DB/KeywordsDB.db");
