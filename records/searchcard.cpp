@@ -91,8 +91,10 @@ void TForm1::BuildSearchCard() {
     cxDBRichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // A read-only view keeps no undo history of its marks.
     cxDBRichEdit1->setUndoRedoEnabled(false);
+    // White paper with dark text, whatever palette the program wears.
     QPalette white = cxDBRichEdit1->palette();
     white.setColor(QPalette::Base, Qt::white);
+    white.setColor(QPalette::Text, Qt::black);
     cxDBRichEdit1->setPalette(white);
     anchors->place(cxDBRichEdit1, QRect(5, 55, 481, 495), Anchors::All);
     cxDBRichEdit1->hooks.onKeyDown = [this](int& key, Qt::KeyboardModifiers shift) {
@@ -105,6 +107,9 @@ void TForm1::BuildSearchCard() {
     cxGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     cxGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     cxGrid1->verticalHeader()->hide();
+    // Captions stand at the left of their columns, so that a column wider than the grid
+    // still shows its caption.
+    cxGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     cxGrid1->verticalHeader()->setDefaultSectionSize(22);
     cxGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     cxGrid1->setWordWrap(false);

@@ -7,9 +7,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QHeaderView>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTableView>
 #include <QTest>
 #include <QTextBlock>
@@ -18,6 +20,7 @@
 
 #include "app/form1.h"
 #include "platform/rtf/rtf.h"
+#include "platform/skin/skin.h"
 #include "platform/sql/sql.h"
 #include "platform/widgets/dbrichedit.h"
 #include "platform/widgets/edits.h"
@@ -458,6 +461,24 @@ TEST_F(SearchCard, DeletingTheLastRecordEmptiesTheGroupList) {
     EXPECT_TRUE(Form1->GroupCombo->updatesEnabled());
 }
 
+TEST_F(SearchCard, FailedDeleteKeepsTheRecordAndTheGridFollowsTheNextListing) {
+    start();
+    const QString file = path("DB/KeywordsDB.db");
+    {
+        const HeldLock lock(file);
+        dialogs.answers.push_back(dialogs::Answer::Yes);
+        Form1->DeleteRecord->trigger();
+    }
+    ASSERT_EQ(dialogs.texts("error").size(), 1);
+    EXPECT_TRUE(dialogs.texts("error")[0].contains("locked"));
+    EXPECT_EQ(queryFile(file, "SELECT COUNT(*) FROM tblTags"), QStringList{"8"});
+    // The grid is attached again: the next listing shows in it.
+    EXPECT_FALSE(query()->controlsDisabled());
+    QTest::mouseClick(Form1->SelectAllBtn, Qt::LeftButton);
+    EXPECT_EQ(gridTitles(), allTitles());
+    EXPECT_FALSE(Form1->cxDBRichEdit1->toPlainText().isEmpty());
+}
+
 TEST_F(SearchCard, FailedSearchShowsTheMessageAndTheNextListingWorks) {
     start();
     const QString file = path("DB/KeywordsDB.db");
@@ -506,6 +527,27 @@ TEST_F(SearchCard, RecordViewAndGridGrowWithTheWindow) {
     EXPECT_EQ(Form1->cxGrid1->geometry(), grid.adjusted(200, 0, 200, 100));
     EXPECT_EQ(Form1->cxTextEdit7->geometry(), box.translated(200, 0));
     EXPECT_EQ(Form1->SearchEdit1->geometry(), word);
+}
+
+TEST_F(SearchCard, RecordViewKeepsDarkTextOnWhiteUnderADarkPalette) {
+    start();
+    skin::applyPalette(QStringLiteral("Graphite"));
+    const auto restore = qScopeGuard([] { skin::applyPalette(QStringLiteral("Calmness")); });
+    const QPalette palette = Form1->cxDBRichEdit1->palette();
+    EXPECT_EQ(palette.color(QPalette::Base), QColor(Qt::white));
+    EXPECT_EQ(palette.color(QPalette::Text), QColor(Qt::black));
+}
+
+TEST_F(SearchCard, EveryGridCaptionStartsInsideTheGrid) {
+    start();
+    QHeaderView* header = Form1->cxGrid1->horizontalHeader();
+    // The Keys column runs past the grid's right edge: a centred caption would be cut off.
+    ASSERT_GT(header->sectionViewportPosition(2) + header->sectionSize(2),
+              header->viewport()->width());
+    EXPECT_EQ(header->defaultAlignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+    for (int column = 0; column < 3; ++column)
+        EXPECT_LT(header->sectionViewportPosition(column) + 40, header->viewport()->width())
+            << column;
 }
 
 }  // namespace
