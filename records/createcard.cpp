@@ -92,8 +92,10 @@ void TForm1::BuildCreateCard() {
     cxRichEdit2->setFont(summaryFont);
     cxRichEdit2->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     cxRichEdit2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // White paper with dark text, whatever palette the program wears.
     QPalette white = cxRichEdit2->palette();
     white.setColor(QPalette::Base, Qt::white);
+    white.setColor(QPalette::Text, Qt::black);
     cxRichEdit2->setPalette(white);
     anchors->place(cxRichEdit2, QRect(310, 24, 560, 400), Anchors::All);
 
