@@ -38,9 +38,6 @@ public:
     QStringList openFiles(const dialogs::FileRequest& r) override { fail(r.title); }
     std::optional<QString> saveFile(const dialogs::FileRequest& r) override { fail(r.title); }
     std::optional<int> chooseColor(int) override { fail(QStringLiteral("colour")); }
-    std::optional<QString> chooseFolder(const QString& title, const QString&) override {
-        fail(title);
-    }
 };
 
 // Types text into a search box, presses Enter and paints the card; the time from Enter

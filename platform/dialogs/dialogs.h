@@ -43,8 +43,6 @@ public:
     virtual std::optional<QString> saveFile(const FileRequest& request) = 0;
     // Colour dialog with a platform colour value (red in the lowest 8 bits).
     virtual std::optional<int> chooseColor(int initial) = 0;
-    // A folder picker.
-    virtual std::optional<QString> chooseFolder(const QString& title, const QString& initial) = 0;
 
     // Convenience: one file.
     std::optional<QString> openFile(const FileRequest& request);

@@ -97,11 +97,6 @@ public:
         if (!c.isValid()) return std::nullopt;
         return c.red() | (c.green() << 8) | (c.blue() << 16);
     }
-    std::optional<QString> chooseFolder(const QString& title, const QString& initial) override {
-        const QString dir = QFileDialog::getExistingDirectory(parentWindow(), title, initial);
-        if (dir.isEmpty()) return std::nullopt;
-        return dir;
-    }
 };
 
 }  // namespace

@@ -69,10 +69,6 @@ int IniFile::findKey(int sectionLine, const QString& key) const {
     return -1;
 }
 
-bool IniFile::sectionExists(const QString& section) const {
-    return findSection(section) >= 0;
-}
-
 bool IniFile::valueExists(const QString& section, const QString& key) const {
     return findKey(findSection(section), key) >= 0;
 }

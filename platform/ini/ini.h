@@ -16,7 +16,6 @@ public:
 
     const QString& path() const { return m_path; }
 
-    bool sectionExists(const QString& section) const;
     bool valueExists(const QString& section, const QString& key) const;
     // The stored text; the default only when the key is absent.
     QString readString(const QString& section, const QString& key, const QString& def) const;

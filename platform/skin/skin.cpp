@@ -7,11 +7,6 @@
 namespace skin {
 namespace {
 
-QString& current() {
-    static QString name = QStringLiteral("Calmness");
-    return name;
-}
-
 struct Colours {
     const char* name;
     QRgb window, base, alternate, text, button, highlight, highlightedText;
@@ -60,12 +55,7 @@ QPalette palette(const QString& name) {
 
 void applyPalette(const QString& name) {
     if (!paletteNames().contains(name)) return;
-    current() = name;
     QApplication::setPalette(palette(name));
-}
-
-QString currentPalette() {
-    return current();
 }
 
 void applyLookAndFeelDefaults() {

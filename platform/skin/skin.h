@@ -12,7 +12,6 @@ QStringList paletteNames();
 QPalette palette(const QString& name);
 // Applies a palette to the whole application; unknown names are ignored.
 void applyPalette(const QString& name);
-QString currentPalette();
 
 // The look-and-feel defaults, applied before any window exists: the Fusion style
 // with the "Calmness" palette.

@@ -731,11 +731,6 @@ void Query::post() {
     if (!d->disableCount) emit dataChanged();
 }
 
-void Query::cancel() {
-    d->editing = false;
-    d->edits.clear();
-}
-
 void Query::disableControls() {
     ++d->disableCount;
 }

@@ -119,7 +119,6 @@ public:
     void edit();
     void setFieldValue(const QString& name, const QVariant& value);
     void post();
-    void cancel();
 
     // The bound controls stop following the query until enableControls; nested calls count.
     void disableControls();

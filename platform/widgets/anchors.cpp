@@ -38,7 +38,3 @@ void Anchors::apply() {
         item.child->setGeometry(r);
     }
 }
-
-void placeAt(QWidget* child, int left, int top, int width, int height) {
-    child->setGeometry(left, top, width, height);
-}

@@ -34,6 +34,3 @@ private:
     QSize m_design;
     std::vector<Item> m_items;
 };
-
-// Places a child at a design rectangle with top-left anchors (no resizing).
-void placeAt(QWidget* child, int left, int top, int width, int height);

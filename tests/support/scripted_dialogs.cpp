@@ -60,18 +60,6 @@ std::optional<int> ScriptedDialogs::chooseColor(int) {
     return a;
 }
 
-std::optional<QString> ScriptedDialogs::chooseFolder(const QString& title, const QString&) {
-    shown.push_back({"folder", title, {}});
-    if (folderAnswers.empty()) {
-        ADD_FAILURE() << "unexpected folder dialog: " << title.toStdString();
-        return std::nullopt;
-    }
-    const QString a = folderAnswers.front();
-    folderAnswers.pop_front();
-    if (a.isEmpty()) return std::nullopt;
-    return a;
-}
-
 QStringList ScriptedDialogs::texts(const QString& kind) const {
     QStringList out;
     for (const Shown& s : shown)

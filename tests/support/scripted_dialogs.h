@@ -14,8 +14,7 @@
 class ScriptedDialogs : public dialogs::Dialogs {
 public:
     struct Shown {
-        QString kind;  // "message", "error", "confirm", "information", "open", "save", "color",
-                       // "folder"
+        QString kind;  // "message", "error", "confirm", "information", "open", "save", "color"
         QString text;  // the box's text, or the file dialog's title
         dialogs::FileRequest request;
     };
@@ -25,7 +24,6 @@ public:
     std::deque<QStringList> openAnswers;  // empty list: cancelled
     std::deque<QString> saveAnswers;      // an empty text: cancelled
     std::deque<std::optional<int>> colorAnswers;
-    std::deque<QString> folderAnswers;  // an empty text: cancelled
 
     void message(const QString& text) override;
     void error(const QString& text) override;
@@ -34,7 +32,6 @@ public:
     QStringList openFiles(const dialogs::FileRequest& request) override;
     std::optional<QString> saveFile(const dialogs::FileRequest& request) override;
     std::optional<int> chooseColor(int initial) override;
-    std::optional<QString> chooseFolder(const QString& title, const QString& initial) override;
 
     // The texts of the boxes of one kind ("message", "error", ...), in order.
     QStringList texts(const QString& kind) const;
