@@ -12,12 +12,6 @@
 
 namespace {
 
-template <typename T>
-T* named(T* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
 QLabel* caption(QWidget* parent, const QString& text, int left, int top, int width = 120) {
     auto* label = new QLabel(text, parent);
     label->setGeometry(left, top, width, 17);

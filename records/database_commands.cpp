@@ -28,19 +28,6 @@ dialogs::FileRequest databaseDialog(const QString& title, const QString& folder)
     return request;
 }
 
-// Keeps the bound controls from following the main query until it goes out of scope,
-// also when a step fails, so that the window never stays frozen.
-class ControlsSuspended {
-public:
-    explicit ControlsSuspended(sql::Query* query) : m_query(query) { m_query->disableControls(); }
-    ~ControlsSuspended() { m_query->enableControls(); }
-    ControlsSuspended(const ControlsSuspended&) = delete;
-    ControlsSuspended& operator=(const ControlsSuspended&) = delete;
-
-private:
-    sql::Query* m_query;
-};
-
 }  // namespace
 
 QString TForm1::DatabaseFolder() const {
@@ -82,7 +69,7 @@ void TForm1::dxBarButton2Click() {
         dialogs::get().openFile(databaseDialog(QStringLiteral("Open database"), DatabaseFolder()));
     if (chosen) {
         {
-            ControlsSuspended suspended(DM->FDQuery1);
+            sql::ControlsSuspended suspended(DM->FDQuery1);
             DM->FDConnection1->disconnect();
             DM->FDConnection1->setDatabase(QFileInfo(*chosen).absoluteFilePath());
             DM->FDConnection1->connect();
@@ -109,7 +96,7 @@ void TForm1::dxBarButton3Click() {
     const QString source = DM->FDConnection1->database();
     const QString destination = QFileInfo(*chosen).absoluteFilePath();
 
-    ControlsSuspended suspended(DM->FDQuery1);
+    sql::ControlsSuspended suspended(DM->FDQuery1);
     DM->FDConnection1->disconnect();
     QString error;
     if (QFileInfo::exists(destination) || QFileInfo(destination) == QFileInfo(source)) {
@@ -136,7 +123,7 @@ void TForm1::dxBarLargeButton10Click() {
     RecordID = query->fieldByName(QStringLiteral("ID")).toInt();
     const QString statement = query->sql();
     StatusBar1->setPanelText(0, QStringLiteral("Database maintenance..."));
-    ControlsSuspended suspended(query);
+    sql::ControlsSuspended suspended(query);
     errors::withClosingSteps(
         [&] {
             for (const char* step : {"ANALYZE;", "REINDEX;", "VACUUM;"}) {

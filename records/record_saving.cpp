@@ -5,7 +5,6 @@
 #include "app/form1.h"
 #include "platform/dialogs/dialogs.h"
 #include "platform/errors/errors.h"
-#include "platform/rtf/rtf.h"
 #include "platform/sql/sql.h"
 #include "platform/widgets/dbrichedit.h"
 #include "platform/widgets/edits.h"
@@ -29,7 +28,7 @@ void reopenListingAfterFailure() {
 void TForm1::WriteSummaryToStream() {
     // Search marks never reach the stored record.
     errors::withClosingSteps([this] { RemoveYellowRichEdit(cxRichEdit2); },
-                             [this] { *RtfStream = rtf::write(*cxRichEdit2->document()); });
+                             [this] { *RtfStream = cxRichEdit2->saveRtf(); });
 }
 
 void TForm1::Button3Click() {
@@ -131,7 +130,7 @@ void TForm1::EditRecordClick() {
     StatusBar1->setPanelText(2, QStringLiteral("EDIT"));
     if (HighlightsShown) RemoveYellowHighlights();
     // The stored summary with its formatting replaces whatever the summary held.
-    rtf::read(rtf::write(*cxDBRichEdit1->document()), cxRichEdit2->document());
+    cxRichEdit2->loadRtf(cxDBRichEdit1->saveRtf());
     sql::Query* query = DM->FDQuery1;
     cxTextEdit2->setText(query->fieldByName(QStringLiteral("Title")).toString());
     cxTextEdit3->setText(query->fieldByName(QStringLiteral("Keys")).toString());

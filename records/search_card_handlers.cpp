@@ -209,9 +209,7 @@ void TForm1::DeleteRecordClick() {
                                dialogs::Icon::Warning) != dialogs::Answer::Yes)
         return;
     sql::Query* query = DM->FDQuery1;
-    query->disableControls();
-    // The bound controls follow the query again also when a statement fails.
-    const auto reattach = qScopeGuard([query] { query->enableControls(); });
+    const sql::ControlsSuspended suspended(query);
     RecordID = query->fieldByName(QStringLiteral("ID")).toInt();
     query->close();
     query->setSQL(QStringLiteral("Delete FROM tblTags WHERE \"ID\" = :ID"));

@@ -16,12 +16,6 @@
 
 namespace {
 
-template <typename T>
-T* named(T* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
 // The small caption above a search box.
 void captionAbove(Anchors* anchors, QWidget* card, const QString& text, const QRect& box,
                   int edges) {

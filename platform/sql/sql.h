@@ -140,4 +140,17 @@ private:
     std::unique_ptr<Impl> d;
 };
 
+// Keeps a query's bound controls from following it while in scope; they follow again
+// when the scope ends, also when a step fails, so that no window stays frozen.
+class ControlsSuspended {
+public:
+    explicit ControlsSuspended(Query* query) : m_query(query) { m_query->disableControls(); }
+    ~ControlsSuspended() { m_query->enableControls(); }
+    ControlsSuspended(const ControlsSuspended&) = delete;
+    ControlsSuspended& operator=(const ControlsSuspended&) = delete;
+
+private:
+    Query* m_query;
+};
+
 }  // namespace sql

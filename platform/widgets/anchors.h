@@ -1,11 +1,20 @@
 #pragma once
 
+#include <QLatin1String>
 #include <QObject>
 #include <QRect>
 #include <QSize>
 #include <vector>
 
 class QWidget;
+
+// Gives a control (or action) its name and returns it, so that it can be made and named
+// in one expression.
+template <typename T>
+T* named(T* object, const char* name) {
+    object->setObjectName(QLatin1String(name));
+    return object;
+}
 
 // Places child controls by their design rectangles and keeps the anchored edges at the
 // same distance from the parent's edges when the parent is resized.
