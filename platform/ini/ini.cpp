@@ -1,10 +1,10 @@
 #include "platform/ini/ini.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include "platform/errors/errors.h"
+#include "platform/files/atomic_file.h"
 
 namespace ini {
 namespace {
@@ -142,12 +142,9 @@ void IniFile::writeFloat(const QString& section, const QString& key, double valu
 }
 
 void IniFile::save() const {
-    QSaveFile file(m_path);
     QByteArray bytes;
     for (const QString& line : m_lines) bytes += line.toUtf8() + "\r\n";
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw errors::Error(
-            QStringLiteral("Unable to write to %1: %2").arg(m_path, file.errorString()));
+    files::writeAtomically(m_path, bytes);
 }
 
 }  // namespace ini
