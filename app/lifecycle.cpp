@@ -12,6 +12,7 @@
 #include "platform/ribbon/ribbon.h"
 #include "platform/spell/spell.h"
 #include "platform/sql/sql.h"
+#include "platform/text/text.h"
 #include "platform/widgets/edits.h"
 #include "platform/widgets/statusbar.h"
 #include "records/dm.h"
@@ -74,11 +75,11 @@ void TForm1::FormShow() {
     }
 
     // Text limits: a stored value that is no integer stops the start here.
-    TitleMax = errors::strToInt(settings.readString(QStringLiteral("TextMax"),
-                                                    QStringLiteral("Title"), QStringLiteral("80")));
-    DescriptionMax = errors::strToInt(settings.readString(
+    TitleMax = text::strToInt(settings.readString(QStringLiteral("TextMax"),
+                                                  QStringLiteral("Title"), QStringLiteral("80")));
+    DescriptionMax = text::strToInt(settings.readString(
         QStringLiteral("TextMax"), QStringLiteral("Description"), QStringLiteral("200")));
-    KeywordsMax = errors::strToInt(settings.readString(
+    KeywordsMax = text::strToInt(settings.readString(
         QStringLiteral("TextMax"), QStringLiteral("Keywords"), QStringLiteral("50")));
     Label7->setText(QString::number(TitleMax));
     Label12->setText(QString::number(DescriptionMax));
@@ -129,7 +130,7 @@ void TForm1::FormShow() {
 }
 
 void TForm1::FormCloseQuery(bool& CanClose) {
-    if (errors::trim(cxRichEdit2->toPlainText()).isEmpty()) return;
+    if (text::trim(cxRichEdit2->toPlainText()).isEmpty()) return;
     const auto answer = dialogs::get().confirm(
         QStringLiteral("Data in BatchSummary field will be lost if you close application before "
                        "you save.\r\nDo you want to exit without saving?"),

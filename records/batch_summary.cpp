@@ -10,6 +10,7 @@
 #include "app/form1.h"
 #include "platform/dialogs/dialogs.h"
 #include "platform/errors/errors.h"
+#include "platform/text/text.h"
 #include "platform/widgets/edits.h"
 #include "records/keyword_editor.h"
 #include "records/summary_writer.h"
@@ -170,7 +171,7 @@ void TForm1::SearchEdit2KeyPress(QChar& Key) {
 
 void TForm1::FindYellowRichEdit(TcxRichEdit* RichEdit) {
     const QString searched = SearchEdit2->text();
-    if (errors::trim(searched).isEmpty()) return;
+    if (text::trim(searched).isEmpty()) return;
     RichEdit->beginUpdate();
     errors::withClosingSteps(
         [&] {

@@ -6,6 +6,7 @@
 #include "platform/dialogs/dialogs.h"
 #include "platform/errors/errors.h"
 #include "platform/sql/sql.h"
+#include "platform/text/text.h"
 #include "platform/widgets/dbrichedit.h"
 #include "platform/widgets/edits.h"
 #include "platform/widgets/statusbar.h"
@@ -39,10 +40,9 @@ void TForm1::Button3Click() {
 }
 
 void TForm1::InsertRecord() {
-    if (errors::trim(cxRichEdit2->toPlainText()).isEmpty() ||
-        errors::trim(cxTextEdit2->text()).isEmpty() ||
-        errors::trim(cxTextEdit3->text()).isEmpty() ||
-        errors::trim(GroupCombo->currentText()).isEmpty()) {
+    if (text::trim(cxRichEdit2->toPlainText()).isEmpty() ||
+        text::trim(cxTextEdit2->text()).isEmpty() || text::trim(cxTextEdit3->text()).isEmpty() ||
+        text::trim(GroupCombo->currentText()).isEmpty()) {
         dialogs::get().message(QStringLiteral(
             "Batch Summary, Batch Title and Batch Searching Tags and Category must be entered!"));
         return;

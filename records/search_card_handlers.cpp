@@ -12,6 +12,7 @@
 #include "platform/dialogs/dialogs.h"
 #include "platform/errors/errors.h"
 #include "platform/sql/sql.h"
+#include "platform/text/text.h"
 #include "platform/widgets/dbrichedit.h"
 #include "platform/widgets/edits.h"
 #include "platform/widgets/statusbar.h"
@@ -95,7 +96,7 @@ void TForm1::cxTextEdit5KeyDown(int& Key, Qt::KeyboardModifiers /*Shift*/) {
     StatusBar1->setPanelText(0, QStringLiteral("Searching..."));
     const auto ready =
         qScopeGuard([this] { StatusBar1->setPanelText(0, QStringLiteral("Ready")); });
-    const TagsStatement statement = tagsStatement(errors::trim(cxTextEdit5->text()));
+    const TagsStatement statement = tagsStatement(text::trim(cxTextEdit5->text()));
     sql::Query* query = DM->FDQuery1;
     query->setSQL(statement.sql);
     for (const auto& [name, value] : statement.params) query->setParamString(name, value);
@@ -140,7 +141,7 @@ void TForm1::SearchEdit1KeyPress(QChar& Key) {
 
 void TForm1::ShowYellowHighlights() {
     const QString word = SearchEdit1->text();
-    if (errors::trim(word).isEmpty()) return;
+    if (text::trim(word).isEmpty()) return;
     QTextDocument* document = cxDBRichEdit1->document();
     const QList<int> found = KeywordOccurrences(marks::searchableText(*document), word);
 

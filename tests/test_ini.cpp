@@ -7,6 +7,7 @@
 
 #include "platform/errors/errors.h"
 #include "platform/ini/ini.h"
+#include "platform/text/text.h"
 
 namespace {
 
@@ -90,13 +91,13 @@ TEST_F(IniTest, NonAsciiValuesRoundTripAsUtf8) {
 }
 
 TEST(StrToInt, StrictConversion) {
-    EXPECT_EQ(errors::strToInt("120"), 120);
-    EXPECT_EQ(errors::strToInt("-5"), -5);
-    EXPECT_THROW(errors::strToInt("abc"), errors::ConvertError);
-    EXPECT_THROW(errors::strToInt(""), errors::ConvertError);
-    EXPECT_THROW(errors::strToInt("1.5"), errors::ConvertError);
+    EXPECT_EQ(text::strToInt("120"), 120);
+    EXPECT_EQ(text::strToInt("-5"), -5);
+    EXPECT_THROW(text::strToInt("abc"), errors::ConvertError);
+    EXPECT_THROW(text::strToInt(""), errors::ConvertError);
+    EXPECT_THROW(text::strToInt("1.5"), errors::ConvertError);
     try {
-        errors::strToInt("ten");
+        text::strToInt("ten");
     } catch (const errors::ConvertError& e) {
         EXPECT_EQ(e.message(), "'ten' is not a valid integer value");
     }

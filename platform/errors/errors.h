@@ -13,19 +13,11 @@ public:
     QString message() const { return QString::fromStdString(what()); }
 };
 
-// A text that should have been a number.
+// A text that should have been a number (text::strToInt).
 class ConvertError : public Error {
 public:
     using Error::Error;
 };
-
-// Strict text-to-integer conversion: surrounding blanks are allowed, nothing else.
-// Throws ConvertError("'abc' is not a valid integer value").
-int strToInt(const QString& text);
-
-// Removes every character with a code of 32 or less (blanks, tabs, line breaks and other
-// control characters) from both ends.
-QString trim(const QString& text);
 
 // The application's default exception handler: shows the error's message in a
 // message box and lets the program go on.

@@ -1,10 +1,10 @@
 #include "platform/ini/ini.h"
 
 #include <QFile>
-#include <QStringDecoder>
 
 #include "platform/errors/errors.h"
 #include "platform/files/atomic_file.h"
+#include "platform/text/text.h"
 
 namespace ini {
 namespace {
@@ -27,29 +27,15 @@ QString keyOf(const QString& line) {
     return t;
 }
 
-QString decode(const QByteArray& bytes) {
-    if (bytes.startsWith("\xEF\xBB\xBF")) return QString::fromUtf8(bytes.mid(3));
-    if (bytes.startsWith("\xFF\xFE"))
-        return QStringDecoder(QStringDecoder::Utf16LE).decode(bytes.mid(2));
-    if (bytes.startsWith("\xFE\xFF"))
-        return QStringDecoder(QStringDecoder::Utf16BE).decode(bytes.mid(2));
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError()) return text;
-    // A file written by a Windows program in its Western code page.
-    QStringDecoder latin(QStringDecoder::Latin1);
-    return latin.decode(bytes);
-}
-
 }  // namespace
 
 IniFile::IniFile(const QString& path) : m_path(path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return;
-    QString text = decode(file.readAll());
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace('\r', '\n');
-    m_lines = text.split('\n');
+    QString content = text::decodeFile(file.readAll());
+    content.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    content.replace(QLatin1Char(0x0D), QLatin1Char(0x0A));
+    m_lines = content.split('\n');
     if (!m_lines.isEmpty() && m_lines.last().isEmpty()) m_lines.removeLast();
 }
 
@@ -83,7 +69,7 @@ QString IniFile::readString(const QString& section, const QString& key, const QS
 int IniFile::readInteger(const QString& section, const QString& key, int def) const {
     if (!valueExists(section, key)) return def;
     try {
-        return errors::strToInt(readString(section, key, QString()));
+        return text::strToInt(readString(section, key, QString()));
     } catch (const errors::ConvertError&) {
         return def;
     }

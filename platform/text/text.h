@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Text rules shared by every part of the program.
+namespace text {
+
+// Strict text-to-integer conversion: surrounding blanks are allowed, nothing else; "$" or
+// "0x" introduce hexadecimal digits. Throws errors::ConvertError("'abc' is not a valid
+// integer value").
+int strToInt(const QString& text);
+
+// Removes every character with a code of 32 or less (blanks, tabs, line breaks and other
+// control characters) from both ends.
+QString trim(const QString& text);
+
+// The text of a file by the program's reading rule: a byte-order mark (UTF-8, UTF-16 LE or
+// BE) decides; without one the bytes are UTF-8, and a file that is not valid UTF-8 (one made
+// on Windows) reads as Windows-1252, so no byte is ever lost or refused.
+QString decodeFile(const QByteArray& bytes);
+
+// Text in Windows-1252, with replacement for every character the code page cannot hold.
+QByteArray toWindows1252(const QString& text, char replacement = '?');
+QString fromWindows1252(const QByteArray& bytes);
+
+}  // namespace text

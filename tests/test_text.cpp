@@ -1,0 +1,62 @@
+#include <gtest/gtest.h>
+
+#include "platform/errors/errors.h"
+#include "platform/text/text.h"
+
+namespace {
+
+TEST(TextRules, TrimRemovesControlCharactersAndBlanksOnly) {
+    EXPECT_EQ(text::trim(QString::fromUtf8(" \t\r\n a b \x01\x1f")), "a b");
+    EXPECT_EQ(text::trim(QString::fromUtf8("\u00a0x\u00a0")), QString::fromUtf8("\u00a0x\u00a0"));
+    EXPECT_EQ(text::trim("   "), "");
+}
+
+TEST(TextRules, StrToIntAcceptsDecimalAndHexOnly) {
+    EXPECT_EQ(text::strToInt(" 42 "), 42);
+    EXPECT_EQ(text::strToInt("-7"), -7);
+    EXPECT_EQ(text::strToInt("$1F"), 31);
+    EXPECT_EQ(text::strToInt("0x10"), 16);
+    for (const char* bad : {"", " ", "abc", "12a", "1.5", "99999999999"})
+        EXPECT_THROW(text::strToInt(bad), errors::ConvertError) << bad;
+    try {
+        text::strToInt("abc");
+    } catch (const errors::ConvertError& e) {
+        EXPECT_EQ(e.message(), "'abc' is not a valid integer value");
+    }
+}
+
+TEST(TextRules, DecodeFileByByteOrderMarkThenUtf8ThenWindows1252) {
+    struct Case {
+        QByteArray bytes;
+        QString text;
+    } cases[] = {
+        {"plain", "plain"},
+        {"\xEF\xBB\xBF"
+         "Stra\xC3\x9F"
+         "e",
+         QString::fromUtf8("Straße")},
+        {"Stra\xC3\x9F"
+         "e",
+         QString::fromUtf8("Straße")},
+        {QByteArray("\xFF\xFE"
+                    "a\0b\0",
+                    6),
+         "ab"},
+        {QByteArray("\xFE\xFF\0a\0b", 6), "ab"},
+        {"Stra\xDF"
+         "e \x80",
+         QString::fromUtf8("Straße €")},
+        {"\x81\x8D", QString(QChar(0x81)) + QChar(0x8D)},
+        {"", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(text::decodeFile(c.bytes), c.text) << c.bytes.toHex().constData();
+}
+
+TEST(TextRules, Windows1252HoldsWhatItCanAndReplacesTheRest) {
+    EXPECT_EQ(text::toWindows1252(QString::fromUtf8("café €")), QByteArray("caf\xE9 \x80"));
+    EXPECT_EQ(text::toWindows1252(QString::fromUtf8("Ω😀x")), QByteArray("??x"));
+    EXPECT_EQ(text::fromWindows1252("caf\xE9 \x80"), QString::fromUtf8("café €"));
+}
+
+}  // namespace
