@@ -43,4 +43,7 @@ CsvFiles buildCsvFiles(const QList<BatchRow>& rows, const QStringList& adobeItem
 bool writeCsvFiles(const QList<BatchRow>& rows, const QStringList& adobeItems,
                    const QDate& date = QDate::currentDate());
 
+// What the window says, at its centre, when the three files are written.
+inline constexpr char kCreatedMessage[] = "All CSVs created successfully!";
+
 }  // namespace csvfiles

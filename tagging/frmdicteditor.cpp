@@ -16,6 +16,7 @@
 #include "platform/widgets/anchors.h"
 #include "platform/widgets/edits.h"
 #include "platform/widgets/statusbar.h"
+#include "tagging/window_centre.h"
 #include "tagging/word_list_model.h"
 
 TfrmDictEditor* frmDictEditor = nullptr;
@@ -252,11 +253,6 @@ void TfrmDictEditor::UpdateListCounts() {
     dxStatusBar1->setPanelText(4, QString::number(m_black->rowCount()));
 }
 
-QPoint TfrmDictEditor::centrePoint() const {
-    const QRect outer = frameGeometry();
-    return {outer.left() + outer.width() / 2 - 150, outer.top() + outer.height() / 2 - 75};
-}
-
 void TfrmDictEditor::focusRow(QTableView* view, SortedWords* sorted, int sourceRow) {
     const QModelIndex index = sorted->mapFromSource(sorted->sourceModel()->index(sourceRow, 0));
     view->setCurrentIndex(index);
@@ -286,7 +282,7 @@ void TfrmDictEditor::btnAddClick() {
     if (wordlists::isDuplicateCorrection(dictionaryRows(), {word, correction})) {
         dialogs::get().informationAt(
             QStringLiteral("Duplicate Entry: This suggestion already exists in the dictionary."),
-            centrePoint());
+            informationPointAt(this));
         edtWordCorrect->clear();
         edtWordCorrect->setFocus();
         return;
@@ -303,7 +299,8 @@ void TfrmDictEditor::btnAddBlacklistedClick() {
     const QString word = text::trim(edtBlacklisted->text());
     if (word.isEmpty()) return;
     if (wordlists::isKnownWord(dictionaryRows(), blacklistRows(), word)) {
-        dialogs::get().informationAt(QStringLiteral("Word already exists."), centrePoint());
+        dialogs::get().informationAt(QStringLiteral("Word already exists."),
+                                     informationPointAt(this));
         edtBlacklisted->setFocus();
         return;
     }
@@ -316,7 +313,8 @@ void TfrmDictEditor::btnAddBlacklistedClick() {
 void TfrmDictEditor::btnSaveClick() {
     SaveDictionaryGrid();
     SaveBlacklistGrid();
-    dialogs::get().informationAt(QStringLiteral("Lists successfully saved"), centrePoint());
+    dialogs::get().informationAt(QStringLiteral("Lists successfully saved"),
+                                 informationPointAt(this));
     hide();
 }
 

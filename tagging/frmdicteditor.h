@@ -83,8 +83,6 @@ private:
     // case, and scrolls it into view; false when there is none.
     bool focusWord(const QString& word);
     void focusRow(QTableView* view, SortedWords* sorted, int sourceRow);
-    // Where an information box at this window's centre has its top-left corner.
-    QPoint centrePoint() const;
 
     WordListModel* m_dict = nullptr;
     SortedWords* m_dictSorted = nullptr;
