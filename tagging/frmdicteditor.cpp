@@ -184,7 +184,8 @@ void TfrmDictEditor::keyPressEvent(QKeyEvent* event) {
 bool TfrmDictEditor::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && (watched == tvDict || watched == tvBlackList)) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::ControlModifier) {
+        if (key->key() == Qt::Key_Delete &&
+            (key->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {
             // Ctrl+Del deletes the focused row at once.
             auto* view = static_cast<QTableView*>(watched);
             const QModelIndex current = view->currentIndex();
