@@ -9,6 +9,7 @@ packages=(
   libjpeg62-turbo-dev libcurl4-openssl-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
+  python3
 )
 
 missing=()

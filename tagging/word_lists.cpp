@@ -1,0 +1,188 @@
+#include "tagging/word_lists.h"
+
+#include <QCollator>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+
+#include "platform/appfolder/appfolder.h"
+#include "platform/errors/errors.h"
+#include "platform/files/atomic_file.h"
+#include "platform/text/text.h"
+
+namespace wordlists {
+namespace {
+
+const QString kArrow = QStringLiteral("->");
+
+QByteArray fileBytes(const QStringList& lines) {
+    QString text;
+    for (const QString& line : lines) text += line + QStringLiteral("\r\n");
+    return text.toUtf8();
+}
+
+QByteArray readWhole(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw errors::Error(QStringLiteral("Cannot open file \"%1\". %2")
+                                .arg(QDir::toNativeSeparators(path), file.errorString()));
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw errors::Error(QStringLiteral("Cannot read file \"%1\". %2")
+                                .arg(QDir::toNativeSeparators(path), file.errorString()));
+    return bytes;
+}
+
+char16_t asciiLower(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
+}
+
+}  // namespace
+
+QString dictionaryFile() {
+    return appfolder::programFolder() + QStringLiteral("GettyDict.txt");
+}
+
+QString blacklistFile() {
+    return appfolder::programFolder() + QStringLiteral("GettyBlackList.txt");
+}
+
+QString backupFileOf(const QString& listFile) {
+    const QFileInfo info(listFile);
+    const QString name = info.fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString base = dot < 0 ? name : name.left(dot);
+    return listFile.left(listFile.size() - name.size()) + base + QStringLiteral(".bak");
+}
+
+QStringList splitLines(const QString& text) {
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c != u'\r' && c != u'\n') continue;
+        lines << text.mid(start, i - start);
+        if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n') ++i;
+        start = i + 1;
+    }
+    if (start < n) lines << text.mid(start);
+    return lines;
+}
+
+std::optional<QStringList> readLines(const QString& path) {
+    if (!QFileInfo::exists(path)) return std::nullopt;
+    return splitLines(text::decodeFile(readWhole(path)));
+}
+
+std::optional<Correction> parseCorrection(const QString& line) {
+    const qsizetype arrow = line.indexOf(kArrow);
+    if (arrow < 0) return std::nullopt;
+    return Correction{text::trim(line.left(arrow)), text::trim(line.mid(arrow + kArrow.size()))};
+}
+
+QList<Correction> dictionaryEntries(const QStringList& lines) {
+    QList<Correction> entries;
+    for (const QString& line : lines)
+        if (auto entry = parseCorrection(line)) entries << *entry;
+    return entries;
+}
+
+QStringList blacklistEntries(const QStringList& lines) {
+    QStringList entries;
+    for (const QString& line : lines) {
+        const QString entry = text::trim(line);
+        if (!entry.isEmpty()) entries << entry;
+    }
+    return entries;
+}
+
+QList<Correction> loadDictionary(const QString& path) {
+    return dictionaryEntries(readLines(path).value_or(QStringList()));
+}
+
+QStringList loadBlacklist(const QString& path) {
+    return blacklistEntries(readLines(path).value_or(QStringList()));
+}
+
+void sortLines(QStringList& lines) {
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(lines.begin(), lines.end(), [&](const QString& a, const QString& b) {
+        return collator.compare(a, b) < 0;
+    });
+}
+
+QByteArray dictionaryFileBytes(const QList<Correction>& rows) {
+    QStringList lines;
+    for (const Correction& row : rows) {
+        const QString word = text::trim(row.word);
+        if (!word.isEmpty()) lines << word + kArrow + text::trim(row.correction);
+    }
+    sortLines(lines);
+    return fileBytes(lines);
+}
+
+QByteArray blacklistFileBytes(const QStringList& rows) {
+    QStringList lines = blacklistEntries(rows);
+    sortLines(lines);
+    return fileBytes(lines);
+}
+
+void saveDictionary(const QString& path, const QList<Correction>& rows) {
+    files::writeAtomically(path, dictionaryFileBytes(rows));
+}
+
+void saveBlacklist(const QString& path, const QStringList& rows) {
+    files::writeAtomically(path, blacklistFileBytes(rows));
+}
+
+bool sameText(const QString& a, const QString& b) {
+    return QString::compare(a, b, Qt::CaseInsensitive) == 0;
+}
+
+bool sameTextAscii(const QString& a, const QString& b) {
+    if (a.size() != b.size()) return false;
+    for (qsizetype i = 0; i < a.size(); ++i)
+        if (asciiLower(a[i].unicode()) != asciiLower(b[i].unicode())) return false;
+    return true;
+}
+
+bool isDuplicateCorrection(const QList<Correction>& rows, const Correction& candidate) {
+    return std::any_of(rows.begin(), rows.end(), [&](const Correction& row) {
+        return sameTextAscii(row.word, candidate.word) &&
+               sameTextAscii(row.correction, candidate.correction);
+    });
+}
+
+bool isKnownWord(const QList<Correction>& dictionary, const QStringList& banned,
+                 const QString& word) {
+    return std::any_of(dictionary.begin(), dictionary.end(),
+                       [&](const Correction& row) { return sameText(row.word, word); }) ||
+           std::any_of(banned.begin(), banned.end(),
+                       [&](const QString& entry) { return sameText(entry, word); });
+}
+
+int mergeImport(ListKind kind, const QString& listFile, const QString& importFile) {
+    if (QFileInfo::exists(listFile))
+        files::writeAtomically(backupFileOf(listFile), readWhole(listFile));
+    QStringList lines = readLines(listFile).value_or(QStringList());
+    const QStringList incoming = splitLines(text::decodeFile(readWhole(importFile)));
+    int added = 0;
+    for (const QString& raw : incoming) {
+        const QString line = text::trim(raw);
+        if (line.isEmpty()) continue;
+        if (kind == ListKind::Dictionary && !line.contains(kArrow)) continue;
+        const bool known = std::any_of(lines.begin(), lines.end(), [&](const QString& existing) {
+            return sameText(text::trim(existing), line);
+        });
+        if (known) continue;
+        lines << line;
+        ++added;
+    }
+    files::writeAtomically(listFile, fileBytes(lines));
+    return added;
+}
+
+}  // namespace wordlists
