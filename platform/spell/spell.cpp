@@ -11,6 +11,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QTimer>
 
 #include "platform/appfolder/appfolder.h"
 #include "platform/errors/errors.h"
@@ -83,6 +84,9 @@ TSpellChecker::TSpellChecker(const QString& folder, QObject* parent)
     if (auto* application = qobject_cast<QApplication*>(QCoreApplication::instance()))
         connect(application, &QApplication::focusChanged, this,
                 [this](QWidget*, QWidget* now) { errors::guard([&] { focusChanged(now); }); });
+    // A control that has the focus already starts once the owner has set the start handler.
+    QTimer::singleShot(
+        0, this, [this] { errors::guard([this] { focusChanged(QApplication::focusWidget()); }); });
     m_engine->open(folder);
 }
 
