@@ -27,8 +27,10 @@ bool readable(const QString& path) {
 bool wordListReadable(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return false;
+    QString first = QString::fromUtf8(file.readLine(64)).trimmed();
+    if (first.startsWith(QChar(0xFEFF))) first.remove(0, 1);
     bool ok = false;
-    const int count = QString::fromLatin1(file.readLine(64)).trimmed().toInt(&ok);
+    const int count = first.toInt(&ok);
     return ok && count >= 0;
 }
 
