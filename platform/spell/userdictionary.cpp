@@ -1,0 +1,44 @@
+#include "platform/spell/userdictionary.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "platform/errors/errors.h"
+#include "platform/files/atomic_file.h"
+#include "platform/text/text.h"
+
+namespace spell {
+
+QStringList readUserWords(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    QStringList words;
+    const QStringList lines = text::decodeFile(file.readAll()).split(QLatin1Char('\n'));
+    for (const QString& line : lines) {
+        const QString word = text::trim(line);
+        if (!word.isEmpty()) words.append(word);
+    }
+    return words;
+}
+
+void appendUserWords(const QString& path, const QStringList& words) {
+    if (words.isEmpty()) return;
+    const QFileInfo info(path);
+    QString content;
+    if (info.exists()) {
+        if (!info.isWritable())
+            throw errors::Error(QStringLiteral("Unable to write to %1: the file is read-only")
+                                    .arg(QDir::toNativeSeparators(path)));
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            throw errors::Error(QStringLiteral("Unable to read %1: %2")
+                                    .arg(QDir::toNativeSeparators(path), file.errorString()));
+        content = text::decodeFile(file.readAll());
+    }
+    if (!content.isEmpty() && !content.endsWith(QLatin1Char('\n'))) content += QLatin1Char('\n');
+    content += words.join(QLatin1Char('\n')) + QLatin1Char('\n');
+    files::writeAtomically(path, content.toUtf8());
+}
+
+}  // namespace spell
