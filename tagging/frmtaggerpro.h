@@ -17,6 +17,7 @@ class QStandardItemModel;
 class QTableView;
 class QToolButton;
 class KeywordEditor;
+class OuterBounds;
 class TStatusBar;
 class TcxCheckBox;
 class TcxComboBox;
@@ -157,9 +158,6 @@ private:
     void SetUpCloudAI(const std::optional<QString>& geminiKey);
     // The agency combo's index follows its typed text: the item it names, or -1.
     void SyncAgencyIndex();
-    // The window's outer frame, as the settings file stores it.
-    QRect outerGeometry() const;
-    void setOuterGeometry(const QRect& outer);
     int imageColumnWidth() const;
     void setImageColumnWidth(int width);
 
@@ -171,6 +169,7 @@ private:
 
     // ---- State ----
     QString AppLocation;  // the program folder, with a trailing separator; set at showing
+    OuterBounds* FOuterBounds = nullptr;      // the window's bounds, frame included
     KeywordEditor* FKeywordEditor = nullptr;  // the editor column's keyword-editor rules
 
     // Request cycle.

@@ -19,6 +19,7 @@
 #include "platform/widgets/anchors.h"
 #include "platform/widgets/edits.h"
 #include "platform/widgets/image.h"
+#include "platform/widgets/outer_bounds.h"
 #include "platform/widgets/statusbar.h"
 #include "records/keyword_editor.h"
 #include "tagging/categories.h"
@@ -126,6 +127,7 @@ void TfrmTaggerPro::BuildLayout() {
     resize(kClientSize);
     setMinimumSize(kClientSize);
     move(0, 0);
+    FOuterBounds = new OuterBounds(this);
 }
 
 void TfrmTaggerPro::BuildEditorColumn(QWidget* client) {

@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -17,6 +16,7 @@
 #include "platform/dialogs/dialogs.h"
 #include "platform/ini/ini.h"
 #include "platform/widgets/edits.h"
+#include "platform/widgets/outer_bounds.h"
 #include "platform/widgets/statusbar.h"
 #include "tagging/frmdicteditor.h"
 #include "tagging/frmtaggerpro.h"
@@ -47,7 +47,7 @@ void TfrmTaggerPro::FormShow() {
     resize(kClientSize);
     setMinimumSize(kClientSize);
     const tagger::Settings stored = tagger::Settings::load(file, kClientSize);
-    if (stored.boundsStored) setOuterGeometry(stored.bounds);
+    if (stored.boundsStored) FOuterBounds->setOuterGeometry(stored.bounds);
     ApplySettings(stored);
 
     ClearInputFields();
@@ -97,7 +97,7 @@ void TfrmTaggerPro::ApplySettings(const tagger::Settings& stored) {
 
 tagger::Settings TfrmTaggerPro::CurrentSettings() const {
     tagger::Settings s;
-    s.bounds = outerGeometry();
+    s.bounds = FOuterBounds->outerGeometry();
     s.boundsStored = true;
     s.agencyIndex = AgencyCombo->currentIndex();
     s.agenticChecked = AgenticCombo->isChecked();
@@ -137,17 +137,6 @@ void TfrmTaggerPro::btnOpenGettyEditorClick() {
     frmDictEditor->show();
     frmDictEditor->raise();
     frmDictEditor->activateWindow();
-}
-
-QRect TfrmTaggerPro::outerGeometry() const {
-    return frameGeometry();
-}
-
-void TfrmTaggerPro::setOuterGeometry(const QRect& outer) {
-    const QSize frame = frameGeometry().size() - geometry().size();
-    // A size below the minimum gives the minimum.
-    resize((outer.size() - frame).expandedTo(minimumSize()));
-    move(outer.topLeft());
 }
 
 int TfrmTaggerPro::imageColumnWidth() const {
