@@ -1,23 +1,24 @@
 #include "tagging/frmtaggerpro.h"
 
-#include <QLocale>
+#include <QCloseEvent>
 #include <QShowEvent>
 
 #include "platform/errors/errors.h"
 
 TfrmTaggerPro* frmTaggerPro = nullptr;
 
-TfrmTaggerPro::TfrmTaggerPro(QWidget* parent) : QWidget(parent, Qt::Window) {
+TfrmTaggerPro::TfrmTaggerPro(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("frmTaggerPro"));
     setWindowTitle(QStringLiteral("AI Tagger"));
+    BuildLayout();
+    ConnectHandlers();
     errors::guard([this] { FormCreate(); });
 }
 
-void TfrmTaggerPro::FormCreate() {
-    // Numbers are formatted and parsed with '.' as the decimal separator and ',' as
-    // the thousands separator, whatever the user's locale.
-    QLocale::setDefault(QLocale::c());
-}
+TfrmTaggerPro::~TfrmTaggerPro() = default;
 
 void TfrmTaggerPro::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
@@ -25,4 +26,8 @@ void TfrmTaggerPro::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) errors::guard([this] { FormShow(); });
 }
 
-void TfrmTaggerPro::FormShow() {}
+void TfrmTaggerPro::closeEvent(QCloseEvent* event) {
+    // Only a shown window has something to keep; it is hidden, never destroyed.
+    if (isVisible()) errors::guard([this] { FormClose(); });
+    event->accept();
+}

@@ -1,19 +1,192 @@
 #pragma once
 
+#include <QSize>
+#include <QString>
 #include <QWidget>
+#include <optional>
 
-// The AI tagger window, shown beside the main window.
+class QComboBox;
+class QDoubleSpinBox;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QStandardItemModel;
+class QTableView;
+class QToolButton;
+class KeywordEditor;
+class OuterBounds;
+class TStatusBar;
+class TcxCheckBox;
+class TcxComboBox;
+class TcxImage;
+class TcxMemo;
+class TcxRichEdit;
+class TcxTextEdit;
+
+namespace tagger {
+struct Settings;
+}
+
+// The AI tagger window: one image's title, description, keywords and categories on the left,
+// the preview and the prompt settings in the middle, the batch grid on the right. Created
+// once at start, hidden; closing only hides it.
+//
+// Where things live: tagger_layout.cpp builds the controls, tagger_lifecycle.cpp holds
+// creation, showing, closing, the stored settings and the prompt settings' rules, and
+// tagger_editor.cpp the editor column, the category boxes and the small buttons.
 class TfrmTaggerPro : public QWidget {
     Q_OBJECT
+    friend class TaggerProbe;  // tests reach the window's state through it
+
 public:
     explicit TfrmTaggerPro(QWidget* parent = nullptr);
+    ~TfrmTaggerPro() override;
 
+    // ---- Editor column: title, description, keywords, add-and-check, their counters ----
+    QLabel* Label7 = nullptr;   // title characters left
+    QLabel* Label12 = nullptr;  // description characters left
+    QLabel* Label9 = nullptr;   // number of keywords
+    TcxTextEdit* edtTitle = nullptr;
+    TcxMemo* memDescription = nullptr;
+    TcxRichEdit* memKeywords = nullptr;
+    TcxTextEdit* cxCheckEdit = nullptr;  // "Add and check:"
+    QToolButton* btnTitleCopy = nullptr;
+    QToolButton* btnDescriptionCopy = nullptr;
+    QToolButton* btnKeywordsCopy = nullptr;
+
+    // ---- Categories ----
+    QGroupBox* cxGroupBox1 = nullptr;
+    QComboBox* AdobeCategory = nullptr;
+    QComboBox* ShutterCategory1 = nullptr;  // primary
+    QComboBox* ShutterCategory2 = nullptr;  // secondary
+
+    // ---- Buttons under the editor column ----
+    QPushButton* AddBtn = nullptr;              // "Add to Batch Summary"
+    QPushButton* ClearInputBtn = nullptr;       // "Clear input fields"
+    QPushButton* btnUpdateGirdRow = nullptr;    // "Update Batch File"
+    QPushButton* btnOpenGettyEditor = nullptr;  // "Getty Corrections"
+    QPushButton* btnHelp = nullptr;
+    QPushButton* ExitBtn = nullptr;
+
+    // ---- Middle column: preview, prompt settings, image and request buttons ----
+    TcxImage* cxImage1 = nullptr;
+    QLabel* lblFileName = nullptr;
+    QGroupBox* cxGroupBox2 = nullptr;       // "Prompt settings"
+    TcxComboBox* AgencyCombo = nullptr;     // "Stock agency": 0 "Standard", 1 "Getty Images"
+    QDoubleSpinBox* Temperature = nullptr;  // "Creativity"
+    TcxCheckBox* AgenticCombo = nullptr;    // "Deep Vision"
+    TcxCheckBox* PeopleCheck = nullptr;
+    TcxCheckBox* CategoryCheck = nullptr;
+    QSpinBox* KeysFrom = nullptr;
+    QSpinBox* KeysTo = nullptr;
+    QComboBox* dsampleCombo = nullptr;  // "Resize (px)"
+    TcxMemo* edtConcept = nullptr;
+    TcxTextEdit* edtAddKeywords = nullptr;
+    TcxTextEdit* edtExcludeKeywords = nullptr;
+    QPushButton* cxButton3 = nullptr;  // "Defaults"
+    QLabel* lblAICount = nullptr;
+    QPushButton* cxButton4 = nullptr;  // "Open Image"
+    QPushButton* cxButton5 = nullptr;  // "AI Tagging"
+
+    // ---- Right area: the batch grid and its buttons ----
+    QWidget* cxGrid1 = nullptr;
+    QTableView* cxTableView1 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QPushButton* btnClearList = nullptr;
+    QPushButton* btnLoadImages = nullptr;    // "Open Images"
+    QPushButton* btnBatchTagging = nullptr;  // "Batch Tagging"
+    QPushButton* btnCreateCSV = nullptr;     // "Create CSV files"
+    QLabel* cxLabel16 = nullptr;             // the grid's hint
+    // The grid's columns, by position.
+    enum BatchColumn { colImage = 0 };
+
+    // ---- Status bar: panel 0 is the status line, panel 1 holds the busy indicator ----
+    TStatusBar* dxStatusBar1 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+
+    // ---- Window lifecycle and prompt settings (tagger_lifecycle.cpp) ----
     void FormCreate();
     // Runs each time the hidden window is shown.
     void FormShow();
+    // Runs each time the shown window is closed (hidden).
+    void FormClose();
+    void ExitBtnClick();
+    void btnHelpClick();
+    void btnOpenGettyEditorClick();
+    void AgencyComboPropertiesChange();       // the agency rule
+    void KeysToPropertiesEditValueChanged();  // the keyword range rule
+    void cxButton3Click();                    // prompt defaults
+
+    // ---- Editor column and categories (tagger_editor.cpp) ----
+    void ClearInputBtnClick();
+    void btnTitleCopyClick();
+    void btnDescriptionCopyClick();
+    void btnKeywordsCopyClick();
+    void ShutterCategory1PropertiesChange();
+    void ShutterCategory2PropertiesChange();
+    void cxImage1PropertiesAssignPicture();
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // The client size the window is shown with, and its smallest size.
+    static constexpr QSize kClientSize{1049, 855};
+    // The keyword range's lower ends; the upper ends follow the main window's keyword limit.
+    static constexpr int kKeysFromMinimum = 8;
+    static constexpr int kKeysToMinimum = 10;
+
+    // ---- Layout (tagger_layout.cpp) ----
+    void BuildLayout();
+    void BuildEditorColumn(QWidget* client);
+    void BuildMiddleColumn(QWidget* client);
+    void BuildBatchArea(QWidget* client);
+    void BuildStatusBar();
+    void ConnectHandlers();
+
+    // ---- Lifecycle and settings (tagger_lifecycle.cpp) ----
+    // The prompt settings and the image column from stored settings; stored keyword bounds
+    // and temperature outside their ranges are taken into them.
+    void ApplySettings(const tagger::Settings& stored);
+    tagger::Settings CurrentSettings() const;
+    // Hands the key (none: leave the component's key as it is), the service, the model and
+    // the time-outs to the cloud-AI component.
+    void SetUpCloudAI(const std::optional<QString>& geminiKey);
+    // The agency combo's index follows its typed text: the item it names, or -1.
+    void SyncAgencyIndex();
+    int imageColumnWidth() const;
+    void setImageColumnWidth(int width);
+
+    // ---- Editor column and categories (tagger_editor.cpp) ----
+    // The window's "clear": busy indicator, preview, categories, editor fields, status line,
+    // counters; the focus goes to the title. The prompt settings and the grid stay.
+    void ClearInputFields();
+    void ShutterstockRule(QComboBox* changed, const QComboBox* other);
+
+    // ---- State ----
+    QString AppLocation;  // the program folder, with a trailing separator; set at showing
+    OuterBounds* FOuterBounds = nullptr;      // the window's bounds, frame included
+    KeywordEditor* FKeywordEditor = nullptr;  // the editor column's keyword-editor rules
+
+    // Request cycle.
+    QString TempFile;  // the copy of the upload image made for one request
+    QString BaseTemp;  // the user's temporary folder
+    int FLastHttpStatusCode = 0;
+
+    // Upload image.
+    QString FActiveBatchFile;      // the prepared "AI_Input_Upload.jpg"; deleted at closing
+    QString FCurrentFileNameOnly;  // the file name, without folder, of the image in the preview
+
+    // Batch grid and batch tagging.
+    QStandardItemModel* FBatchRows = nullptr;  // the grid's rows; they live across hide and show
+    int FCurrentBatchRowIndex = -1;            // the row the running request fills; -1: none
+    bool FIsBatchProcessing = false;  // a batch runs, or a row is being loaded into the fields
+    bool FStopBatch = false;
+    QString FBatchProgressStr;
 };
 
 extern TfrmTaggerPro* frmTaggerPro;

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QTest>
 #include <QWidget>
+#include <algorithm>
 
 #include "app/form1.h"
 #include "app/program.h"
@@ -21,7 +22,11 @@ QString stagedProgramDir() {
 
 QWidget* findControl(const char* name) {
     const QString wanted = QLatin1String(name);
-    for (QWidget* top : QApplication::topLevelWidgets()) {
+    // Windows share some control names (the tagger's "AddBtn", "Label7", ...): the main
+    // window's controls are found first.
+    QWidgetList tops = QApplication::topLevelWidgets();
+    std::stable_partition(tops.begin(), tops.end(), [](QWidget* top) { return top == Form1; });
+    for (QWidget* top : tops) {
         if (top->objectName() == wanted) return top;
         if (auto* w = top->findChild<QWidget*>(wanted)) return w;
     }
