@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QTableView>
 #include <QTest>
 
 #include "app/form1.h"
@@ -115,7 +117,7 @@ TEST_F(DatabaseCommandsTest, OpenSwitchesDatabaseAndRemovesThePlaceholder) {
     EXPECT_EQ(Form1->StatusBar1->panelText(4), "other.db");
     EXPECT_EQ(Form1->StatusBar1->panelText(6), "1");
     EXPECT_EQ(groups(), QStringList({"Zoo"}));
-    EXPECT_EQ(Form1->cxDBLabel1->text(), "Bear");
+    EXPECT_EQ(control<QLabel>("cxDBLabel1")->text(), "Bear");
     EXPECT_FALSE(QFileInfo::exists(path("TempReopenDB.db")));
     EXPECT_TRUE(dialogs.texts("message").isEmpty());
 }
@@ -172,7 +174,7 @@ TEST_F(DatabaseCommandsTest, SaveAsCopiesTheClosedFileAndStaysOnTheSearchResult)
     EXPECT_EQ(DM->FDConnection1->database(), main);
     EXPECT_EQ(DM->FDQuery1->sql(), "SELECT * FROM tblTags WHERE Title LIKE :titleword");
     EXPECT_EQ(DM->FDQuery1->recordCount(), 1);
-    EXPECT_EQ(Form1->cxDBLabel1->text(), "Dog");
+    EXPECT_EQ(control<QLabel>("cxDBLabel1")->text(), "Dog");
     EXPECT_EQ(Form1->StatusBar1->panelText(4), "KeywordsDB.db");
     EXPECT_EQ(groups(), QStringList({"Animals", "Nature"}));
 }
@@ -214,9 +216,9 @@ TEST_F(DatabaseCommandsTest, MaintenanceKeepsTheSearchResultAndItsRecord) {
 TEST_F(DatabaseCommandsTest, MaintenanceOnTheCreateCardLeavesTheFocusAlone) {
     Form1->CardPanel1->setCurrentWidget(Form1->CreateCard);
     Form1->activateWindow();
-    Form1->cxTextEdit1->setFocus();
+    control<TcxTextEdit>("cxTextEdit1")->setFocus();
     Form1->dxBarLargeButton10Click();
-    EXPECT_EQ(QApplication::focusWidget(), Form1->cxTextEdit1);
+    EXPECT_EQ(QApplication::focusWidget(), control<TcxTextEdit>("cxTextEdit1"));
 }
 
 TEST_F(DatabaseCommandsTest, MaintenanceOnAnEmptyResultDoesNothing) {
@@ -252,7 +254,7 @@ TEST_F(DatabaseCommandsTest, MaintenanceOnALockedDatabaseReportsAndRestoresTheLi
 }
 
 TEST_F(DatabaseCommandsTest, EveryDatabaseCommandIsRefusedInEditMode) {
-    Form1->StatusBar1->setPanelText(2, "EDIT");
+    Form1->Mode->setMode(EditMode::Edit);
     Form1->NewButtonClick();
     Form1->dxBarButton2Click();
     Form1->dxBarButton3Click();
