@@ -10,15 +10,8 @@
 namespace settings {
 namespace {
 
-// Section and key names of the main window.
-struct Key {
-    const char* section;
-    const char* name;
-};
-constexpr Key kWidth{"MainForm", "Width"};
-constexpr Key kHeight{"MainForm", "Height"};
-constexpr Key kLeft{"MainForm", "Left"};
-constexpr Key kTop{"MainForm", "Top"};
+// The main window's keys. Its bounds are the keys of section "MainForm".
+constexpr const char* kBoundsSection = "MainForm";
 constexpr Key kTitleMax{"TextMax", "Title"};
 constexpr Key kDescriptionMax{"TextMax", "Description"};
 constexpr Key kKeywordsMax{"TextMax", "Keywords"};
@@ -45,16 +38,28 @@ QString name(const Key& key) {
     return QLatin1String(key.name);
 }
 
+// The main window's switches: on only for the exact text "True".
+bool readSwitch(const ini::IniFile& file, const Key& key) {
+    return readText(file, key, QStringLiteral("True")) == QLatin1String("True");
+}
+void writeSwitch(ini::IniFile& file, const Key& key, bool on) {
+    writeText(file, key, on ? QStringLiteral("True") : QStringLiteral("False"));
+}
+
+}  // namespace
+
 bool exists(const ini::IniFile& file, const Key& key) {
     return file.valueExists(section(key), name(key));
 }
+
 QString readText(const ini::IniFile& file, const Key& key, const QString& def) {
     return file.readString(section(key), name(key), def);
 }
+
 int readInteger(const ini::IniFile& file, const Key& key, int def) {
     return file.readInteger(section(key), name(key), def);
 }
-// The stored integer, or none when the key is absent or its text is not an integer.
+
 std::optional<int> storedInteger(const ini::IniFile& file, const Key& key) {
     if (!exists(file, key)) return std::nullopt;
     try {
@@ -63,8 +68,7 @@ std::optional<int> storedInteger(const ini::IniFile& file, const Key& key) {
         return std::nullopt;
     }
 }
-// A 64-bit integer by the same rule: decimal, or hexadecimal after "$" or "0x", blanks
-// around allowed; none when it is anything else.
+
 std::optional<qint64> storedInteger64(const ini::IniFile& file, const Key& key) {
     if (!exists(file, key)) return std::nullopt;
     const QString stored = readText(file, key, {}).trimmed();
@@ -77,35 +81,38 @@ std::optional<qint64> storedInteger64(const ini::IniFile& file, const Key& key) 
     if (!ok) return std::nullopt;
     return value;
 }
-bool readSwitch(const ini::IniFile& file, const Key& key) {
-    return readText(file, key, QStringLiteral("True")) == QLatin1String("True");
-}
 
 void writeText(ini::IniFile& file, const Key& key, const QString& value) {
     file.writeString(section(key), name(key), value);
 }
+
 void writeInteger(ini::IniFile& file, const Key& key, qint64 value) {
     writeText(file, key, QString::number(value));
 }
-void writeSwitch(ini::IniFile& file, const Key& key, bool on) {
-    writeText(file, key, on ? QStringLiteral("True") : QStringLiteral("False"));
+
+std::optional<WindowBounds> loadBounds(const ini::IniFile& file, const char* boundsSection) {
+    if (!exists(file, {boundsSection, "Width"})) return std::nullopt;
+    WindowBounds bounds;
+    bounds.width = storedInteger(file, {boundsSection, "Width"});
+    bounds.height = storedInteger(file, {boundsSection, "Height"});
+    bounds.left = readInteger(file, {boundsSection, "Left"}, bounds.left);
+    bounds.top = readInteger(file, {boundsSection, "Top"}, bounds.top);
+    return bounds;
 }
 
-}  // namespace
+void saveBounds(ini::IniFile& file, const char* boundsSection, const WindowBounds& bounds) {
+    if (bounds.width) writeInteger(file, {boundsSection, "Width"}, *bounds.width);
+    if (bounds.height) writeInteger(file, {boundsSection, "Height"}, *bounds.height);
+    writeInteger(file, {boundsSection, "Left"}, bounds.left);
+    writeInteger(file, {boundsSection, "Top"}, bounds.top);
+}
 
 MainWindow MainWindow::load(const ini::IniFile& file) {
     MainWindow s;
     if (exists(file, kGeminiKey)) s.apiKey = readText(file, kGeminiKey, {});
     if (exists(file, kFileNameKey)) s.databaseFileName = readText(file, kFileNameKey, {});
 
-    if (exists(file, kWidth)) {
-        WindowBounds bounds;
-        bounds.width = storedInteger(file, kWidth);
-        bounds.height = storedInteger(file, kHeight);
-        bounds.left = readInteger(file, kLeft, bounds.left);
-        bounds.top = readInteger(file, kTop, bounds.top);
-        s.bounds = bounds;
-    }
+    s.bounds = loadBounds(file, kBoundsSection);
 
     s.limits.title = readText(file, kTitleMax, s.limits.title);
     s.limits.description = readText(file, kDescriptionMax, s.limits.description);
@@ -130,12 +137,7 @@ MainWindow MainWindow::load(const ini::IniFile& file) {
 }
 
 void MainWindow::save(ini::IniFile& file) const {
-    if (bounds) {
-        if (bounds->width) writeInteger(file, kWidth, *bounds->width);
-        if (bounds->height) writeInteger(file, kHeight, *bounds->height);
-        writeInteger(file, kLeft, bounds->left);
-        writeInteger(file, kTop, bounds->top);
-    }
+    if (bounds) saveBounds(file, kBoundsSection, *bounds);
     if (activeRecord) writeInteger(file, kActiveRecord, *activeRecord);
     if (ribbonLayout) writeInteger(file, kRibbonLayout, *ribbonLayout);
     writeSwitch(file, kSpellAsYouType, spell.asYouType);

@@ -16,14 +16,37 @@ namespace settings {
 
 inline constexpr const char* kFileName = "SpellIni.ini";
 
-// A window's outer bounds, unscaled. Read only when Width is stored; a width or height that
-// is not an integer is left to the window, which keeps its own.
+// One key of the settings file: its section and its name.
+struct Key {
+    const char* section;
+    const char* name;
+};
+
+// Reading and writing by key, with the INI object's rules: a text's default only when the
+// key is absent; an integer's default also when its text is not an integer; every write
+// reaches the file at once and throws when it cannot.
+bool exists(const ini::IniFile& file, const Key& key);
+QString readText(const ini::IniFile& file, const Key& key, const QString& def);
+int readInteger(const ini::IniFile& file, const Key& key, int def);
+// The stored integer, or none when the key is absent or its text is not an integer.
+std::optional<int> storedInteger(const ini::IniFile& file, const Key& key);
+// The same for 64-bit integers (decimal, or hexadecimal after "$" or "0x").
+std::optional<qint64> storedInteger64(const ini::IniFile& file, const Key& key);
+void writeText(ini::IniFile& file, const Key& key, const QString& value);
+void writeInteger(ini::IniFile& file, const Key& key, qint64 value);
+
+// A window's outer bounds, unscaled: the keys Width, Height, Left and Top of its section.
+// Read only when Width is stored; a width or height that is not an integer is left to the
+// window, which keeps its own.
 struct WindowBounds {
     std::optional<int> width;
     std::optional<int> height;
     int left = 10;
     int top = 10;
 };
+std::optional<WindowBounds> loadBounds(const ini::IniFile& file, const char* section);
+// Writes the width and height that are set, then left and top.
+void saveBounds(ini::IniFile& file, const char* section, const WindowBounds& bounds);
 
 // The text limits as the file stores them: decimal text, converted strictly when the window
 // takes them (text::strToInt), so that a value that is no integer stops the start-up there.

@@ -125,8 +125,9 @@ void TSearchCard::BuildGrid() {
     connect(GridPopup, &QMenu::aboutToShow, this,
             errors::guarded(this, &TSearchCard::GridPopupPopup));
     cxGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(cxGrid1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { GridPopup->popup(cxGrid1->viewport()->mapToGlobal(pos)); });
+    connect(cxGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        errors::guard([&] { GridPopup->popup(cxGrid1->viewport()->mapToGlobal(pos)); });
+    });
 }
 
 void TSearchCard::BindDataSource(sql::Query* query) {
