@@ -11,7 +11,6 @@
 
 class QComboBox;
 class QLabel;
-class QPushButton;
 class TdxRibbon;
 class TdxBarLargeButton;
 class TdxBarSubItem;
