@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QKeySequence>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <cerrno>
 
 #include "app/form1.h"
@@ -12,10 +13,11 @@
 #include "platform/errors/errors.h"
 #include "platform/ribbon/ribbon.h"
 #include "platform/shell/shell.h"
-#include "platform/widgets/statusbar.h"
 #include "records/aboutfrm.h"
 #include "records/backupform.h"
+#include "records/createcard.h"
 #include "records/groupfrm.h"
+#include "records/searchcard.h"
 #include "records/settingsfrm.h"
 #include "tagging/frmtaggerpro.h"
 
@@ -87,8 +89,7 @@ void TForm1::BuildCommands() {
     // Every command runs under the default exception handler, also when it is run from
     // code rather than by an event.
     const auto bind = [this](QAction* item, void (TForm1::*handler)()) {
-        connect(item, &QAction::triggered, this,
-                [this, handler] { errors::guard([this, handler] { (this->*handler)(); }); });
+        connect(item, &QAction::triggered, this, errors::guarded(this, handler));
     };
     bind(dxBarLargeButton1, &TForm1::dxBarLargeButton1Click);
     bind(dxBarLargeButton2, &TForm1::dxBarLargeButton2Click);
@@ -104,12 +105,12 @@ void TForm1::BuildCommands() {
     bind(dxBarLargeButton4, &TForm1::dxBarLargeButton4Click);
     bind(dxBarLargeButton5, &TForm1::dxBarLargeButton5Click);
     bind(dxBarLargeButton7, &TForm1::dxBarLargeButton7Click);
-    connect(ExitBtn, &QPushButton::clicked, this,
-            [this] { errors::guard([this] { ExitBtnClick(); }); });
+    connect(CreateCard->ExitBtn, &QPushButton::clicked, this,
+            errors::guarded(this, &TForm1::ExitBtnClick));
 }
 
 bool TForm1::RefuseInEditMode() {
-    if (StatusBar1->panelText(2) != QLatin1String("EDIT")) return false;
+    if (!Mode->editing()) return false;
     dialogs::get().message(QStringLiteral(
         "You are in EDIT mode.\rPlease update database or click Cancel button before "
         "leaving Create section!"));
@@ -117,14 +118,13 @@ bool TForm1::RefuseInEditMode() {
 }
 
 void TForm1::dxBarLargeButton1Click() {
-    if (CardPanel1->currentWidget() == SearchCard) CardPanel1->setCurrentWidget(CreateCard);
+    if (CardPanel1->currentWidget() == SearchCard) showCreateCard();
 }
 
 void TForm1::dxBarLargeButton2Click() {
-    const bool editing = StatusBar1->panelText(2) == QLatin1String("EDIT");
-    if (CardPanel1->currentWidget() == CreateCard && !editing)
-        CardPanel1->setCurrentWidget(SearchCard);
-    else if (editing)
+    if (CardPanel1->currentWidget() == CreateCard && !Mode->editing())
+        showSearchCard();
+    else
         RefuseInEditMode();
 }
 

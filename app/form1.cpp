@@ -1,33 +1,34 @@
 #include "app/form1.h"
 
 #include <QCloseEvent>
-#include <QHeaderView>
+#include <QPushButton>
 #include <QShowEvent>
+#include <QStackedWidget>
 #include <QVBoxLayout>
+
+#include "platform/widgets/edits.h"
 
 #include "platform/errors/errors.h"
 #include "platform/ribbon/ribbon.h"
 #include "platform/spell/spell.h"
-#include "platform/sql/datasource.h"
-#include "platform/widgets/anchors.h"
-#include "platform/widgets/dbrichedit.h"
-#include "platform/widgets/edits.h"
 #include "platform/widgets/statusbar.h"
+#include "records/createcard.h"
+#include "records/dm.h"
+#include "records/record.h"
+#include "records/searchcard.h"
 
 TForm1* Form1 = nullptr;
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("Form1"));
+    Mode = new EditModeState(this);
     BuildFrame();
-    BuildCreateCard();
-    BuildSearchCard();
     BuildCommands();
+    connect(Mode, &EditModeState::changed, this, errors::guarded(this, &TForm1::ShowEditMode));
     errors::guard([this] { FormCreate(); });
 }
 
-TForm1::~TForm1() {
-    FormDestroy();
-}
+TForm1::~TForm1() = default;
 
 void TForm1::BuildFrame() {
     setWindowTitle(QStringLiteral("Pixolet"));
@@ -43,23 +44,25 @@ void TForm1::BuildFrame() {
 
     CardPanel1 = new QStackedWidget(central);
     CardPanel1->setObjectName(QStringLiteral("CardPanel1"));
-    CreateCard = new QWidget(CardPanel1);
-    CreateCard->setObjectName(QStringLiteral("CreateCard"));
-    CreateCard->setWindowTitle(QStringLiteral("Create Card"));
-    SearchCard = new QWidget(CardPanel1);
-    SearchCard->setObjectName(QStringLiteral("SearchCard"));
+    CreateCard = new TCreateCard(*this, CardPanel1);
+    SearchCard = new TSearchCard(*this, CardPanel1);
     CardPanel1->addWidget(CreateCard);
     CardPanel1->addWidget(SearchCard);
     CardPanel1->setCurrentWidget(CreateCard);
     column->addWidget(CardPanel1, 1);
     setCentralWidget(central);
+    cxRichEdit2 = CreateCard->cxRichEdit2;
+    GroupCombo = CreateCard->GroupCombo;
+    Label7 = CreateCard->Label7;
+    Label12 = CreateCard->Label12;
+    Label9 = CreateCard->Label9;
 
     StatusBar1 = new TStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setFixedHeight(20);
     StatusBar1->addPanel(250, Qt::AlignLeft, QStringLiteral("Ready ..."));
     StatusBar1->addPanel(50, Qt::AlignHCenter, QStringLiteral("Mode:"), 50);
-    StatusBar1->addPanel(60, Qt::AlignHCenter, QStringLiteral("BROWSE"));
+    StatusBar1->addPanel(60, Qt::AlignHCenter, editModeText(Mode->mode()));
     StatusBar1->addPanel(100, Qt::AlignRight, QStringLiteral("Database:"), 80);
     StatusBar1->addPanel(150, Qt::AlignLeft, QString(), 150);
     StatusBar1->addPanel(60, Qt::AlignHCenter, QStringLiteral("Records:"), 60);
@@ -73,6 +76,40 @@ void TForm1::BuildFrame() {
     resize(1051, 725);
     setOuterMinimumSize(QSize(1067, 764));
     move(0, 0);
+}
+
+void TForm1::BindDataSource() {
+    SearchCard->BindDataSource(DM->FDQuery1);
+    connect(DM, &TDM::recordCountChanged, this, errors::guarded(this, &TForm1::ShowRecordCount));
+}
+
+void TForm1::ShowEditMode(EditMode mode) {
+    StatusBar1->setPanelText(2, editModeText(mode));
+}
+
+void TForm1::ShowRecordCount(int count) {
+    StatusBar1->setPanelText(6, QString::number(count));
+}
+
+void TForm1::showCreateCard() {
+    CardPanel1->setCurrentWidget(CreateCard);
+}
+
+void TForm1::showSearchCard() {
+    CardPanel1->setCurrentWidget(SearchCard);
+}
+
+void TForm1::showStatus(const QString& text) {
+    StatusBar1->setPanelText(0, text);
+}
+
+void TForm1::refillGroupList() {
+    PopuniGroupCombo(GroupCombo);
+}
+
+void TForm1::editRecord(const Record& record) {
+    CreateCard->LoadRecord(record);
+    showCreateCard();
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -112,8 +149,4 @@ void TForm1::setOuterMinimumSize(const QSize& outer) {
     // The design's outer sizes include the frame of the system the layout was made on.
     const QSize frameExtra(16, 39);
     setMinimumSize(outer - frameExtra);
-}
-
-void TForm1::ShowAITaggingCommand() {
-    dxBarLargeButtonAI->setVisible(true);
 }

@@ -1,7 +1,7 @@
-// Start-up, close and destruction of the main window.
+// Start-up and close of the main window.
 #include <QFileInfo>
 #include <QSignalBlocker>
-#include <QStyle>
+#include <QTableView>
 
 #include "app/form1.h"
 #include "app/settings.h"
@@ -15,118 +15,98 @@
 #include "platform/text/text.h"
 #include "platform/widgets/edits.h"
 #include "platform/widgets/statusbar.h"
+#include "records/createcard.h"
 #include "records/dm.h"
+#include "records/record_store.h"
+#include "records/searchcard.h"
 
 namespace {
 
-const char* const kSpellKeys[] = {"SpellTitle",   "SpellDesc",       "SpellKeys",
-                                  "SpellSummary", "SpellBatchTitle", "SpellBatchKeys"};
+// The switches CheckBox1 to CheckBox6, in the order the settings keep them.
+std::array<TcxCheckBox*, 6> spellFieldSwitches(const TCreateCard* card) {
+    return {card->CheckBox1, card->CheckBox2, card->CheckBox3,
+            card->CheckBox4, card->CheckBox5, card->CheckBox6};
+}
 
 }  // namespace
 
 void TForm1::FormCreate() {
-    RtfStream = new QByteArray();
     APIKey.clear();
     setWindowTitle(QStringLiteral("Pixolet"));
-    ShowAITaggingCommand();
+    dxBarLargeButtonAI->setVisible(true);
 }
 
 void TForm1::FormShow() {
-    CardPanel1->setCurrentWidget(SearchCard);
+    showSearchCard();
     AICounter = 0;
     HighlightsShown = false;
     AppPath = appfolder::programFolder();
-    // One settings object for the whole sequence, released also when a step fails.
-    const ini::IniFile settings(AppPath + settings::kFileName);
+    const settings::MainWindow stored =
+        settings::MainWindow::load(ini::IniFile(AppPath + settings::kFileName));
 
-    if (settings.valueExists(QStringLiteral("AISettings"), QStringLiteral("GeminiKey")))
-        APIKey = settings.readString(QStringLiteral("AISettings"), QStringLiteral("GeminiKey"), {});
-    else
-        APIKey = QStringLiteral("No");
+    APIKey = stored.apiKey;
+    OpenStartDatabase(settings::databasePath(stored.databaseFileName, AppPath));
 
-    const QString dbPath = settings::databasePath(settings, AppPath);
-    if (QFileInfo(dbPath).isFile()) {
-        DM->FDConnection1->setDatabase(dbPath);
-        DM->FDConnection1->connect();
-        StatusBar1->setPanelText(4, QFileInfo(dbPath).fileName());
-        DM->FDQuery1->close();
-        DM->FDQuery1->setSQL(QStringLiteral("SELECT * FROM tblTags"));
-        DM->FDQuery1->open();
-    } else {
-        dialogs::get().message(QStringLiteral(
-            "The database file does not exist! Create a new or open an existing database."));
-        NewButtonClick();
-    }
-
-    // Window bounds, only when they are stored.
-    if (settings.valueExists(QStringLiteral("MainForm"), QStringLiteral("Width"))) {
-        const QSize client(1051, 725);
-        resize(client);
-        setOuterMinimumSize(QSize(1067, 725));
-        const QSize outer = outerSize();
-        const int width = settings.readInteger(QStringLiteral("MainForm"), QStringLiteral("Width"),
-                                               outer.width());
-        const int height = settings.readInteger(QStringLiteral("MainForm"),
-                                                QStringLiteral("Height"), outer.height());
-        const int left =
-            settings.readInteger(QStringLiteral("MainForm"), QStringLiteral("Left"), 10);
-        const int top = settings.readInteger(QStringLiteral("MainForm"), QStringLiteral("Top"), 10);
-        setOuterGeometry(QRect(left, top, width, height));
-    }
+    if (stored.bounds) ApplyBounds(*stored.bounds);
 
     // Text limits: a stored value that is no integer stops the start here.
-    TitleMax = text::strToInt(settings.readString(QStringLiteral("TextMax"),
-                                                  QStringLiteral("Title"), QStringLiteral("80")));
-    DescriptionMax = text::strToInt(settings.readString(
-        QStringLiteral("TextMax"), QStringLiteral("Description"), QStringLiteral("200")));
-    KeywordsMax = text::strToInt(settings.readString(
-        QStringLiteral("TextMax"), QStringLiteral("Keywords"), QStringLiteral("50")));
+    TitleMax = text::strToInt(stored.limits.title);
+    DescriptionMax = text::strToInt(stored.limits.description);
+    KeywordsMax = text::strToInt(stored.limits.keywords);
     Label7->setText(QString::number(TitleMax));
     Label12->setText(QString::number(DescriptionMax));
-    cxTextEdit1->setMaxLength(TitleMax);
-    cxMemo1->setMaxLength(DescriptionMax);
+    CreateCard->cxTextEdit1->setMaxLength(TitleMax);
+    CreateCard->cxMemo1->setMaxLength(DescriptionMax);
 
-    if (settings.valueExists(QStringLiteral("Ribbon"), QStringLiteral("Layout"))) {
-        const int layout = settings.readInteger(QStringLiteral("Ribbon"), QStringLiteral("Layout"),
-                                                static_cast<int>(dxRibbon1->ribbonLayout()));
-        if (layout >= 0 && layout <= 2)
-            dxRibbon1->setRibbonLayout(static_cast<TdxRibbon::Layout>(layout));
-    }
+    if (stored.ribbonLayout && *stored.ribbonLayout >= 0 && *stored.ribbonLayout <= 2)
+        dxRibbon1->setRibbonLayout(static_cast<TdxRibbon::Layout>(*stored.ribbonLayout));
 
-    const auto isTrue = [&](const char* key) {
-        return settings.readString(QStringLiteral("SpellCheck"), QLatin1String(key),
-                                   QStringLiteral("True")) == QLatin1String("True");
-    };
-    const bool asYouType = isTrue("SpellAsYouType");
-    CheckBox7->setChecked(asYouType);
-    dxSpellChecker1->setCheckAsYouType(asYouType);
-    TcxCheckBox* const switches[] = {CheckBox1, CheckBox2, CheckBox3,
-                                     CheckBox4, CheckBox5, CheckBox6};
-    for (int i = 0; i < 6; ++i) switches[i]->setChecked(isTrue(kSpellKeys[i]));
+    CreateCard->CheckBox7->setChecked(stored.spell.asYouType);
+    dxSpellChecker1->setCheckAsYouType(stored.spell.asYouType);
+    const auto switches = spellFieldSwitches(CreateCard);
+    for (std::size_t i = 0; i < switches.size(); ++i)
+        switches[i]->setChecked(stored.spell.fields[i]);
 
-    AnnotationFontSize = static_cast<std::uint8_t>(
-        settings.readInteger(QStringLiteral("Annotation"), QStringLiteral("FontSize"), 10) & 0xFF);
-    AnnotationFontStyle = settings.readString(
-        QStringLiteral("Annotation"), QStringLiteral("FontStyle"), QStringLiteral("Regular"));
-    AnnotationFontColor =
-        settings.readInteger(QStringLiteral("Annotation"), QStringLiteral("FontColor"), 0);
-    AICounter = settings.readInteger(QStringLiteral("AISettings"), QStringLiteral("Counter"), 0);
+    AnnotationFontSize = stored.annotation.fontSize;
+    AnnotationFontStyle = stored.annotation.fontStyle;
+    AnnotationFontColor = stored.annotation.fontColor;
+    AICounter = stored.aiCounter;
 
     // Without a database (the New offered at a first start was cancelled) there is no
     // group list and no record to return to; the Database commands stay at hand.
-    const bool haveDatabase = !DM->FDConnection1->database().isEmpty();
-    if (haveDatabase) {
-        DM->FDQueryGroups->open();
+    RecordStore& store = DM->records();
+    if (!DM->FDConnection1->database().isEmpty()) {
+        store.openGroups();
         PopuniGroupCombo(GroupCombo);
     }
     GroupCombo->setCurrentIndex(-1);
 
-    if (settings.valueExists(QStringLiteral("ActiveRecord"), QStringLiteral("ID")))
-        RecordID = settings.readInteger(QStringLiteral("ActiveRecord"), QStringLiteral("ID"), 0);
-    if (RecordID != -1 && DM->FDQuery1->active())
-        DM->FDQuery1->locate(QStringLiteral("ID"), RecordID);
+    if (stored.activeRecord) RecordID = *stored.activeRecord;
+    if (RecordID != -1 && store.query()->active()) store.locate(RecordID);
 
-    cxGrid1->setFocus();
+    SearchCard->cxGrid1->setFocus();
+}
+
+void TForm1::OpenStartDatabase(const QString& path) {
+    if (!QFileInfo(path).isFile()) {
+        dialogs::get().message(QStringLiteral(
+            "The database file does not exist! Create a new or open an existing database."));
+        NewButtonClick();
+        return;
+    }
+    DM->FDConnection1->setDatabase(path);
+    DM->FDConnection1->connect();
+    StatusBar1->setPanelText(4, QFileInfo(path).fileName());
+    DM->records().openListingAtStart();
+}
+
+void TForm1::ApplyBounds(const settings::WindowBounds& bounds) {
+    resize(QSize(1051, 725));
+    setOuterMinimumSize(QSize(1067, 725));
+    // Width and height that are no integers keep the size just given.
+    const QSize outer = outerSize();
+    setOuterGeometry(QRect(bounds.left, bounds.top, bounds.width.value_or(outer.width()),
+                           bounds.height.value_or(outer.height())));
 }
 
 void TForm1::FormCloseQuery(bool& CanClose) {
@@ -137,68 +117,45 @@ void TForm1::FormCloseQuery(bool& CanClose) {
         dialogs::Icon::Question);
     if (answer == dialogs::Answer::No) {
         CanClose = false;
-        CardPanel1->setCurrentWidget(CreateCard);
+        showCreateCard();
     }
+}
+
+settings::MainWindow TForm1::CollectSettings() {
+    settings::MainWindow current;
+    const QRect outer = outerGeometry();
+    current.bounds =
+        settings::WindowBounds{outer.width(), outer.height(), outer.left(), outer.top()};
+    // The current row of whatever the main query holds, the full listing or the last search.
+    RecordID = DM->records().currentIdIfAny().value_or(-1);
+    current.activeRecord = RecordID;
+    current.ribbonLayout = static_cast<int>(dxRibbon1->ribbonLayout());
+    current.spell.asYouType = CreateCard->CheckBox7->isChecked();
+    const auto switches = spellFieldSwitches(CreateCard);
+    for (std::size_t i = 0; i < switches.size(); ++i)
+        current.spell.fields[i] = switches[i]->isChecked();
+    current.annotation = {AnnotationFontSize, AnnotationFontStyle, AnnotationFontColor};
+    current.aiCounter = AICounter;
+    current.apiKey = APIKey;
+    current.databaseFileName = settings::storedDatabaseFileName(DM->FDConnection1->database());
+    return current;
 }
 
 void TForm1::FormClose() {
-    ini::IniFile settings(AppPath + settings::kFileName);
-    const QRect outer = outerGeometry();
-    settings.writeInteger(QStringLiteral("MainForm"), QStringLiteral("Width"), outer.width());
-    settings.writeInteger(QStringLiteral("MainForm"), QStringLiteral("Height"), outer.height());
-    settings.writeInteger(QStringLiteral("MainForm"), QStringLiteral("Left"), outer.left());
-    settings.writeInteger(QStringLiteral("MainForm"), QStringLiteral("Top"), outer.top());
-
-    sql::Query* query = DM->FDQuery1;
-    RecordID = query->active() && !query->isEmpty() && query->recNo() >= 0
-                   ? query->fieldByName(QStringLiteral("ID")).toInt()
-                   : -1;
-    settings.writeInteger(QStringLiteral("ActiveRecord"), QStringLiteral("ID"), RecordID);
-
-    settings.writeInteger(QStringLiteral("Ribbon"), QStringLiteral("Layout"),
-                          static_cast<int>(dxRibbon1->ribbonLayout()));
-
-    const auto word = [](bool on) { return on ? QStringLiteral("True") : QStringLiteral("False"); };
-    settings.writeString(QStringLiteral("SpellCheck"), QStringLiteral("SpellAsYouType"),
-                         word(CheckBox7->isChecked()));
-    TcxCheckBox* const switches[] = {CheckBox1, CheckBox2, CheckBox3,
-                                     CheckBox4, CheckBox5, CheckBox6};
-    for (int i = 0; i < 6; ++i)
-        settings.writeString(QStringLiteral("SpellCheck"), QLatin1String(kSpellKeys[i]),
-                             word(switches[i]->isChecked()));
-
-    settings.writeInteger(QStringLiteral("Annotation"), QStringLiteral("FontSize"),
-                          AnnotationFontSize);
-    settings.writeString(QStringLiteral("Annotation"), QStringLiteral("FontStyle"),
-                         AnnotationFontStyle);
-    settings.writeInteger(QStringLiteral("Annotation"), QStringLiteral("FontColor"),
-                          AnnotationFontColor);
-    settings.writeInteger(QStringLiteral("AISettings"), QStringLiteral("Counter"), AICounter);
-    if (APIKey != QLatin1String("No"))
-        settings.writeString(QStringLiteral("AISettings"), QStringLiteral("GeminiKey"), APIKey);
-    settings.writeString(
-        QStringLiteral("Database"), QStringLiteral("FileName"),
-        QStringLiteral("DB\\") + QFileInfo(DM->FDConnection1->database()).fileName());
+    ini::IniFile file(AppPath + settings::kFileName);
+    CollectSettings().save(file);
     DM->FDQuery1->close();
 }
 
-void TForm1::FormDestroy() {
-    delete RtfStream;
-    RtfStream = nullptr;
-}
-
 void TForm1::PopuniGroupCombo(QComboBox* /*ComboBox*/) {
-    // The list filled is always the main window's group list; its text stays.
+    // The list filled is always the main window's group list; its text stays, and it paints
+    // once when the fill is done.
     const QString text = GroupCombo->currentText();
     const QSignalBlocker blocker(GroupCombo);
+    GroupCombo->setUpdatesEnabled(false);
+    const auto paint = errors::finally([this] { GroupCombo->setUpdatesEnabled(true); });
     GroupCombo->clear();
-    sql::Query* groups = DM->FDQueryGroups;
-    groups->refresh();
-    groups->first();
-    while (!groups->eof()) {
-        GroupCombo->addItem(groups->fieldByName(QStringLiteral("TagGroup")).toString());
-        groups->next();
-    }
+    GroupCombo->addItems(DM->records().groups());
     GroupCombo->setCurrentIndex(
         GroupCombo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
     if (GroupCombo->currentIndex() < 0) GroupCombo->setEditText(text);

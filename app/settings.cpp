@@ -1,23 +1,165 @@
 #include "app/settings.h"
 
+#include <QFileInfo>
+
 #include "platform/appfolder/appfolder.h"
+#include "platform/errors/errors.h"
 #include "platform/ini/ini.h"
+#include "platform/text/text.h"
 
 namespace settings {
+namespace {
 
-QString databasePath(const ini::IniFile& settings, const QString& programFolder) {
-    QString stored = QStringLiteral("DB\\KeywordsDB.db");
-    bool absolute = false;
-    if (settings.valueExists(QStringLiteral("Database"), QStringLiteral("FileName"))) {
-        const QString value =
-            settings.readString(QStringLiteral("Database"), QStringLiteral("FileName"), {});
-        if (!value.isEmpty()) {
-            stored = value;
-            absolute = appfolder::isAbsoluteStored(value);
-        }
+// The main window's keys. Its bounds are the keys of section "MainForm".
+constexpr const char* kBoundsSection = "MainForm";
+constexpr Key kTitleMax{"TextMax", "Title"};
+constexpr Key kDescriptionMax{"TextMax", "Description"};
+constexpr Key kKeywordsMax{"TextMax", "Keywords"};
+constexpr Key kRibbonLayout{"Ribbon", "Layout"};
+constexpr Key kSpellAsYouType{"SpellCheck", "SpellAsYouType"};
+constexpr std::array<Key, 6> kSpellFields = {{{"SpellCheck", "SpellTitle"},
+                                              {"SpellCheck", "SpellDesc"},
+                                              {"SpellCheck", "SpellKeys"},
+                                              {"SpellCheck", "SpellSummary"},
+                                              {"SpellCheck", "SpellBatchTitle"},
+                                              {"SpellCheck", "SpellBatchKeys"}}};
+constexpr Key kFontSize{"Annotation", "FontSize"};
+constexpr Key kFontStyle{"Annotation", "FontStyle"};
+constexpr Key kFontColor{"Annotation", "FontColor"};
+constexpr Key kCounter{"AISettings", "Counter"};
+constexpr Key kGeminiKey{"AISettings", "GeminiKey"};
+constexpr Key kFileNameKey{"Database", "FileName"};
+constexpr Key kActiveRecord{"ActiveRecord", "ID"};
+
+QString section(const Key& key) {
+    return QLatin1String(key.section);
+}
+QString name(const Key& key) {
+    return QLatin1String(key.name);
+}
+
+// The main window's switches: on only for the exact text "True".
+bool readSwitch(const ini::IniFile& file, const Key& key) {
+    return readText(file, key, QStringLiteral("True")) == QLatin1String("True");
+}
+void writeSwitch(ini::IniFile& file, const Key& key, bool on) {
+    writeText(file, key, on ? QStringLiteral("True") : QStringLiteral("False"));
+}
+
+}  // namespace
+
+bool exists(const ini::IniFile& file, const Key& key) {
+    return file.valueExists(section(key), name(key));
+}
+
+QString readText(const ini::IniFile& file, const Key& key, const QString& def) {
+    return file.readString(section(key), name(key), def);
+}
+
+int readInteger(const ini::IniFile& file, const Key& key, int def) {
+    return file.readInteger(section(key), name(key), def);
+}
+
+std::optional<int> storedInteger(const ini::IniFile& file, const Key& key) {
+    if (!exists(file, key)) return std::nullopt;
+    try {
+        return text::strToInt(readText(file, key, {}));
+    } catch (const errors::ConvertError&) {
+        return std::nullopt;
     }
-    const QString path = appfolder::nativeRelative(stored);
-    return absolute ? path : programFolder + path;
+}
+
+std::optional<qint64> storedInteger64(const ini::IniFile& file, const Key& key) {
+    if (!exists(file, key)) return std::nullopt;
+    const QString stored = readText(file, key, {}).trimmed();
+    bool ok = false;
+    qint64 value = 0;
+    if (stored.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) || stored.startsWith('$'))
+        value = stored.mid(stored.startsWith('$') ? 1 : 2).toLongLong(&ok, 16);
+    else
+        value = stored.toLongLong(&ok, 10);
+    if (!ok) return std::nullopt;
+    return value;
+}
+
+void writeText(ini::IniFile& file, const Key& key, const QString& value) {
+    file.writeString(section(key), name(key), value);
+}
+
+void writeInteger(ini::IniFile& file, const Key& key, qint64 value) {
+    writeText(file, key, QString::number(value));
+}
+
+std::optional<WindowBounds> loadBounds(const ini::IniFile& file, const char* boundsSection) {
+    if (!exists(file, {boundsSection, "Width"})) return std::nullopt;
+    WindowBounds bounds;
+    bounds.width = storedInteger(file, {boundsSection, "Width"});
+    bounds.height = storedInteger(file, {boundsSection, "Height"});
+    bounds.left = readInteger(file, {boundsSection, "Left"}, bounds.left);
+    bounds.top = readInteger(file, {boundsSection, "Top"}, bounds.top);
+    return bounds;
+}
+
+void saveBounds(ini::IniFile& file, const char* boundsSection, const WindowBounds& bounds) {
+    if (bounds.width) writeInteger(file, {boundsSection, "Width"}, *bounds.width);
+    if (bounds.height) writeInteger(file, {boundsSection, "Height"}, *bounds.height);
+    writeInteger(file, {boundsSection, "Left"}, bounds.left);
+    writeInteger(file, {boundsSection, "Top"}, bounds.top);
+}
+
+MainWindow MainWindow::load(const ini::IniFile& file) {
+    MainWindow s;
+    if (exists(file, kGeminiKey)) s.apiKey = readText(file, kGeminiKey, {});
+    if (exists(file, kFileNameKey)) s.databaseFileName = readText(file, kFileNameKey, {});
+
+    s.bounds = loadBounds(file, kBoundsSection);
+
+    s.limits.title = readText(file, kTitleMax, s.limits.title);
+    s.limits.description = readText(file, kDescriptionMax, s.limits.description);
+    s.limits.keywords = readText(file, kKeywordsMax, s.limits.keywords);
+
+    s.ribbonLayout = storedInteger(file, kRibbonLayout);
+
+    s.spell.asYouType = readSwitch(file, kSpellAsYouType);
+    for (std::size_t i = 0; i < kSpellFields.size(); ++i)
+        s.spell.fields[i] = readSwitch(file, kSpellFields[i]);
+
+    s.annotation.fontSize =
+        static_cast<std::uint8_t>(readInteger(file, kFontSize, s.annotation.fontSize) & 0xFF);
+    s.annotation.fontStyle = readText(file, kFontStyle, s.annotation.fontStyle);
+    s.annotation.fontColor = readInteger(file, kFontColor, s.annotation.fontColor);
+    s.aiCounter = readInteger(file, kCounter, s.aiCounter);
+
+    // An ID that is not a number reads as 0, the value the window's field starts with.
+    if (exists(file, kActiveRecord))
+        s.activeRecord = storedInteger64(file, kActiveRecord).value_or(0);
+    return s;
+}
+
+void MainWindow::save(ini::IniFile& file) const {
+    if (bounds) saveBounds(file, kBoundsSection, *bounds);
+    if (activeRecord) writeInteger(file, kActiveRecord, *activeRecord);
+    if (ribbonLayout) writeInteger(file, kRibbonLayout, *ribbonLayout);
+    writeSwitch(file, kSpellAsYouType, spell.asYouType);
+    for (std::size_t i = 0; i < kSpellFields.size(); ++i)
+        writeSwitch(file, kSpellFields[i], spell.fields[i]);
+    writeInteger(file, kFontSize, annotation.fontSize);
+    writeText(file, kFontStyle, annotation.fontStyle);
+    writeInteger(file, kFontColor, annotation.fontColor);
+    writeInteger(file, kCounter, aiCounter);
+    if (apiKey != QLatin1String("No")) writeText(file, kGeminiKey, apiKey);
+    writeText(file, kFileNameKey, databaseFileName);
+}
+
+QString databasePath(const QString& storedFileName, const QString& programFolder) {
+    if (storedFileName.isEmpty())
+        return programFolder + appfolder::nativeRelative(QStringLiteral("DB\\KeywordsDB.db"));
+    const QString path = appfolder::nativeRelative(storedFileName);
+    return appfolder::isAbsoluteStored(storedFileName) ? path : programFolder + path;
+}
+
+QString storedDatabaseFileName(const QString& openDatabase) {
+    return QStringLiteral("DB\\") + QFileInfo(openDatabase).fileName();
 }
 
 }  // namespace settings

@@ -21,6 +21,7 @@
 #include "platform/dialogs/dialogs.h"
 #include "platform/errors/application.h"
 #include "platform/widgets/edits.h"
+#include "records/searchcard.h"
 
 namespace {
 
@@ -42,11 +43,11 @@ public:
 
 // Types text into a search box, presses Enter and paints the card; the time from Enter
 // to the painted card is the iteration's time. Select All before each run, untimed.
-void runSearch(benchmark::State& state, TcxTextEdit* TForm1::*box, const QString& text) {
-    TcxTextEdit* edit = Form1->*box;
+void runSearch(benchmark::State& state, TcxTextEdit* TSearchCard::*box, const QString& text) {
+    TcxTextEdit* edit = Form1->SearchCard->*box;
     int rows = 0;
     for (auto _ : state) {
-        Form1->SelectAllBtnClick();
+        Form1->SearchCard->SelectAllBtnClick();
         Form1->SearchCard->repaint();
         edit->setText(text);
         QElapsedTimer timer;
@@ -54,22 +55,22 @@ void runSearch(benchmark::State& state, TcxTextEdit* TForm1::*box, const QString
         QTest::keyClick(edit, Qt::Key_Return);
         Form1->SearchCard->repaint();
         state.SetIterationTime(static_cast<double>(timer.nsecsElapsed()) / 1e9);
-        rows = Form1->cxGrid1->model()->rowCount();
+        rows = Form1->SearchCard->cxGrid1->model()->rowCount();
     }
     state.counters["rows"] = rows;
 }
 
 void BM_TitleSearch(benchmark::State& state) {
-    runSearch(state, &TForm1::cxTextEdit4, "sunset");
+    runSearch(state, &TSearchCard::cxTextEdit4, "sunset");
 }
 void BM_TagsSearchThreeWords(benchmark::State& state) {
-    runSearch(state, &TForm1::cxTextEdit5, "sunset, beach sky");
+    runSearch(state, &TSearchCard::cxTextEdit5, "sunset, beach sky");
 }
 void BM_AnyWordSearch(benchmark::State& state) {
-    runSearch(state, &TForm1::cxTextEdit7, "sunset");
+    runSearch(state, &TSearchCard::cxTextEdit7, "sunset");
 }
 void BM_AnyWordSearchNoHit(benchmark::State& state) {
-    runSearch(state, &TForm1::cxTextEdit7, "nowhere");
+    runSearch(state, &TSearchCard::cxTextEdit7, "nowhere");
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "platform/errors/application.h"
 #include "platform/widgets/edits.h"
 #include "records/keyword_editor.h"
+#include "records/occurrences.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ void HighlightWithRepaint(benchmark::State& state) {
     const QString word = QStringLiteral("sky");
     state.counters["characters"] = static_cast<double>(field.edit.toPlainText().size());
     state.counters["occurrences"] =
-        static_cast<double>(KeywordOccurrences(field.edit.toPlainText(), word).size());
+        static_cast<double>(occurrences::find(field.edit.toPlainText(), word).size());
     PaintCounter counter;
     field.edit.viewport()->installEventFilter(&counter);
     for (auto _ : state) {
@@ -65,7 +66,7 @@ BENCHMARK(HighlightWithRepaint)->Unit(benchmark::kMicrosecond);
 void OccurrencesOnly(benchmark::State& state) {
     const QString text = keywordList();
     const QString word = QStringLiteral("sky");
-    for (auto _ : state) benchmark::DoNotOptimize(KeywordOccurrences(text, word));
+    for (auto _ : state) benchmark::DoNotOptimize(occurrences::find(text, word));
 }
 BENCHMARK(OccurrencesOnly)->Unit(benchmark::kMicrosecond);
 

@@ -11,6 +11,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "records/schema.h"
+
 namespace bench {
 namespace {
 
@@ -145,12 +147,7 @@ void makeBenchDatabase(const QString& path, const BenchDatabaseShape& shape) {
     }
     sqlite3_stmt* insert = nullptr;
     try {
-        check(db, sqlite3_exec(db,
-                               "CREATE TABLE IF NOT EXISTS TblTags (ID INTEGER PRIMARY KEY "
-                               "AUTOINCREMENT, \"Group\" VARCHAR NOT NULL, Title VARCHAR NOT NULL, "
-                               "Keys VARCHAR NOT NULL, Datum DATE, AllKeys BLOB, Selected BOOLEAN "
-                               "DEFAULT FALSE)",
-                               nullptr, nullptr, nullptr));
+        check(db, sqlite3_exec(db, schema::kCreateTable.data(), nullptr, nullptr, nullptr));
         check(db, sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr));
         check(db, sqlite3_prepare_v2(db,
                                      "INSERT INTO tblTags (\"Group\", Title, Keys, Datum, AllKeys) "

@@ -18,6 +18,7 @@
 #include "platform/errors/application.h"
 #include "platform/sql/sql.h"
 #include "records/dm.h"
+#include "records/searchcard.h"
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -31,7 +32,8 @@ int main(int argc, char** argv) {
     timer.start();
     bench::BenchDatabaseShape shape;
     shape.records = records;
-    const QString cached = bench::cachedBenchDatabase(QStringLiteral(PIXOLET_BENCH_DATA_DIR), shape);
+    const QString cached =
+        bench::cachedBenchDatabase(QStringLiteral(PIXOLET_BENCH_DATA_DIR), shape);
     QFile::remove(folder + "DB/KeywordsDB.db");
     if (!QFile::copy(cached, folder + "DB/KeywordsDB.db")) {
         std::fprintf(stderr, "could not copy the database\n");
@@ -45,10 +47,10 @@ int main(int argc, char** argv) {
     timer.restart();
     Form1->show();  // runs the start-up sequence
     app.processEvents();
-    Form1->cxGrid1->repaint();
+    Form1->SearchCard->cxGrid1->repaint();
     const qint64 startup = timer.elapsed();
     std::printf("start-up, show to listing shown: %lld ms (%d rows in the grid)\n", startup,
-                Form1->cxGrid1->model()->rowCount());
+                Form1->SearchCard->cxGrid1->model()->rowCount());
 
     std::vector<qint64> reopen;
     for (int i = 0; i < 10; ++i) {
@@ -56,7 +58,7 @@ int main(int argc, char** argv) {
         DM->FDQuery1->setSQL(QStringLiteral("Select * FROM tblTags"));
         DM->FDQuery1->open();
         app.processEvents();
-        Form1->cxGrid1->repaint();
+        Form1->SearchCard->cxGrid1->repaint();
         reopen.push_back(timer.elapsed());
     }
     std::sort(reopen.begin(), reopen.end());

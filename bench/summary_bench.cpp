@@ -14,6 +14,7 @@
 #include "platform/appfolder/appfolder.h"
 #include "platform/errors/application.h"
 #include "platform/widgets/edits.h"
+#include "records/createcard.h"
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -33,32 +34,35 @@ int main(int argc, char** argv) {
     QElapsedTimer timer;
     timer.start();
     for (int i = 0; i < entries; ++i) {
-        Form1->cxTextEdit1->setText(QStringLiteral("Sunset over the lake %1").arg(i));
-        Form1->cxMemo1->setPlainText(QStringLiteral("A cat watches the sunset from a boat."));
-        Form1->cxRichEdit1->setPlainText(QStringLiteral("cat, sunset, lake, boat, evening"));
-        Form1->AddBtnClick();
+        Form1->CreateCard->cxTextEdit1->setText(QStringLiteral("Sunset over the lake %1").arg(i));
+        Form1->CreateCard->cxMemo1->setPlainText(
+            QStringLiteral("A cat watches the sunset from a boat."));
+        Form1->CreateCard->cxRichEdit1->setPlainText(
+            QStringLiteral("cat, sunset, lake, boat, evening"));
+        Form1->CreateCard->AddBtnClick();
     }
     app.processEvents();
     std::printf("%d entries added: %lld ms (%d characters)\n", entries, timer.elapsed(),
                 Form1->cxRichEdit2->document()->characterCount());
 
     timer.restart();
-    Form1->SearchEdit2->setText(QStringLiteral("cat"));
-    QTest::keyClick(Form1->SearchEdit2, Qt::Key_Return);
+    Form1->CreateCard->SearchEdit2->setText(QStringLiteral("cat"));
+    QTest::keyClick(Form1->CreateCard->SearchEdit2, Qt::Key_Return);
     app.processEvents();
-    std::printf("search marking %d occurrences: %lld ms\n", Form1->FoundCount, timer.elapsed());
+    std::printf("search marking %d occurrences: %lld ms\n", Form1->CreateCard->FoundCount,
+                timer.elapsed());
 
     timer.restart();
-    Form1->ReplaceEdit1->setText(QStringLiteral("dog"));
-    QTest::keyClick(Form1->ReplaceEdit1, Qt::Key_Return);
+    Form1->CreateCard->ReplaceEdit1->setText(QStringLiteral("dog"));
+    QTest::keyClick(Form1->CreateCard->ReplaceEdit1, Qt::Key_Return);
     app.processEvents();
     std::printf("replace of all of them: %lld ms\n", timer.elapsed());
 
-    Form1->SearchEdit2->setText(QStringLiteral("dog"));
-    QTest::keyClick(Form1->SearchEdit2, Qt::Key_Return);
+    Form1->CreateCard->SearchEdit2->setText(QStringLiteral("dog"));
+    QTest::keyClick(Form1->CreateCard->SearchEdit2, Qt::Key_Return);
     timer.restart();
-    Form1->SearchEdit2->clear();
-    QTest::keyClick(Form1->SearchEdit2, Qt::Key_Return);
+    Form1->CreateCard->SearchEdit2->clear();
+    QTest::keyClick(Form1->CreateCard->SearchEdit2, Qt::Key_Return);
     app.processEvents();
     std::printf("mark removal: %lld ms\n", timer.elapsed());
 

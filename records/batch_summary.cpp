@@ -1,5 +1,7 @@
-// The batch summary composer: "Add", the formatting buttons, search and replace.
+// The Create card's batch summary composer: "Add", the formatting buttons, search and
+// replace.
 #include <QColor>
+#include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -7,31 +9,21 @@
 #include <QTextDocument>
 #include <QToolButton>
 
-#include "app/form1.h"
 #include "platform/dialogs/dialogs.h"
 #include "platform/errors/errors.h"
 #include "platform/text/text.h"
 #include "platform/widgets/edits.h"
-#include "records/keyword_editor.h"
+#include "records/card_frame.h"
+#include "records/createcard.h"
+#include "records/occurrences.h"
 #include "records/summary_writer.h"
 #include "records/text_marks.h"
-
-using namespace marks;
 
 namespace {
 
 // A platform colour value: red in the lowest 8 bits, then green, then blue.
 QColor fromColorValue(int value) {
     return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-}
-
-// True when the document holds word (A to Z folded) at position.
-bool holdsAt(const QTextDocument& document, int position, const QString& word) {
-    if (position < 0 || position + word.size() > document.characterCount() - 1) return false;
-    for (int i = 0; i < word.size(); ++i)
-        if (foldAtoZ(searchChar(document.characterAt(position + i))) != foldAtoZ(word[i]))
-            return false;
-    return true;
 }
 
 // Puts the caret at position with no selection.
@@ -88,18 +80,7 @@ void setCharStyle(QTextCharFormat& format, bool bold, bool italic) {
 
 }  // namespace
 
-void TForm1::ConnectBatchSummary() {
-    connect(AddBtn, &QPushButton::clicked, this, &TForm1::AddBtnClick);
-    connect(ClearInputBtn, &QPushButton::clicked, this, &TForm1::ClearInputBtnClick);
-    connect(BoldBtn, &QToolButton::clicked, this, &TForm1::BoldBtnClick);
-    connect(ItalicBtn, &QToolButton::clicked, this, &TForm1::ItalicBtnClick);
-    connect(StyleBtn, &QToolButton::clicked, this, &TForm1::StyleBtnClick);
-    connect(SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
-    SearchEdit2->hooks.onKeyPress = [this](QChar& key) { SearchEdit2KeyPress(key); };
-    ReplaceEdit1->hooks.onKeyPress = [this](QChar& key) { ReplaceEdit1KeyPress(key); };
-}
-
-void TForm1::AddBtnClick() {
+void TCreateCard::AddBtnClick() {
     if (cxTextEdit1->text().isEmpty() || cxMemo1->toPlainText().isEmpty() ||
         cxRichEdit1->toPlainText().isEmpty()) {
         dialogs::get().message(QStringLiteral("Please enter all fields!"));
@@ -119,40 +100,40 @@ void TForm1::AddBtnClick() {
     cxTextEdit1->setFocus();
 }
 
-void TForm1::ClearInputBtnClick() {
+void TCreateCard::ClearInputBtnClick() {
     cxTextEdit1->clear();
     cxMemo1->clear();
     cxRichEdit1->clear();
     cxTextEdit1->setFocus();
 }
 
-void TForm1::BoldBtnClick() {
+void TCreateCard::BoldBtnClick() {
     QTextCharFormat change;
     change.setFontWeight(selectionHas(cxRichEdit2, isBold) ? QFont::Normal : QFont::Bold);
     cxRichEdit2->mergeCurrentCharFormat(change);
 }
 
-void TForm1::ItalicBtnClick() {
+void TCreateCard::ItalicBtnClick() {
     QTextCharFormat change;
     change.setFontItalic(!selectionHas(
         cxRichEdit2, [](const QTextCharFormat& format) { return format.fontItalic(); }));
     cxRichEdit2->mergeCurrentCharFormat(change);
 }
 
-void TForm1::StyleBtnClick() {
-    const QString name = foldAtoZ(AnnotationFontStyle);
+void TCreateCard::StyleBtnClick() {
+    const QString name = occurrences::foldAtoZ(m_frame.AnnotationFontStyle);
     const bool both =
         name == QLatin1String("bolditalic") || name == QLatin1String("bold and italic");
     QTextCharFormat change;
-    change.setForeground(fromColorValue(AnnotationFontColor));
+    change.setForeground(fromColorValue(m_frame.AnnotationFontColor));
     // A size of 0 is no font size; the text keeps its own then.
-    if (AnnotationFontSize > 0) change.setFontPointSize(AnnotationFontSize);
+    if (m_frame.AnnotationFontSize > 0) change.setFontPointSize(m_frame.AnnotationFontSize);
     setCharStyle(change, name == QLatin1String("bold") || both,
                  name == QLatin1String("italic") || both);
     cxRichEdit2->mergeCurrentCharFormat(change);
 }
 
-void TForm1::SpeedButton1Click() {
+void TCreateCard::SpeedButton1Click() {
     QTextCharFormat change;
     change.setForeground(fromColorValue(0));
     change.setFontPointSize(10);
@@ -160,7 +141,7 @@ void TForm1::SpeedButton1Click() {
     cxRichEdit2->mergeCurrentCharFormat(change);
 }
 
-void TForm1::SearchEdit2KeyPress(QChar& Key) {
+void TCreateCard::SearchEdit2KeyPress(QChar& Key) {
     if (Key != QChar(13)) return;
     Key = QChar();
     if (!SearchEdit2->text().isEmpty())
@@ -169,110 +150,100 @@ void TForm1::SearchEdit2KeyPress(QChar& Key) {
         RemoveYellowRichEdit(cxRichEdit2);
 }
 
-void TForm1::FindYellowRichEdit(TcxRichEdit* RichEdit) {
+void TCreateCard::FindYellowRichEdit(TcxRichEdit* RichEdit) {
     const QString searched = SearchEdit2->text();
     if (text::trim(searched).isEmpty()) return;
     RichEdit->beginUpdate();
-    errors::withClosingSteps(
-        [&] {
-            errors::withClosingSteps(
-                [&] {
-                    FoundPositions.clear();
-                    FoundCount = 0;
-                    FoundText = searched;
-                    QTextDocument* document = RichEdit->document();
-                    const EditPass pass(document);
-                    paintWholeBackground(document, kUnmarkedColor);
-                    for (int position : KeywordOccurrences(searchableText(*document), searched)) {
-                        ++FoundCount;
-                        QTextCursor occurrence(document);
-                        occurrence.setPosition(position);
-                        occurrence.setPosition(position + searched.size(), QTextCursor::KeepAnchor);
-                        setBackground(occurrence, kMarkColor);
-                        FoundPositions.append(position);
-                        if (FoundCount == 1) HighlightsShown = true;
-                    }
-                },
-                [&] {
-                    if (FoundCount > 0) {
-                        RichEdit->setFocus();
-                        placeCaret(RichEdit, FoundPositions.first());
-                        RichEdit->ensureCursorVisible();
-                    } else {
-                        placeCaret(RichEdit, 0);
-                        dialogs::get().message(QStringLiteral("The searched word was not found!"));
-                    }
-                });
-        },
-        [&] {
-            Label20->setText(QString::number(FoundCount));
-            RichEdit->endUpdate();
-            SearchEdit2->setFocus();
-        });
+    const auto finish = errors::finally([&] {
+        Label20->setText(QString::number(FoundCount));
+        RichEdit->endUpdate();
+        SearchEdit2->setFocus();
+    });
+    const auto showResult = errors::finally([&] {
+        if (FoundCount > 0) {
+            RichEdit->setFocus();
+            placeCaret(RichEdit, FoundPositions.first());
+            RichEdit->ensureCursorVisible();
+        } else {
+            placeCaret(RichEdit, 0);
+            dialogs::get().message(QStringLiteral("The searched word was not found!"));
+        }
+    });
+
+    FoundPositions.clear();
+    FoundCount = 0;
+    FoundText = searched;
+    QTextDocument* document = RichEdit->document();
+    const EditPass pass(document);
+    marks::paintWholeBackground(document, marks::kUnmarkedColor);
+    QTextCharFormat yellow;
+    yellow.setBackground(marks::kMarkColor);
+    FoundPositions =
+        marks::markOccurrences(document, marks::searchableText(*document), searched, yellow);
+    FoundCount = static_cast<int>(FoundPositions.size());
+    if (FoundCount > 0) m_frame.HighlightsShown = true;
 }
 
-void TForm1::RemoveYellowRichEdit(TcxRichEdit* RichEdit) {
+void TCreateCard::RemoveYellowRichEdit(TcxRichEdit* RichEdit) {
     const int caret = RichEdit->textCursor().position();
     RichEdit->beginUpdate();
-    errors::withClosingSteps(
-        [&] {
-            paintWholeBackground(RichEdit->document(), kUnmarkedColor);
-            placeCaret(RichEdit, caret);
-        },
-        [&] {
-            RichEdit->endUpdate();
-            Label20->setText(QStringLiteral("0"));
-            RichEdit->viewport()->update();
-        });
+    const auto finish = errors::finally([&] {
+        RichEdit->endUpdate();
+        Label20->setText(QStringLiteral("0"));
+        RichEdit->viewport()->update();
+    });
+    marks::paintWholeBackground(RichEdit->document(), marks::kUnmarkedColor);
+    placeCaret(RichEdit, caret);
 }
 
-void TForm1::ReplaceEdit1KeyPress(QChar& Key) {
+void TCreateCard::ReplaceEdit1KeyPress(QChar& Key) {
     if (Key != QChar(13)) return;
     Key = QChar();
     TcxRichEdit* edit = cxRichEdit2;
     edit->beginUpdate();
-    errors::withClosingSteps(
-        [&] {
-            // The caret's style and colour, read once, go to every inserted text.
-            const QTextCharFormat caret = edit->textCursor().charFormat();
-            const QString searched = SearchEdit2->text();
-            const QString replacement = ReplaceEdit1->text();
-            // Only what the last search marked is replaced: the "Search" box must still
-            // hold that text, and the document must still hold it at the position.
-            if (searched.isEmpty() || foldAtoZ(searched) != foldAtoZ(FoundText)) return;
-            QTextDocument* document = edit->document();
-            const EditPass pass(document);
-            for (int i = FoundPositions.size() - 1; i >= 0; --i) {
-                const int position = FoundPositions[i];
-                if (!holdsAt(*document, position, searched)) continue;
-                QTextCursor occurrence(document);
-                occurrence.setPosition(position);
-                occurrence.setPosition(position + searched.size(), QTextCursor::KeepAnchor);
-                QTextCharFormat format = occurrence.charFormat();
-                setCharStyle(format, isBold(caret), caret.fontItalic());
-                format.setFontUnderline(caret.fontUnderline());
-                format.setFontStrikeOut(caret.fontStrikeOut());
-                if (caret.hasProperty(QTextFormat::ForegroundBrush))
-                    format.setForeground(caret.foreground());
-                else
-                    format.clearForeground();
-                occurrence.insertText(replacement, format);
-            }
-        },
-        [&] {
-            errors::withClosingSteps([&] { RemoveYellowRichEdit(edit); },
-                                     [&] {
-                                         edit->endUpdate();
-                                         SearchEdit2->clear();
-                                         ReplaceEdit1->clear();
-                                         Label20->setText(QStringLiteral("0"));
-                                         FoundPositions.clear();
-                                         SearchEdit2->setFocus();
-                                     });
-        });
+    const auto finish = errors::finally([&] {
+        edit->endUpdate();
+        SearchEdit2->clear();
+        ReplaceEdit1->clear();
+        Label20->setText(QStringLiteral("0"));
+        FoundPositions.clear();
+        SearchEdit2->setFocus();
+    });
+    const auto unmark = errors::finally([&] { RemoveYellowRichEdit(edit); });
+
+    // The caret's style and colour, read once, go to every inserted text.
+    const QTextCharFormat caret = edit->textCursor().charFormat();
+    const QString searched = SearchEdit2->text();
+    const QString replacement = ReplaceEdit1->text();
+    // Only what the last search marked is replaced: the "Search" box must still hold that
+    // text, and the document must still hold it at the position.
+    if (searched.isEmpty() || occurrences::foldAtoZ(searched) != occurrences::foldAtoZ(FoundText))
+        return;
+    QTextDocument* document = edit->document();
+    // Taken once: the positions are replaced from the last to the first, so the text before
+    // each of them is still the text taken here.
+    const QString text = marks::searchableText(*document);
+    const EditPass pass(document);
+    for (qsizetype i = FoundPositions.size() - 1; i >= 0; --i) {
+        const int position = FoundPositions[i];
+        if (!occurrences::occursAt(text, position, searched)) continue;
+        QTextCursor occurrence(document);
+        occurrence.setPosition(position);
+        occurrence.setPosition(position + static_cast<int>(searched.size()),
+                               QTextCursor::KeepAnchor);
+        QTextCharFormat format = occurrence.charFormat();
+        setCharStyle(format, isBold(caret), caret.fontItalic());
+        format.setFontUnderline(caret.fontUnderline());
+        format.setFontStrikeOut(caret.fontStrikeOut());
+        if (caret.hasProperty(QTextFormat::ForegroundBrush))
+            format.setForeground(caret.foreground());
+        else
+            format.clearForeground();
+        occurrence.insertText(replacement, format);
+    }
 }
 
-void TForm1::ClearInputFields() {
+void TCreateCard::ClearInputFields() {
     cxTextEdit1->clear();
     cxMemo1->clear();
     cxRichEdit1->clear();

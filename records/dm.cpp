@@ -1,8 +1,8 @@
 #include "records/dm.h"
 
-#include "app/form1.h"
 #include "platform/sql/sql.h"
-#include "platform/widgets/statusbar.h"
+#include "records/record_store.h"
+#include "records/schema.h"
 
 TDM* DM = nullptr;
 
@@ -14,21 +14,22 @@ TDM::TDM(QObject* parent) : QObject(parent) {
 
     FDQuery1 = new sql::Query(FDConnection1, this);
     FDQuery1->setObjectName(QStringLiteral("FDQuery1"));
-    FDQuery1->setSQL(QStringLiteral("Select * FROM tblTags"));
+    FDQuery1->setSQL(schema::kListing);
     connect(FDQuery1, &sql::Query::afterOpen, this, &TDM::FDQuery1AfterOpen);
     connect(FDQuery1, &sql::Query::afterPost, this, &TDM::FDQuery1AfterPost);
     connect(FDQuery1, &sql::Query::afterDelete, this, &TDM::FDQuery1AfterDelete);
 
     FDQueryGroups = new sql::Query(FDConnection1, this);
     FDQueryGroups->setObjectName(QStringLiteral("FDQueryGroups"));
-    FDQueryGroups->setSQL(QStringLiteral(
-        "SELECT DISTINCT [Group] AS TagGroup\r\nFROM tblTags\r\nORDER BY TagGroup;"));
+    FDQueryGroups->setSQL(schema::kGroups);
+
+    m_records = std::make_unique<RecordStore>(FDQuery1, FDQueryGroups);
 }
 
 TDM::~TDM() = default;
 
 void TDM::ShowRecordCount() {
-    if (Form1) Form1->StatusBar1->setPanelText(6, QString::number(FDQuery1->recordCount()));
+    emit recordCountChanged(FDQuery1->recordCount());
 }
 
 void TDM::FDQuery1AfterOpen() {

@@ -1,4 +1,4 @@
 // The grid popup's record export, written as an RTF file: connected now, filled later.
-#include "app/form1.h"
+#include "records/searchcard.h"
 
-void TForm1::ExportRecordClick() {}
+void TSearchCard::ExportRecordClick() {}

@@ -1,127 +1,73 @@
 // The Search card's handlers: the three searches, Select All, the yellow marks in the
-// record view, plain-text copy, the grid popup and Delete Record.
+// record view, plain-text copy, the grid popup, Edit Record and Delete Record.
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QScopeGuard>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 
-#include "app/form1.h"
 #include "platform/dialogs/dialogs.h"
 #include "platform/errors/errors.h"
 #include "platform/sql/sql.h"
 #include "platform/text/text.h"
 #include "platform/widgets/dbrichedit.h"
 #include "platform/widgets/edits.h"
-#include "platform/widgets/statusbar.h"
+#include "records/card_frame.h"
 #include "records/dm.h"
-#include "records/keyword_editor.h"
+#include "records/edit_mode.h"
+#include "records/record.h"
+#include "records/record_store.h"
+#include "records/searchcard.h"
 #include "records/text_marks.h"
 
 namespace {
-
-const QString kFullListing = QStringLiteral("Select * FROM tblTags");
 
 bool isEnter(int key) {
     return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
-// Opens the full listing unless it is what the main query already shows. A listing
-// left closed by a failed statement is opened again too.
-void openFullListingIfOther() {
-    sql::Query* query = DM->FDQuery1;
-    if (query->sql() == kFullListing && query->active()) return;
-    query->setSQL(kFullListing);
-    query->open();
-}
-
-// One search statement: "Searching..." while it runs, "Ready" after, also when it fails.
-void runSearch(TForm1* form, const QString& statement, const QString& param, const QString& text) {
-    form->StatusBar1->setPanelText(0, QStringLiteral("Searching..."));
-    const auto ready =
-        qScopeGuard([form] { form->StatusBar1->setPanelText(0, QStringLiteral("Ready")); });
-    sql::Query* query = DM->FDQuery1;
-    query->setSQL(statement);
-    query->setParamString(param, QLatin1Char('%') + text + QLatin1Char('%'));
-    query->open();
-}
-
-// The tags search: one condition per non-empty piece of the input split at " ;:,.",
-// numbered by the piece's place in the input.
-struct TagsStatement {
-    QString sql;
-    std::vector<std::pair<QString, QString>> params;  // name, value
-};
-
-TagsStatement tagsStatement(const QString& trimmedInput) {
-    TagsStatement result;
-    QStringList conditions;
-    const QString separators = QStringLiteral(" ;:,.");
-    int number = 0;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i <= trimmedInput.size(); ++i) {
-        if (i < trimmedInput.size() && !separators.contains(trimmedInput[i])) continue;
-        const QString piece = trimmedInput.mid(start, i - start);
-        if (!piece.isEmpty()) {
-            const QString name = QStringLiteral("word") + QString::number(number);
-            conditions << QStringLiteral("Keys LIKE :") + name;
-            result.params.emplace_back(name, QLatin1Char('%') + piece + QLatin1Char('%'));
-        }
-        ++number;
-        start = i + 1;
-    }
-    result.sql = conditions.isEmpty() ? QStringLiteral("SELECT * FROM tblTags")
-                                      : QStringLiteral("SELECT * FROM tblTags WHERE ") +
-                                            conditions.join(QStringLiteral(" AND "));
-    return result;
-}
-
 }  // namespace
 
-void TForm1::cxTextEdit4KeyDown(int& Key, Qt::KeyboardModifiers /*Shift*/) {
+template <typename Search>
+void TSearchCard::runSearch(Search search) {
+    m_frame.showStatus(QStringLiteral("Searching..."));
+    const auto ready = errors::finally([this] { m_frame.showStatus(QStringLiteral("Ready")); });
+    search(DM->records());
+}
+
+void TSearchCard::cxTextEdit4KeyDown(int& Key, Qt::KeyboardModifiers /*Shift*/) {
     if (!isEnter(Key)) return;
     const QString text = cxTextEdit4->text();
     if (text.isEmpty()) {
-        openFullListingIfOther();
+        DM->records().openListingIfOther();
         return;
     }
-    runSearch(this, QStringLiteral("Select * FROM tblTags WHERE \"Title\" LIKE :titleword"),
-              QStringLiteral("titleword"), text);
+    runSearch([&](RecordStore& store) { store.searchTitle(text); });
 }
 
-void TForm1::cxTextEdit5KeyDown(int& Key, Qt::KeyboardModifiers /*Shift*/) {
+void TSearchCard::cxTextEdit5KeyDown(int& Key, Qt::KeyboardModifiers /*Shift*/) {
     if (!isEnter(Key)) return;
-    StatusBar1->setPanelText(0, QStringLiteral("Searching..."));
-    const auto ready =
-        qScopeGuard([this] { StatusBar1->setPanelText(0, QStringLiteral("Ready")); });
-    const TagsStatement statement = tagsStatement(text::trim(cxTextEdit5->text()));
-    sql::Query* query = DM->FDQuery1;
-    query->setSQL(statement.sql);
-    for (const auto& [name, value] : statement.params) query->setParamString(name, value);
-    query->open();
+    runSearch([&](RecordStore& store) { store.searchTags(cxTextEdit5->text()); });
 }
 
-void TForm1::cxTextEdit7KeyDown(int& Key, Qt::KeyboardModifiers /*Shift*/) {
+void TSearchCard::cxTextEdit7KeyDown(int& Key, Qt::KeyboardModifiers /*Shift*/) {
     if (!isEnter(Key)) return;
     const QString text = cxTextEdit7->text();
     if (text.isEmpty()) {
-        DM->FDQuery1->setSQL(kFullListing);
-        DM->FDQuery1->open();
+        DM->records().openListing();
         SelectAllBtnClick();
         return;
     }
-    runSearch(this, QStringLiteral("Select * FROM tblTags WHERE \"AllKeys\" LIKE :allkeysword"),
-              QStringLiteral("allkeysword"), text);
-    if (DM->FDQuery1->recordCount() > 0) {
+    runSearch([&](RecordStore& store) { store.searchAnyWord(text); });
+    if (DM->records().recordCount() > 0) {
         SearchEdit1->setText(text);
         ShowYellowHighlights();
     }
 }
 
-void TForm1::SelectAllBtnClick() {
-    openFullListingIfOther();
+void TSearchCard::SelectAllBtnClick() {
+    DM->records().openListingIfOther();
     SearchEdit1->clear();
     cxTextEdit4->clear();
     cxTextEdit5->clear();
@@ -129,64 +75,58 @@ void TForm1::SelectAllBtnClick() {
     cxTextEdit4->setFocus();
 }
 
-void TForm1::SearchEdit1KeyPress(QChar& Key) {
+void TSearchCard::SearchEdit1KeyPress(QChar& Key) {
     if (Key != QChar(13)) return;
     Key = QChar();
-    const auto refocus = qScopeGuard([this] { SearchEdit1->setFocus(); });
+    const auto refocus = errors::finally([this] { SearchEdit1->setFocus(); });
     if (!SearchEdit1->text().isEmpty())
         ShowYellowHighlights();
     else
         RemoveYellowHighlights();
 }
 
-void TForm1::ShowYellowHighlights() {
+void TSearchCard::ShowYellowHighlights() {
     const QString word = SearchEdit1->text();
     if (text::trim(word).isEmpty()) return;
     QTextDocument* document = cxDBRichEdit1->document();
-    const QList<int> found = KeywordOccurrences(marks::searchableText(*document), word);
-
+    QList<int> found;
     {
         const TcxRichEdit::UpdateHold hold(cxDBRichEdit1);
         QTextCursor cursor(document);
         cursor.beginEditBlock();
-        const auto endBlock = qScopeGuard([&cursor] { cursor.endEditBlock(); });
-        cursor.select(QTextCursor::Document);
-        marks::setBackground(cursor, marks::kUnmarkedColor);
-        for (const int at : found) {
-            cursor.setPosition(at);
-            cursor.setPosition(at + static_cast<int>(word.size()), QTextCursor::KeepAnchor);
-            marks::setBackground(cursor, marks::kMarkColor);
-        }
+        const auto endBlock = errors::finally([&cursor] { cursor.endEditBlock(); });
+        marks::paintWholeBackground(document, marks::kUnmarkedColor);
+        QTextCharFormat yellow;
+        yellow.setBackground(marks::kMarkColor);
+        found = marks::markOccurrences(document, marks::searchableText(*document), word, yellow);
     }
     if (found.isEmpty()) return;
-    HighlightsShown = true;
-    const int first = found.first();
+    m_frame.HighlightsShown = true;
     cxDBRichEdit1->setFocus();
     QTextCursor caret(document);
-    caret.setPosition(static_cast<int>(first));
+    caret.setPosition(found.first());
     cxDBRichEdit1->setTextCursor(caret);
     cxDBRichEdit1->ensureCursorVisible();
 }
 
-void TForm1::RemoveYellowHighlights() {
+void TSearchCard::RemoveYellowHighlights() {
     QTextDocument* document = cxDBRichEdit1->document();
     const int caretAt = cxDBRichEdit1->textCursor().selectionStart();
     {
         const TcxRichEdit::UpdateHold hold(cxDBRichEdit1);
         QTextCursor cursor(document);
         cursor.beginEditBlock();
-        cursor.select(QTextCursor::Document);
-        marks::setBackground(cursor, marks::kUnmarkedColor);
+        marks::paintWholeBackground(document, marks::kUnmarkedColor);
         cursor.endEditBlock();
         QTextCursor caret(document);
         caret.setPosition(qBound(0, caretAt, document->characterCount() - 1));
         cxDBRichEdit1->setTextCursor(caret);
     }
     cxDBRichEdit1->setFocus();
-    HighlightsShown = false;
+    m_frame.HighlightsShown = false;
 }
 
-void TForm1::cxDBRichEdit1KeyDown(int& Key, Qt::KeyboardModifiers Shift) {
+void TSearchCard::cxDBRichEdit1KeyDown(int& Key, Qt::KeyboardModifiers Shift) {
     if (Key != Qt::Key_C || !(Shift & Qt::ControlModifier)) return;
     QString text = cxDBRichEdit1->textCursor().selection().toPlainText();
     qsizetype end = text.size();
@@ -197,30 +137,30 @@ void TForm1::cxDBRichEdit1KeyDown(int& Key, Qt::KeyboardModifiers Shift) {
     Key = 0;
 }
 
-void TForm1::GridPopupPopup() {
-    const bool any = DM->FDQuery1->recordCount() > 0;
+void TSearchCard::GridPopupPopup() {
+    const bool any = DM->records().recordCount() > 0;
     EditRecord->setEnabled(any);
     ExportRecord->setEnabled(any);
     DeleteRecord->setEnabled(any);
 }
 
-void TForm1::DeleteRecordClick() {
+void TSearchCard::EditRecordClick() {
+    m_frame.editMode().setMode(EditMode::Edit);
+    // The marks of the record view are not copied.
+    if (m_frame.HighlightsShown) RemoveYellowHighlights();
+    Record record = DM->records().currentFields();
+    record.summaryRtf = cxDBRichEdit1->saveRtf();
+    m_frame.editRecord(record);
+}
+
+void TSearchCard::DeleteRecordClick() {
     if (dialogs::get().confirm(QStringLiteral("Selected record will be permanently removed from "
                                               "database!\rDo you wish to continue?"),
                                dialogs::Icon::Warning) != dialogs::Answer::Yes)
         return;
-    sql::Query* query = DM->FDQuery1;
-    const sql::ControlsSuspended suspended(query);
-    RecordID = query->fieldByName(QStringLiteral("ID")).toInt();
-    query->close();
-    query->setSQL(QStringLiteral("Delete FROM tblTags WHERE \"ID\" = :ID"));
-    query->setParamInteger(QStringLiteral("ID"), RecordID);
-    query->execSQL();
-    query->setSQL(QStringLiteral("Select * From tblTags"));
-    query->open();
-    if (query->recordCount() == 0) {
-        GroupCombo->setUpdatesEnabled(false);
-        const auto endUpdate = qScopeGuard([this] { GroupCombo->setUpdatesEnabled(true); });
-        PopuniGroupCombo(GroupCombo);
-    }
+    RecordStore& store = DM->records();
+    const sql::ControlsSuspended suspended(store.query());
+    m_frame.RecordID = store.currentId();
+    store.remove(m_frame.RecordID);
+    if (store.recordCount() == 0) m_frame.refillGroupList();
 }

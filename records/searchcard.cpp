@@ -1,4 +1,6 @@
 // The Search card's controls: search boxes, the record view and the record grid.
+#include "records/searchcard.h"
+
 #include <QAction>
 #include <QHeaderView>
 #include <QLabel>
@@ -6,13 +8,11 @@
 #include <QPushButton>
 #include <QTableView>
 
-#include "app/form1.h"
 #include "platform/errors/errors.h"
 #include "platform/sql/datasource.h"
 #include "platform/widgets/anchors.h"
 #include "platform/widgets/dbrichedit.h"
 #include "platform/widgets/edits.h"
-#include "records/dm.h"
 
 namespace {
 
@@ -35,50 +35,46 @@ TcxTextEdit* searchBox(Anchors* anchors, QWidget* card, const char* name, const 
     return edit;
 }
 
-// Hands a control's key-down event to a handler of the main window, under the default
-// exception handler.
-void onKeyDown(TcxTextEdit* edit, TForm1* form,
-               void (TForm1::*handler)(int&, Qt::KeyboardModifiers)) {
-    edit->hooks.onKeyDown = [form, handler](int& key, Qt::KeyboardModifiers shift) {
-        errors::guard([&] { (form->*handler)(key, shift); });
-    };
-}
-
 }  // namespace
 
-void TForm1::BuildSearchCard() {
-    auto* anchors = new Anchors(SearchCard, QSize(1051, 551));
-    QWidget* card = SearchCard;
+TSearchCard::TSearchCard(CardFrame& frame, QWidget* parent) : QWidget(parent), m_frame(frame) {
+    setObjectName(QStringLiteral("SearchCard"));
+    m_anchors = new Anchors(this, QSize(1051, 551));
+    BuildSearchBoxes();
+    BuildRecordView();
+    BuildGrid();
+}
 
-    cxDBLabel1 = named(new QLabel(card), "cxDBLabel1");
+void TSearchCard::BuildSearchBoxes() {
+    cxDBLabel1 = named(new QLabel(this), "cxDBLabel1");
     QFont bold(QStringLiteral("Segoe UI"));
     bold.setBold(true);
     cxDBLabel1->setFont(bold);
-    anchors->place(cxDBLabel1, QRect(168, 14, 300, 30));
-    cxDBLabel2 = named(new QLabel(card), "cxDBLabel2");
-    anchors->place(cxDBLabel2, QRect(168, 30, 300, 30));
+    m_anchors->place(cxDBLabel1, QRect(168, 14, 300, 30));
+    cxDBLabel2 = named(new QLabel(this), "cxDBLabel2");
+    m_anchors->place(cxDBLabel2, QRect(168, 30, 300, 30));
 
     constexpr int kTopRight = Anchors::Top | Anchors::Right;
-    SearchEdit1 = searchBox(anchors, card, "SearchEdit1", QStringLiteral("Search word"),
+    SearchEdit1 = searchBox(m_anchors, this, "SearchEdit1", QStringLiteral("Search word"),
                             QRect(6, 23, 137, 27), Anchors::TopLeft);
-    SearchEdit1->hooks.onKeyPress = [this](QChar& key) {
-        errors::guard([&] { SearchEdit1KeyPress(key); });
-    };
-    cxTextEdit4 = searchBox(anchors, card, "cxTextEdit4", QStringLiteral("Search Title"),
+    SearchEdit1->hooks.onKeyPress = errors::guarded(this, &TSearchCard::SearchEdit1KeyPress);
+    cxTextEdit4 = searchBox(m_anchors, this, "cxTextEdit4", QStringLiteral("Search Title"),
                             QRect(495, 23, 145, 27), kTopRight);
-    onKeyDown(cxTextEdit4, this, &TForm1::cxTextEdit4KeyDown);
-    cxTextEdit5 = searchBox(anchors, card, "cxTextEdit5", QStringLiteral("Search Keys"),
+    cxTextEdit4->hooks.onKeyDown = errors::guarded(this, &TSearchCard::cxTextEdit4KeyDown);
+    cxTextEdit5 = searchBox(m_anchors, this, "cxTextEdit5", QStringLiteral("Search Keys"),
                             QRect(654, 23, 145, 27), kTopRight);
-    onKeyDown(cxTextEdit5, this, &TForm1::cxTextEdit5KeyDown);
-    cxTextEdit7 = searchBox(anchors, card, "cxTextEdit7", QStringLiteral("Search any word"),
+    cxTextEdit5->hooks.onKeyDown = errors::guarded(this, &TSearchCard::cxTextEdit5KeyDown);
+    cxTextEdit7 = searchBox(m_anchors, this, "cxTextEdit7", QStringLiteral("Search any word"),
                             QRect(813, 23, 145, 27), kTopRight);
-    onKeyDown(cxTextEdit7, this, &TForm1::cxTextEdit7KeyDown);
-    SelectAllBtn = named(new QPushButton(QStringLiteral("Select All"), card), "SelectAllBtn");
-    anchors->place(SelectAllBtn, QRect(971, 23, 75, 27), kTopRight);
+    cxTextEdit7->hooks.onKeyDown = errors::guarded(this, &TSearchCard::cxTextEdit7KeyDown);
+    SelectAllBtn = named(new QPushButton(QStringLiteral("Select All"), this), "SelectAllBtn");
+    m_anchors->place(SelectAllBtn, QRect(971, 23, 75, 27), kTopRight);
     connect(SelectAllBtn, &QPushButton::clicked, this,
-            [this] { errors::guard([this] { SelectAllBtnClick(); }); });
+            errors::guarded(this, &TSearchCard::SelectAllBtnClick));
+}
 
-    cxDBRichEdit1 = named(new TcxDBRichEdit(card), "cxDBRichEdit1");
+void TSearchCard::BuildRecordView() {
+    cxDBRichEdit1 = named(new TcxDBRichEdit(this), "cxDBRichEdit1");
     cxDBRichEdit1->setFocusPolicy(Qt::ClickFocus);
     cxDBRichEdit1->setFont(QFont(QStringLiteral("Segoe UI")));
     cxDBRichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -90,12 +86,12 @@ void TForm1::BuildSearchCard() {
     white.setColor(QPalette::Base, Qt::white);
     white.setColor(QPalette::Text, Qt::black);
     cxDBRichEdit1->setPalette(white);
-    anchors->place(cxDBRichEdit1, QRect(5, 55, 481, 495), Anchors::All);
-    cxDBRichEdit1->hooks.onKeyDown = [this](int& key, Qt::KeyboardModifiers shift) {
-        errors::guard([&] { cxDBRichEdit1KeyDown(key, shift); });
-    };
+    m_anchors->place(cxDBRichEdit1, QRect(5, 55, 481, 495), Anchors::All);
+    cxDBRichEdit1->hooks.onKeyDown = errors::guarded(this, &TSearchCard::cxDBRichEdit1KeyDown);
+}
 
-    cxGrid1 = named(new QTableView(card), "cxGrid1");
+void TSearchCard::BuildGrid() {
+    cxGrid1 = named(new QTableView(this), "cxGrid1");
     cxGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     cxGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     cxGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -109,32 +105,33 @@ void TForm1::BuildSearchCard() {
     cxGrid1->setWordWrap(false);
     cxGrid1->setStyleSheet(QStringLiteral(
         "QTableView::item:selected { background: rgb(206, 223, 214); color: black; }"));
-    anchors->place(cxGrid1, QRect(492, 56, 554, 494),
-                   Anchors::Top | Anchors::Right | Anchors::Bottom);
+    m_anchors->place(cxGrid1, QRect(492, 56, 554, 494),
+                     Anchors::Top | Anchors::Right | Anchors::Bottom);
 
     GridPopup = named(new QMenu(cxGrid1), "GridPopup");
     const auto command = [this](const char* name, const QString& caption,
-                                void (TForm1::*handler)()) {
+                                void (TSearchCard::*handler)()) {
         QAction* action = named(GridPopup->addAction(caption), name);
-        connect(action, &QAction::triggered, this,
-                [this, handler] { errors::guard([&] { (this->*handler)(); }); });
+        connect(action, &QAction::triggered, this, errors::guarded(this, handler));
         return action;
     };
-    EditRecord = command("EditRecord", QStringLiteral("Edit Record"), &TForm1::EditRecordClick);
+    EditRecord =
+        command("EditRecord", QStringLiteral("Edit Record"), &TSearchCard::EditRecordClick);
     ExportRecord =
-        command("ExportRecord", QStringLiteral("Export Record"), &TForm1::ExportRecordClick);
+        command("ExportRecord", QStringLiteral("Export Record"), &TSearchCard::ExportRecordClick);
     N1 = named(GridPopup->addSeparator(), "N1");
     DeleteRecord =
-        command("DeleteRecord", QStringLiteral("Delete Record"), &TForm1::DeleteRecordClick);
+        command("DeleteRecord", QStringLiteral("Delete Record"), &TSearchCard::DeleteRecordClick);
     connect(GridPopup, &QMenu::aboutToShow, this,
-            [this] { errors::guard([this] { GridPopupPopup(); }); });
+            errors::guarded(this, &TSearchCard::GridPopupPopup));
     cxGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(cxGrid1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { GridPopup->popup(cxGrid1->viewport()->mapToGlobal(pos)); });
+    connect(cxGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        errors::guard([&] { GridPopup->popup(cxGrid1->viewport()->mapToGlobal(pos)); });
+    });
 }
 
-void TForm1::BindDataSource() {
-    DataSource1 = new sql::DataSource(DM->FDQuery1, this);
+void TSearchCard::BindDataSource(sql::Query* query) {
+    DataSource1 = new sql::DataSource(query, this);
     DataSource1->setObjectName(QStringLiteral("DataSource1"));
     DataSource1->setColumns({{QStringLiteral("cxGrid1DBTableGroupColumn"), QStringLiteral("Group"),
                               QStringLiteral("Group"), 130},
@@ -146,6 +143,7 @@ void TForm1::BindDataSource() {
     DataSource1->bindTable(cxGrid1);
     DataSource1->bindLabel(cxDBLabel1, QStringLiteral("Title"));
     DataSource1->bindLabel(cxDBLabel2, QStringLiteral("Keys"));
-    DataSource1->bindField(QStringLiteral("AllKeys"),
-                           [this](const QVariant& value) { cxDBRichEdit1->showValue(value); });
+    DataSource1->bindField(QStringLiteral("AllKeys"), [this](const QVariant& value) {
+        errors::guard([&] { cxDBRichEdit1->showValue(value); });
+    });
 }

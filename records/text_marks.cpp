@@ -3,17 +3,9 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include "records/occurrences.h"
+
 namespace marks {
-
-QChar foldAtoZ(QChar ch) {
-    return ch >= QLatin1Char('A') && ch <= QLatin1Char('Z') ? QChar(ch.unicode() + 32) : ch;
-}
-
-QString foldAtoZ(const QString& text) {
-    QString folded = text;
-    for (QChar& ch : folded) ch = foldAtoZ(ch);
-    return folded;
-}
 
 QChar searchChar(QChar ch) {
     return ch == QChar::ParagraphSeparator || ch == QChar::LineSeparator ||
@@ -38,6 +30,18 @@ void paintWholeBackground(QTextDocument* document, const QColor& colour) {
     QTextCursor all(document);
     all.select(QTextCursor::Document);
     setBackground(all, colour);
+}
+
+QList<int> markOccurrences(QTextDocument* document, const QString& text, const QString& word,
+                           const QTextCharFormat& format) {
+    const QList<int> found = occurrences::find(text, word);
+    QTextCursor cursor(document);
+    for (const int at : found) {
+        cursor.setPosition(at);
+        cursor.setPosition(at + static_cast<int>(word.size()), QTextCursor::KeepAnchor);
+        cursor.mergeCharFormat(format);
+    }
+    return found;
 }
 
 }  // namespace marks

@@ -1,20 +1,19 @@
 #pragma once
 
 #include <QColor>
+#include <QList>
 #include <QString>
 
+class QTextCharFormat;
 class QTextCursor;
 class QTextDocument;
 
-// Yellow search marks in the rich views: the batch summary and the record view.
+// Marks in the rich views: the red keyword marking, the yellow search marks of the batch
+// summary and of the record view.
 namespace marks {
 
 inline const QColor kMarkColor(255, 255, 0);        // clYellow
 inline const QColor kUnmarkedColor(255, 255, 255);  // clWhite
-
-// Folds only the letters A to Z to lower case; every other character stays as it is.
-QChar foldAtoZ(QChar ch);
-QString foldAtoZ(const QString& text);
 
 // A document character as a search sees it: a line break is one blank.
 QChar searchChar(QChar ch);
@@ -23,5 +22,11 @@ QString searchableText(const QTextDocument& document);
 
 void setBackground(QTextCursor& range, const QColor& colour);
 void paintWholeBackground(QTextDocument* document, const QColor& colour);
+
+// Merges format into every occurrence of word in the document, where text is the document's
+// text with one character per caret position (its raw text, or searchableText when a blank of
+// the word should also match a line break). Returns the occurrences' positions.
+QList<int> markOccurrences(QTextDocument* document, const QString& text, const QString& word,
+                           const QTextCharFormat& format);
 
 }  // namespace marks

@@ -15,6 +15,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/form1.h"
 #include "platform/errors/errors.h"
 #include "platform/widgets/anchors.h"
 #include "platform/widgets/edits.h"
@@ -167,7 +168,8 @@ void TfrmTaggerPro::BuildEditorColumn(QWidget* client) {
          std::initializer_list<QWidget*>{edtTitle, memDescription, memKeywords, cxCheckEdit})
         field->setFont(editFont);
     FKeywordEditor = new KeywordEditor(
-        {edtTitle, memDescription, memKeywords, cxCheckEdit, Label7, Label12, Label9}, this);
+        {edtTitle, memDescription, memKeywords, cxCheckEdit, Label7, Label12, Label9}, *Form1,
+        this);
 
     cxGroupBox1 = named(new QGroupBox(QStringLiteral("Categories"), client), "cxGroupBox1");
     cxGroupBox1->setGeometry(8, 516, 313, 152);

@@ -1,6 +1,8 @@
 #include <QApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTableView>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -78,21 +80,21 @@ protected:
     }
 
     void fillEditor(const QString& title, const QString& description, const QString& keywords) {
-        Form1->cxTextEdit1->setText(title);
-        Form1->cxMemo1->setPlainText(description);
-        Form1->cxRichEdit1->setPlainText(keywords);
+        control<TcxTextEdit>("cxTextEdit1")->setText(title);
+        control<TcxMemo>("cxMemo1")->setPlainText(description);
+        control<TcxRichEdit>("cxRichEdit1")->setPlainText(keywords);
     }
     void add(const QString& title, const QString& description, const QString& keywords) {
         fillEditor(title, description, keywords);
-        QTest::mouseClick(Form1->AddBtn, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>("AddBtn"), Qt::LeftButton);
     }
     void search(const QString& text) {
-        Form1->SearchEdit2->setText(text);
-        QTest::keyClick(Form1->SearchEdit2, Qt::Key_Return);
+        control<TcxTextEdit>("SearchEdit2")->setText(text);
+        QTest::keyClick(control<TcxTextEdit>("SearchEdit2"), Qt::Key_Return);
     }
     void replace(const QString& text) {
-        Form1->ReplaceEdit1->setText(text);
-        QTest::keyClick(Form1->ReplaceEdit1, Qt::Key_Return);
+        control<TcxTextEdit>("ReplaceEdit1")->setText(text);
+        QTest::keyClick(control<TcxTextEdit>("ReplaceEdit1"), Qt::Key_Return);
     }
     void select(int from, int to) {
         QTextCursor cursor = summary->textCursor();
@@ -106,23 +108,23 @@ protected:
 };
 
 TEST_F(BatchSummaryTest, AddOnAnEmptyDocumentWritesFiveParagraphsAndClearsTheEditor) {
-    Form1->cxCheckEdit->setText("sea");
+    control<TcxTextEdit>("cxCheckEdit")->setText("sea");
     fillEditor("Sunset über Lake", "Golden light\nover water", "sun, lake");
     ASSERT_EQ(QStringList({Form1->Label7->text(), Form1->Label12->text(), Form1->Label9->text()}),
               QStringList({"64", "176", "2"}));
 
-    QTest::mouseClick(Form1->AddBtn, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>("AddBtn"), Qt::LeftButton);
 
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_EQ(paragraphs(doc), QStringList({"B:SUNSET üBER LAKE", "R:", "R:Golden light",
                                             "R:over water", "R:", "R:sun, lake", "R:"}));
     EXPECT_EQ(QStringList({Form1->Label7->text(), Form1->Label12->text(), Form1->Label9->text()}),
               QStringList({"80", "200", "0"}));
-    EXPECT_TRUE(Form1->cxCheckEdit->text().isEmpty());
-    EXPECT_TRUE(Form1->cxRichEdit1->toPlainText().isEmpty());
-    EXPECT_TRUE(Form1->cxMemo1->toPlainText().isEmpty());
-    EXPECT_TRUE(Form1->cxTextEdit1->text().isEmpty());
-    EXPECT_EQ(QApplication::focusWidget(), Form1->cxTextEdit1);
+    EXPECT_TRUE(control<TcxTextEdit>("cxCheckEdit")->text().isEmpty());
+    EXPECT_TRUE(control<TcxRichEdit>("cxRichEdit1")->toPlainText().isEmpty());
+    EXPECT_TRUE(control<TcxMemo>("cxMemo1")->toPlainText().isEmpty());
+    EXPECT_TRUE(control<TcxTextEdit>("cxTextEdit1")->text().isEmpty());
+    EXPECT_EQ(QApplication::focusWidget(), control<TcxTextEdit>("cxTextEdit1"));
     EXPECT_EQ(summary->textCursor().position(), doc->characterCount() - 1);
 }
 
@@ -177,7 +179,7 @@ TEST_F(BatchSummaryTest, AddWithAnEmptyFieldOnlyAsks) {
         EXPECT_EQ(dialogs.texts("message"),
                   c.written ? QStringList() : QStringList({"Please enter all fields!"}));
         if (!c.written) {
-            EXPECT_EQ(Form1->cxTextEdit1->text(), c.title);
+            EXPECT_EQ(control<TcxTextEdit>("cxTextEdit1")->text(), c.title);
         }
     }
 }
@@ -206,30 +208,30 @@ TEST_F(BatchSummaryTest, SearchMarksCountsAndRecordsEveryOccurrence) {
     search("cat");
     EXPECT_FALSE(held.isEmpty());
     EXPECT_FALSE(held.contains(false));
-    EXPECT_EQ(Form1->SearchEdit2->text(), "cat");  // Enter is not typed
-    EXPECT_EQ(Form1->FoundPositions, QVector<int>({0, 4, 8}));
-    EXPECT_EQ(Form1->FoundCount, 3);
-    EXPECT_EQ(Form1->Label20->text(), "3");
+    EXPECT_EQ(control<TcxTextEdit>("SearchEdit2")->text(), "cat");  // Enter is not typed
+    EXPECT_EQ(Form1->CreateCard->FoundPositions, QVector<int>({0, 4, 8}));
+    EXPECT_EQ(Form1->CreateCard->FoundCount, 3);
+    EXPECT_EQ(control<QLabel>("Label20")->text(), "3");
     EXPECT_TRUE(Form1->HighlightsShown);
     EXPECT_EQ(marks(doc), "YYY.YYY/YYY....");
     EXPECT_EQ(summary->textCursor().position(), 0);
     EXPECT_FALSE(summary->textCursor().hasSelection());
-    EXPECT_EQ(QApplication::focusWidget(), Form1->SearchEdit2);
+    EXPECT_EQ(QApplication::focusWidget(), control<TcxTextEdit>("SearchEdit2"));
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_FALSE(summary->updating());
 
     // A search across the line break, which counts as one blank.
     search("T C");
-    EXPECT_EQ(Form1->FoundPositions, QVector<int>({2, 6}));
+    EXPECT_EQ(Form1->CreateCard->FoundPositions, QVector<int>({2, 6}));
     EXPECT_EQ(marks(doc), "..YYY.Y/Y......");
 }
 
 TEST_F(BatchSummaryTest, SearchFoldsOnlyAToZAndNeverOverlaps) {
     summary->setPlainText("aaaa Äpfel äpfel");
     search("AA");
-    EXPECT_EQ(Form1->FoundPositions, QVector<int>({0, 2}));
+    EXPECT_EQ(Form1->CreateCard->FoundPositions, QVector<int>({0, 2}));
     search("äpfel");
-    EXPECT_EQ(Form1->FoundPositions, QVector<int>({11}));
+    EXPECT_EQ(Form1->CreateCard->FoundPositions, QVector<int>({11}));
 }
 
 TEST_F(BatchSummaryTest, SearchWithoutOccurrenceSaysSoAndRemovesEarlierMarks) {
@@ -238,13 +240,13 @@ TEST_F(BatchSummaryTest, SearchWithoutOccurrenceSaysSoAndRemovesEarlierMarks) {
     select(5, 9);
     search("dog");
     EXPECT_EQ(dialogs.texts("message"), QStringList({"The searched word was not found!"}));
-    EXPECT_EQ(Form1->FoundCount, 0);
-    EXPECT_TRUE(Form1->FoundPositions.isEmpty());
-    EXPECT_EQ(Form1->Label20->text(), "0");
+    EXPECT_EQ(Form1->CreateCard->FoundCount, 0);
+    EXPECT_TRUE(Form1->CreateCard->FoundPositions.isEmpty());
+    EXPECT_EQ(control<QLabel>("Label20")->text(), "0");
     EXPECT_EQ(marks(doc), "......./.......");
     EXPECT_EQ(summary->textCursor().position(), 0);
     EXPECT_FALSE(summary->textCursor().hasSelection());
-    EXPECT_EQ(QApplication::focusWidget(), Form1->SearchEdit2);
+    EXPECT_EQ(QApplication::focusWidget(), control<TcxTextEdit>("SearchEdit2"));
 }
 
 TEST_F(BatchSummaryTest, BlankSearchDoesNothingAndEmptySearchRemovesTheMarks) {
@@ -253,16 +255,16 @@ TEST_F(BatchSummaryTest, BlankSearchDoesNothingAndEmptySearchRemovesTheMarks) {
     search("  ");
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_EQ(marks(doc), "YYY.YYY/YYY....");
-    EXPECT_EQ(Form1->Label20->text(), "3");
+    EXPECT_EQ(control<QLabel>("Label20")->text(), "3");
 
     select(2, 5);
     search("");
     EXPECT_EQ(marks(doc), "......./.......");
-    EXPECT_EQ(Form1->Label20->text(), "0");
+    EXPECT_EQ(control<QLabel>("Label20")->text(), "0");
     EXPECT_EQ(summary->textCursor().position(), 5);
     EXPECT_FALSE(summary->textCursor().hasSelection());
-    EXPECT_EQ(Form1->FoundPositions, QVector<int>({0, 4, 8}));
-    EXPECT_EQ(Form1->FoundCount, 3);
+    EXPECT_EQ(Form1->CreateCard->FoundPositions, QVector<int>({0, 4, 8}));
+    EXPECT_EQ(Form1->CreateCard->FoundCount, 3);
     EXPECT_TRUE(Form1->HighlightsShown);
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_FALSE(summary->updating());
@@ -282,14 +284,14 @@ TEST_F(BatchSummaryTest, ReplaceChangesEveryRecordedOccurrenceOnce) {
         EXPECT_FALSE(held.contains(false));
         EXPECT_EQ(summary->toPlainText(), expected);
         EXPECT_EQ(marks(doc).count('Y'), 0);
-        EXPECT_TRUE(Form1->SearchEdit2->text().isEmpty());
-        EXPECT_TRUE(Form1->ReplaceEdit1->text().isEmpty());
-        EXPECT_EQ(Form1->Label20->text(), "0");
-        EXPECT_TRUE(Form1->FoundPositions.isEmpty());
-        EXPECT_EQ(QApplication::focusWidget(), Form1->SearchEdit2);
+        EXPECT_TRUE(control<TcxTextEdit>("SearchEdit2")->text().isEmpty());
+        EXPECT_TRUE(control<TcxTextEdit>("ReplaceEdit1")->text().isEmpty());
+        EXPECT_EQ(control<QLabel>("Label20")->text(), "0");
+        EXPECT_TRUE(Form1->CreateCard->FoundPositions.isEmpty());
+        EXPECT_EQ(QApplication::focusWidget(), control<TcxTextEdit>("SearchEdit2"));
         EXPECT_FALSE(summary->updating());
 
-        Form1->SearchEdit2->setText("cat");
+        control<TcxTextEdit>("SearchEdit2")->setText("cat");
         replace("bird");
         EXPECT_EQ(summary->toPlainText(), expected);
     }
@@ -326,9 +328,10 @@ TEST_F(BatchSummaryTest, ReplaceLeavesPositionsThatNoLongerHoldTheSearchedText) 
          "dog dog"},
         {"a character typed in front", [&] { QTextCursor(doc).insertText("x"); }, "xcat cat cat"},
         {"text typed after them", [&] { summary->append("cat"); }, "dog dog dog\ncat"},
-        {"the search box changed", [&] { Form1->SearchEdit2->setText("ca"); }, "cat cat cat"},
-        {"the search box changed in case only", [&] { Form1->SearchEdit2->setText("CAT"); },
-         "dog dog dog"},
+        {"the search box changed", [&] { control<TcxTextEdit>("SearchEdit2")->setText("ca"); },
+         "cat cat cat"},
+        {"the search box changed in case only",
+         [&] { control<TcxTextEdit>("SearchEdit2")->setText("CAT"); }, "dog dog dog"},
     };
     for (const Case& c : cases) {
         summary->setPlainText("cat cat cat");
@@ -336,7 +339,7 @@ TEST_F(BatchSummaryTest, ReplaceLeavesPositionsThatNoLongerHoldTheSearchedText) 
         c.change();
         replace("dog");
         EXPECT_EQ(summary->toPlainText(), c.expected) << c.what;
-        EXPECT_TRUE(Form1->FoundPositions.isEmpty()) << c.what;
+        EXPECT_TRUE(Form1->CreateCard->FoundPositions.isEmpty()) << c.what;
     }
 }
 
@@ -347,22 +350,22 @@ TEST_F(BatchSummaryTest, BoldAndItalicToggleOnTheSelectionWhereverTheFocusIs) {
     boldItalic.setFontItalic(true);
     select(0, 3);
     summary->mergeCurrentCharFormat(boldItalic);
-    Form1->SearchEdit2->setFocus();
+    control<TcxTextEdit>("SearchEdit2")->setFocus();
 
-    QTest::mouseClick(Form1->BoldBtn, Qt::LeftButton);
+    QTest::mouseClick(control<QToolButton>("BoldBtn"), Qt::LeftButton);
     EXPECT_EQ(paragraphs(doc), QStringList({"I:one|R: two"}));
-    EXPECT_EQ(QApplication::focusWidget(), Form1->SearchEdit2);
+    EXPECT_EQ(QApplication::focusWidget(), control<TcxTextEdit>("SearchEdit2"));
 
     select(0, 7);  // partly italic: italic is added to all of it
-    QTest::mouseClick(Form1->ItalicBtn, Qt::LeftButton);
+    QTest::mouseClick(control<QToolButton>("ItalicBtn"), Qt::LeftButton);
     EXPECT_EQ(paragraphs(doc), QStringList({"I:one two"}));
-    QTest::mouseClick(Form1->ItalicBtn, Qt::LeftButton);
+    QTest::mouseClick(control<QToolButton>("ItalicBtn"), Qt::LeftButton);
     EXPECT_EQ(paragraphs(doc), QStringList({"R:one two"}));
 
     // Without a selection the caret's style changes: what is typed next.
     summary->setFocus();
     select(7, 7);
-    QTest::mouseClick(Form1->BoldBtn, Qt::LeftButton);
+    QTest::mouseClick(control<QToolButton>("BoldBtn"), Qt::LeftButton);
     QTest::keyClicks(summary, "!");
     EXPECT_EQ(paragraphs(doc), QStringList({"R:one two|B:!"}));
 }
@@ -386,7 +389,7 @@ TEST_F(BatchSummaryTest, ApplyStyleUsesTheAnnotationStyleAndClearStyleThePlainOn
         select(0, 1);
         summary->mergeCurrentCharFormat(start);
         Form1->AnnotationFontStyle = c.name;
-        QTest::mouseClick(Form1->StyleBtn, Qt::LeftButton);
+        QTest::mouseClick(control<QToolButton>("StyleBtn"), Qt::LeftButton);
         const QTextCharFormat styled = formatAt(doc, 0);
         EXPECT_EQ(styleOf(styled), c.style) << c.name.toStdString();
         EXPECT_EQ(styled.foreground().color(), QColor(0, 128, 255));
@@ -394,7 +397,7 @@ TEST_F(BatchSummaryTest, ApplyStyleUsesTheAnnotationStyleAndClearStyleThePlainOn
         EXPECT_EQ(styled.fontFamilies().toStringList(), QStringList({"DejaVu Serif"}));
         EXPECT_EQ(styleOf(formatAt(doc, 1)), "R");  // outside the selection
 
-        QTest::mouseClick(Form1->SpeedButton1, Qt::LeftButton);
+        QTest::mouseClick(control<QToolButton>("SpeedButton1"), Qt::LeftButton);
         const QTextCharFormat plain = formatAt(doc, 0);
         EXPECT_EQ(styleOf(plain), "R");
         EXPECT_EQ(plain.foreground().color(), QColor(0, 0, 0));
@@ -405,41 +408,46 @@ TEST_F(BatchSummaryTest, ApplyStyleUsesTheAnnotationStyleAndClearStyleThePlainOn
 
 TEST_F(BatchSummaryTest, FormattingButtonsShowTheirGlyphs) {
     for (QToolButton* button :
-         {Form1->BoldBtn, Form1->ItalicBtn, Form1->StyleBtn, Form1->SpeedButton1})
+         {control<QToolButton>("BoldBtn"), control<QToolButton>("ItalicBtn"),
+          control<QToolButton>("StyleBtn"), control<QToolButton>("SpeedButton1")})
         EXPECT_FALSE(button->icon().pixmap(16).isNull()) << button->objectName().toStdString();
 }
 
 TEST_F(BatchSummaryTest, ClearingKeepsWhatEachCommandDoesNotOwn) {
     const auto fillAll = [&] {
         fillEditor("t", "d", "k");
-        Form1->cxCheckEdit->setText("c");
-        Form1->cxTextEdit2->setText("batch");
-        Form1->cxTextEdit3->setText("tags");
+        control<TcxTextEdit>("cxCheckEdit")->setText("c");
+        control<TcxTextEdit>("cxTextEdit2")->setText("batch");
+        control<TcxTextEdit>("cxTextEdit3")->setText("tags");
         Form1->GroupCombo->addItem("Nature");
         Form1->GroupCombo->setCurrentIndex(0);
-        Form1->SearchEdit2->setText("s");
-        Form1->ReplaceEdit1->setText("r");
-        Form1->Label20->setText("3");
+        control<TcxTextEdit>("SearchEdit2")->setText("s");
+        control<TcxTextEdit>("ReplaceEdit1")->setText("r");
+        control<QLabel>("Label20")->setText("3");
         summary->setPlainText("summary");
     };
     const auto state = [&] {
-        return QStringList({Form1->cxTextEdit1->text(), Form1->cxMemo1->toPlainText(),
-                            Form1->cxRichEdit1->toPlainText(), Form1->cxCheckEdit->text(),
-                            Form1->cxTextEdit2->text(), Form1->cxTextEdit3->text(),
+        return QStringList({control<TcxTextEdit>("cxTextEdit1")->text(),
+                            control<TcxMemo>("cxMemo1")->toPlainText(),
+                            control<TcxRichEdit>("cxRichEdit1")->toPlainText(),
+                            control<TcxTextEdit>("cxCheckEdit")->text(),
+                            control<TcxTextEdit>("cxTextEdit2")->text(),
+                            control<TcxTextEdit>("cxTextEdit3")->text(),
                             QString::number(Form1->GroupCombo->currentIndex()),
-                            Form1->GroupCombo->currentText(), Form1->SearchEdit2->text(),
-                            Form1->ReplaceEdit1->text(), Form1->Label20->text(),
-                            summary->toPlainText()});
+                            Form1->GroupCombo->currentText(),
+                            control<TcxTextEdit>("SearchEdit2")->text(),
+                            control<TcxTextEdit>("ReplaceEdit1")->text(),
+                            control<QLabel>("Label20")->text(), summary->toPlainText()});
     };
 
     fillAll();
-    QTest::mouseClick(Form1->ClearInputBtn, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>("ClearInputBtn"), Qt::LeftButton);
     EXPECT_EQ(state(), QStringList({"", "", "", "c", "batch", "tags", "0", "Nature", "s", "r", "3",
                                     "summary"}));
-    EXPECT_EQ(QApplication::focusWidget(), Form1->cxTextEdit1);
+    EXPECT_EQ(QApplication::focusWidget(), control<TcxTextEdit>("cxTextEdit1"));
 
     fillAll();
-    Form1->ClearInputFields();
+    Form1->CreateCard->ClearInputFields();
     EXPECT_EQ(state(), QStringList({"", "", "", "c", "", "", "-1", "", "", "", "3", "summary"}));
 }
 
@@ -451,9 +459,9 @@ TEST_F(BatchSummaryTest, EntriesAndStylesSurviveTheRtfRoundTrip) {
     Form1->AnnotationFontStyle = "Bold and Italic";
     const int separator = doc->find("-----").selectionStart();
     select(separator, separator + 5);
-    QTest::mouseClick(Form1->StyleBtn, Qt::LeftButton);
+    QTest::mouseClick(control<QToolButton>("StyleBtn"), Qt::LeftButton);
     select(0, 3);  // the bold title "ONE"
-    QTest::mouseClick(Form1->SpeedButton1, Qt::LeftButton);
+    QTest::mouseClick(control<QToolButton>("SpeedButton1"), Qt::LeftButton);
     const QStringList before = paragraphs(doc);
     ASSERT_EQ(before.mid(6, 3), QStringList({"R:", "BI:-----", "B:TWO"}));
 

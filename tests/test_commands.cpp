@@ -5,8 +5,11 @@
 #include <QDir>
 #include <QFile>
 #include <QIcon>
+#include <QLabel>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QShowEvent>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -68,7 +71,9 @@ protected:
         dialogs.clear();
     }
 
-    void setMode(const char* mode) { Form1->StatusBar1->setPanelText(2, QLatin1String(mode)); }
+    void setMode(const char* mode) {
+        Form1->Mode->setMode(QLatin1String(mode) == "EDIT" ? EditMode::Edit : EditMode::Browse);
+    }
 
     QAction* command(const char* name) const {
         auto* item = Form1->findChild<QAction*>(QLatin1String(name));
@@ -205,14 +210,17 @@ TEST_F(Commands, F1AndF2SwitchCardsAsTheModeAllows) {
                                         << c.mode << (c.key == Qt::Key_F1 ? ", F1" : ", F2"));
         setMode(c.mode);
         dialogs.clear();
-        Form1->CardPanel1->setCurrentWidget(c.onSearch ? Form1->SearchCard : Form1->CreateCard);
+        const auto card = [](bool search) -> QWidget* {
+            return search ? static_cast<QWidget*>(Form1->SearchCard) : Form1->CreateCard;
+        };
+        Form1->CardPanel1->setCurrentWidget(card(c.onSearch));
         // The key goes to a control of the card, as when the user types in it.
-        QWidget* field = c.onSearch ? static_cast<QWidget*>(Form1->cxGrid1) : Form1->cxTextEdit1;
+        QWidget* field = c.onSearch ? static_cast<QWidget*>(control<QTableView>("cxGrid1"))
+                                    : control<TcxTextEdit>("cxTextEdit1");
         field->setFocus();
         ASSERT_TRUE(QTest::qWaitFor([&] { return field->hasFocus(); }));
         press(c.key);
-        EXPECT_EQ(Form1->CardPanel1->currentWidget(),
-                  c.endsOnSearch ? Form1->SearchCard : Form1->CreateCard);
+        EXPECT_EQ(Form1->CardPanel1->currentWidget(), card(c.endsOnSearch));
         EXPECT_EQ(dialogs.texts("message"), c.refused ? QStringList{kGuardMessage} : QStringList{});
     }
 }
@@ -223,7 +231,7 @@ TEST_F(Commands, AITaggingShowsTheTaggerOnceAndBringsItForward) {
     // From a field of the Create card, with the ribbon on its other tab.
     Form1->dxRibbon1->setActiveTab(1);
     Form1->CardPanel1->setCurrentWidget(Form1->CreateCard);
-    Form1->cxTextEdit1->setFocus();
+    control<TcxTextEdit>("cxTextEdit1")->setFocus();
     press(Qt::Key_F3);
     ASSERT_TRUE(QTest::qWaitFor([] { return frmTaggerPro->isVisible(); }));
     EXPECT_EQ(shows.count, 1);
@@ -255,13 +263,13 @@ TEST_F(Commands, EachExitAsksTheCloseQuery) {
              Form1->dxRibbon1->setActiveTab(1);
              Form1->dxRibbon1->buttonFor(Form1->dxBarLargeButton7)->click();
          }},
-        {"Exit button", [] { QTest::mouseClick(Form1->ExitBtn, Qt::LeftButton); }},
+        {"Exit button", [] { QTest::mouseClick(control<QPushButton>("ExitBtn"), Qt::LeftButton); }},
     };
     Form1->cxRichEdit2->setPlainText(QStringLiteral("SUNSET\n\nRed sky\n\nsun, sky"));
     for (const auto& [name, exit] : exits) {
         SCOPED_TRACE(name);
         Form1->CardPanel1->setCurrentWidget(Form1->SearchCard);
-        Form1->cxGrid1->setFocus();
+        control<QTableView>("cxGrid1")->setFocus();
         dialogs.clear();
         dialogs.answers.push_back(dialogs::Answer::No);
         exit();
@@ -272,7 +280,7 @@ TEST_F(Commands, EachExitAsksTheCloseQuery) {
     }
     // "Yes" lets the window close, and its settings are written.
     dialogs.answers.push_back(dialogs::Answer::Yes);
-    QTest::mouseClick(Form1->ExitBtn, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>("ExitBtn"), Qt::LeftButton);
     QApplication::processEvents();
     EXPECT_FALSE(Form1->isVisible());
     EXPECT_TRUE(readSettings().contains("[MainForm]"));

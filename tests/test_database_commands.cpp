@@ -3,9 +3,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QTableView>
 #include <QTest>
 
 #include "app/form1.h"
+#include "platform/ribbon/ribbon.h"
 #include "platform/sql/sql.h"
 #include "platform/widgets/edits.h"
 #include "platform/widgets/statusbar.h"
@@ -46,7 +49,7 @@ TEST_F(DatabaseCommandsTest, NewCreatesTheDatabaseWithItsTable) {
     const QString created = path("DB/Stock/Sub/new.db");
     QDir().mkpath(path("DB/Stock/Sub"));
     dialogs.saveAnswers.push_back(created);
-    Form1->NewButtonClick();
+    Form1->NewButton->trigger();
     EXPECT_EQ(dialogs.texts("message"), QStringList({"Database successfully opened."}));
     const auto& request = dialogs.shown.front().request;
     EXPECT_EQ(request.title, "Create new database");
@@ -65,7 +68,7 @@ TEST_F(DatabaseCommandsTest, NewCreatesTheDatabaseWithItsTable) {
 
 TEST_F(DatabaseCommandsTest, NewOnAnExistingDatabaseKeepsItsRecords) {
     dialogs.saveAnswers.push_back(main);
-    Form1->NewButtonClick();
+    Form1->NewButton->trigger();
     EXPECT_EQ(dialogs.texts("message"), QStringList({"Database successfully opened."}));
     EXPECT_EQ(Form1->StatusBar1->panelText(6), "3");
     EXPECT_EQ(groups(), QStringList({"Animals", "Nature"}));
@@ -74,7 +77,7 @@ TEST_F(DatabaseCommandsTest, NewOnAnExistingDatabaseKeepsItsRecords) {
 TEST_F(DatabaseCommandsTest, NewCancelledReopensTheFullListingOnTheSameDatabase) {
     openSearch();
     dialogs.saveAnswers.push_back(QString());
-    Form1->NewButtonClick();
+    Form1->NewButton->trigger();
     EXPECT_TRUE(dialogs.texts("message").isEmpty());
     EXPECT_EQ(DM->FDConnection1->database(), main);
     EXPECT_EQ(DM->FDQuery1->sql(), "Select * FROM TblTags");
@@ -91,7 +94,7 @@ TEST_F(DatabaseCommandsTest, NewOnAFileThatIsNoDatabaseReportsAndChangesNothing)
     dialogs.saveAnswers.push_back(junk);
     // Through the event loop, as a click would run it: the default handler shows the error.
     QMetaObject::invokeMethod(
-        Form1, [] { Form1->NewButtonClick(); }, Qt::QueuedConnection);
+        Form1, [] { Form1->NewButton->trigger(); }, Qt::QueuedConnection);
     QApplication::processEvents();
     EXPECT_TRUE(dialogs.texts("message").isEmpty());
     ASSERT_EQ(dialogs.texts("error").size(), 1);
@@ -99,7 +102,7 @@ TEST_F(DatabaseCommandsTest, NewOnAFileThatIsNoDatabaseReportsAndChangesNothing)
     EXPECT_EQ(QFileInfo(junk).size(), 2048);
     // Another database can be opened afterwards.
     dialogs.openAnswers.push_back({main});
-    Form1->dxBarButton2Click();
+    Form1->dxBarButton2->trigger();
     EXPECT_EQ(Form1->StatusBar1->panelText(6), "3");
     EXPECT_FALSE(DM->FDQuery1->controlsDisabled());
 }
@@ -108,35 +111,35 @@ TEST_F(DatabaseCommandsTest, OpenSwitchesDatabaseAndRemovesThePlaceholder) {
     const QString other = makeDatabase("DB/other.db", {{"Zoo", "Bear", "bear", "x"}});
     makeDatabase("TempReopenDB.db");
     dialogs.openAnswers.push_back({other});
-    Form1->dxBarButton2Click();
+    Form1->dxBarButton2->trigger();
     EXPECT_EQ(dialogs.shown.front().request.title, "Open database");
     EXPECT_EQ(DM->FDConnection1->database(), other);
     EXPECT_EQ(DM->FDQuery1->sql(), "Select * FROM tblTags");
     EXPECT_EQ(Form1->StatusBar1->panelText(4), "other.db");
     EXPECT_EQ(Form1->StatusBar1->panelText(6), "1");
     EXPECT_EQ(groups(), QStringList({"Zoo"}));
-    EXPECT_EQ(Form1->cxDBLabel1->text(), "Bear");
+    EXPECT_EQ(control<QLabel>("cxDBLabel1")->text(), "Bear");
     EXPECT_FALSE(QFileInfo::exists(path("TempReopenDB.db")));
     EXPECT_TRUE(dialogs.texts("message").isEmpty());
 }
 
 TEST_F(DatabaseCommandsTest, OpenCancelledChangesNothingButThePlaceholder) {
     dialogs.openAnswers.push_back({});
-    Form1->dxBarButton2Click();
+    Form1->dxBarButton2->trigger();
     EXPECT_EQ(DM->FDConnection1->database(), main);
     EXPECT_EQ(Form1->StatusBar1->panelText(6), "3");
 
     makeDatabase("TempReopenDB.db");
     dialogs.openAnswers.push_back({});
-    Form1->dxBarButton2Click();
+    Form1->dxBarButton2->trigger();
     EXPECT_FALSE(QFileInfo::exists(path("TempReopenDB.db")));
 
     // The placeholder stays while it is the open database.
     const QString placeholder = makeDatabase("TempReopenDB.db");
     dialogs.openAnswers.push_back({placeholder});
-    Form1->dxBarButton2Click();
+    Form1->dxBarButton2->trigger();
     dialogs.openAnswers.push_back({});
-    Form1->dxBarButton2Click();
+    Form1->dxBarButton2->trigger();
     EXPECT_TRUE(QFileInfo::exists(placeholder));
 }
 
@@ -150,13 +153,13 @@ TEST_F(DatabaseCommandsTest, OpenOfADatabaseWithoutTheTableKeepsThePlaceholderAn
     makeDatabase("TempReopenDB.db");
     dialogs.openAnswers.push_back({empty});
     QMetaObject::invokeMethod(
-        Form1, [] { Form1->dxBarButton2Click(); }, Qt::QueuedConnection);
+        Form1, [] { Form1->dxBarButton2->trigger(); }, Qt::QueuedConnection);
     QApplication::processEvents();
     EXPECT_EQ(dialogs.texts("error"), QStringList({"no such table: tblTags"}));
     EXPECT_TRUE(QFileInfo::exists(path("TempReopenDB.db")));
     EXPECT_FALSE(DM->FDQuery1->controlsDisabled());
     dialogs.openAnswers.push_back({main});
-    Form1->dxBarButton2Click();
+    Form1->dxBarButton2->trigger();
     EXPECT_EQ(Form1->StatusBar1->panelText(6), "3");
 }
 
@@ -164,7 +167,7 @@ TEST_F(DatabaseCommandsTest, SaveAsCopiesTheClosedFileAndStaysOnTheSearchResult)
     openSearch();
     const QString copy = path("DB/copy.db");
     dialogs.saveAnswers.push_back(copy);
-    Form1->dxBarButton3Click();
+    Form1->dxBarButton3->trigger();
     EXPECT_EQ(dialogs.shown.front().request.title, "Save database");
     EXPECT_TRUE(dialogs.texts("message").isEmpty());
     EXPECT_EQ(queryFile(copy, "SELECT Title FROM tblTags ORDER BY ID"),
@@ -172,7 +175,7 @@ TEST_F(DatabaseCommandsTest, SaveAsCopiesTheClosedFileAndStaysOnTheSearchResult)
     EXPECT_EQ(DM->FDConnection1->database(), main);
     EXPECT_EQ(DM->FDQuery1->sql(), "SELECT * FROM tblTags WHERE Title LIKE :titleword");
     EXPECT_EQ(DM->FDQuery1->recordCount(), 1);
-    EXPECT_EQ(Form1->cxDBLabel1->text(), "Dog");
+    EXPECT_EQ(control<QLabel>("cxDBLabel1")->text(), "Dog");
     EXPECT_EQ(Form1->StatusBar1->panelText(4), "KeywordsDB.db");
     EXPECT_EQ(groups(), QStringList({"Animals", "Nature"}));
 }
@@ -186,7 +189,7 @@ TEST_F(DatabaseCommandsTest, SaveAsNeverOverwrites) {
     for (const QString& target : {existing, main}) {
         dialogs.clear();
         dialogs.saveAnswers.push_back(target);
-        Form1->dxBarButton3Click();
+        Form1->dxBarButton3->trigger();
         EXPECT_EQ(dialogs.texts("message"),
                   QStringList({"Error copying file: The specified file already exists"}));
         EXPECT_EQ(Form1->StatusBar1->panelText(6), "3");
@@ -199,7 +202,7 @@ TEST_F(DatabaseCommandsTest, SaveAsNeverOverwrites) {
 
 TEST_F(DatabaseCommandsTest, MaintenanceKeepsTheSearchResultAndItsRecord) {
     openSearch();
-    Form1->dxBarLargeButton10Click();
+    Form1->dxBarLargeButton10->trigger();
     EXPECT_EQ(dialogs.texts("message"),
               QStringList({"Database maintenance completed successfully."}));
     EXPECT_EQ(Form1->RecordID, 3);
@@ -214,16 +217,16 @@ TEST_F(DatabaseCommandsTest, MaintenanceKeepsTheSearchResultAndItsRecord) {
 TEST_F(DatabaseCommandsTest, MaintenanceOnTheCreateCardLeavesTheFocusAlone) {
     Form1->CardPanel1->setCurrentWidget(Form1->CreateCard);
     Form1->activateWindow();
-    Form1->cxTextEdit1->setFocus();
-    Form1->dxBarLargeButton10Click();
-    EXPECT_EQ(QApplication::focusWidget(), Form1->cxTextEdit1);
+    control<TcxTextEdit>("cxTextEdit1")->setFocus();
+    Form1->dxBarLargeButton10->trigger();
+    EXPECT_EQ(QApplication::focusWidget(), control<TcxTextEdit>("cxTextEdit1"));
 }
 
 TEST_F(DatabaseCommandsTest, MaintenanceOnAnEmptyResultDoesNothing) {
     DM->FDQuery1->setSQL("SELECT * FROM tblTags WHERE Title = 'none'");
     DM->FDQuery1->open();
     Form1->StatusBar1->setPanelText(0, "Ready");
-    Form1->dxBarLargeButton10Click();
+    Form1->dxBarLargeButton10->trigger();
     EXPECT_EQ(dialogs.texts("message"),
               QStringList({"Database is empty. Maintenance is not required."}));
     EXPECT_EQ(Form1->RecordID, -1);
@@ -234,7 +237,7 @@ TEST_F(DatabaseCommandsTest, MaintenanceOnALockedDatabaseReportsAndRestoresTheLi
     {
         const HeldLock lock(main);
         QMetaObject::invokeMethod(
-            Form1, [] { Form1->dxBarLargeButton10Click(); }, Qt::QueuedConnection);
+            Form1, [] { Form1->dxBarLargeButton10->trigger(); }, Qt::QueuedConnection);
         QApplication::processEvents();
     }
     EXPECT_TRUE(dialogs.texts("message").isEmpty());
@@ -246,17 +249,17 @@ TEST_F(DatabaseCommandsTest, MaintenanceOnALockedDatabaseReportsAndRestoresTheLi
     DM->FDQuery1->setSQL("Select * FROM tblTags");
     DM->FDQuery1->open();
     dialogs.clear();
-    Form1->dxBarLargeButton10Click();
+    Form1->dxBarLargeButton10->trigger();
     EXPECT_EQ(dialogs.texts("message"),
               QStringList({"Database maintenance completed successfully."}));
 }
 
 TEST_F(DatabaseCommandsTest, EveryDatabaseCommandIsRefusedInEditMode) {
-    Form1->StatusBar1->setPanelText(2, "EDIT");
-    Form1->NewButtonClick();
-    Form1->dxBarButton2Click();
-    Form1->dxBarButton3Click();
-    Form1->dxBarLargeButton10Click();
+    Form1->Mode->setMode(EditMode::Edit);
+    Form1->NewButton->trigger();
+    Form1->dxBarButton2->trigger();
+    Form1->dxBarButton3->trigger();
+    Form1->dxBarLargeButton10->trigger();
     const QString guard =
         "You are in EDIT mode.\rPlease update database or click Cancel button before leaving "
         "Create "
@@ -290,7 +293,7 @@ TEST_F(FirstStartTest, FirstStartWithNewCancelledStaysUsable) {
     EXPECT_EQ(Form1->StatusBar1->panelText(6), "No");
     // The user creates one afterwards.
     dialogs.saveAnswers.push_back(path("DB/Later.db"));
-    Form1->NewButtonClick();
+    Form1->NewButton->trigger();
     EXPECT_EQ(Form1->StatusBar1->panelText(4), "Later.db");
 }
 

@@ -2,6 +2,7 @@
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QLabel>
+#include <QTableView>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -10,6 +11,7 @@
 #include "app/form1.h"
 #include "platform/widgets/edits.h"
 #include "records/keyword_editor.h"
+#include "records/keyword_list.h"
 #include "tests/support/program_fixture.h"
 
 namespace {
@@ -51,50 +53,6 @@ QString keywordList(int n) {
 
 }  // namespace
 
-TEST(KeywordList, Count) {
-    const struct {
-        const char* text;
-        int count;
-    } cases[] = {
-        {"a, b; c", 3},
-        {"a,,b", 3},
-        {"a,", 2},
-        {",", 2},
-        {"", 0},
-        {" ", 1},
-        {"a, b\nc", 2},
-        {"\"a, b\", c", 2},
-        {"x, \"a, b\"", 3},       // the quote follows a blank: no quoting
-        {"\"a\"\"b, c\", d", 2},  // a doubled quote inside
-        {"\"a, b", 1},            // no closing quote: to the end
-        {"\"a\"b, c", 3},         // after the closing quote: one more keyword
-        {"\"a\",", 2},
-        {";\"a;b\"", 2},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(KeywordList::count(QString::fromUtf8(c.text)), c.count) << c.text;
-}
-
-TEST(KeywordOccurrences, Positions) {
-    const struct {
-        const char* text;
-        const char* word;
-        QList<int> at;
-    } cases[] = {
-        {"aaaa", "aa", {0, 2}},
-        {"cat, Cat, CAT, category", "cat", {0, 5, 10, 15}},
-        {"Äpfel, äpfel", "äpfel", {7}},
-        {"STRASSE, straße", "strasse", {0}},
-        {"sea\u2029cat, cat", "cat", {4, 9}},
-        {"sea", "", {}},
-        {"ca", "cat", {}},
-        {"", "cat", {}},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(KeywordOccurrences(QString::fromUtf8(c.text), QString::fromUtf8(c.word)), c.at)
-            << c.text << " / " << c.word;
-}
-
 TEST(HighlightKeyword, MarksOccurrencesOnEveryLineAndKeepsTheCaret) {
     TcxRichEdit edit;
     edit.setPlainText(QStringLiteral("sea, cat\nCATS, dog\ncategory"));
@@ -129,14 +87,16 @@ protected:
         startOnCreateCard();
     }
 
-    void setKeywords(const QString& text) { Form1->cxRichEdit1->setPlainText(text); }
-    QString keywords() const { return Form1->cxRichEdit1->toPlainText(); }
-    QString keywordMarks() const { return marks(Form1->cxRichEdit1->document()); }
+    void setKeywords(const QString& text) {
+        control<TcxRichEdit>("cxRichEdit1")->setPlainText(text);
+    }
+    QString keywords() const { return control<TcxRichEdit>("cxRichEdit1")->toPlainText(); }
+    QString keywordMarks() const { return marks(control<TcxRichEdit>("cxRichEdit1")->document()); }
     void selectKeywords(int from, int to) {
-        QTextCursor cursor = Form1->cxRichEdit1->textCursor();
+        QTextCursor cursor = control<TcxRichEdit>("cxRichEdit1")->textCursor();
         cursor.setPosition(from);
         cursor.setPosition(to, QTextCursor::KeepAnchor);
-        Form1->cxRichEdit1->setTextCursor(cursor);
+        control<TcxRichEdit>("cxRichEdit1")->setTextCursor(cursor);
     }
 };
 
@@ -150,13 +110,13 @@ TEST_F(KeywordEditorTest, CountersAtTheirThresholds) {
         bool red;
     } titles[] = {{70, "10", false}, {71, "9", true}, {0, "80", false}};
     for (const auto& c : titles) {
-        Form1->cxTextEdit1->setText(QString(c.length, u't'));
+        control<TcxTextEdit>("cxTextEdit1")->setText(QString(c.length, u't'));
         EXPECT_EQ(Form1->Label7->text(), c.shown) << c.length;
         EXPECT_EQ(isRed(Form1->Label7), c.red) << c.length;
     }
     // Typing goes through the same rule.
-    Form1->cxTextEdit1->setText(QString(70, u't'));
-    QTest::keyClicks(Form1->cxTextEdit1, QStringLiteral("x"));
+    control<TcxTextEdit>("cxTextEdit1")->setText(QString(70, u't'));
+    QTest::keyClicks(control<TcxTextEdit>("cxTextEdit1"), QStringLiteral("x"));
     EXPECT_EQ(Form1->Label7->text(), "9");
     EXPECT_TRUE(isRed(Form1->Label7));
 
@@ -170,7 +130,7 @@ TEST_F(KeywordEditorTest, CountersAtTheirThresholds) {
                         {QString(89, u'd') + u'\n' + QString(88, u'd'), "21", false},
                         {QString(89, u'd') + u'\n' + QString(89, u'd'), "20", true}};
     for (const auto& c : descriptions) {
-        Form1->cxMemo1->setPlainText(c.text);
+        control<TcxMemo>("cxMemo1")->setPlainText(c.text);
         EXPECT_EQ(Form1->Label12->text(), c.shown) << c.text.size();
         EXPECT_EQ(isRed(Form1->Label12), c.red) << c.text.size();
     }
@@ -187,13 +147,13 @@ TEST_F(KeywordEditorTest, CountersAtTheirThresholds) {
 }
 
 TEST_F(KeywordEditorTest, LimitsAreReadWhenARuleRuns) {
-    Form1->cxTextEdit1->setText(QString(50, u't'));
-    Form1->cxMemo1->setPlainText(QString(50, u'd'));
+    control<TcxTextEdit>("cxTextEdit1")->setText(QString(50, u't'));
+    control<TcxMemo>("cxMemo1")->setPlainText(QString(50, u'd'));
     Form1->TitleMax = 40;
     Form1->DescriptionMax = 30;
     Form1->KeywordsMax = 3;
-    Form1->cxTextEdit1->setText(QString(45, u't'));
-    Form1->cxMemo1->setPlainText(QString(45, u'd'));
+    control<TcxTextEdit>("cxTextEdit1")->setText(QString(45, u't'));
+    control<TcxMemo>("cxMemo1")->setPlainText(QString(45, u'd'));
     setKeywords(QStringLiteral("a, b"));
     EXPECT_EQ(Form1->Label7->text(), "-5");
     EXPECT_TRUE(isRed(Form1->Label7));
@@ -204,7 +164,7 @@ TEST_F(KeywordEditorTest, LimitsAreReadWhenARuleRuns) {
 }
 
 TEST_F(KeywordEditorTest, DescriptionTakesNoMoreThanItsLimitFromTheUser) {
-    TcxMemo* memo = Form1->cxMemo1;
+    TcxMemo* memo = control<TcxMemo>("cxMemo1");
     ASSERT_EQ(memo->maxLength(), 200);
     memo->setPlainText(QString(199, u'd'));
     memo->moveCursor(QTextCursor::End);
@@ -233,7 +193,7 @@ TEST_F(KeywordEditorTest, DescriptionTakesNoMoreThanItsLimitFromTheUser) {
 }
 
 TEST_F(KeywordEditorTest, SeparatorsAreRefusedAtExactlyTheLimit) {
-    TcxRichEdit* edit = Form1->cxRichEdit1;
+    TcxRichEdit* edit = control<TcxRichEdit>("cxRichEdit1");
     setKeywords(keywordList(50));
     edit->moveCursor(QTextCursor::End);
     QTest::keyClicks(edit, QStringLiteral(",:;x"));
@@ -247,17 +207,18 @@ TEST_F(KeywordEditorTest, SeparatorsAreRefusedAtExactlyTheLimit) {
 }
 
 TEST_F(KeywordEditorTest, SeparatorFiltersOfTheAddAndCheckAndBatchFields) {
-    QTest::keyClicks(Form1->cxCheckEdit, QStringLiteral("c,a:t;."));
-    EXPECT_EQ(Form1->cxCheckEdit->text(), "cat");
+    QTest::keyClicks(control<TcxTextEdit>("cxCheckEdit"), QStringLiteral("c,a:t;."));
+    EXPECT_EQ(control<TcxTextEdit>("cxCheckEdit")->text(), "cat");
     QInputMethodEvent composed;  // text from an input method passes the same rule
     composed.setCommitString(QStringLiteral("s.,"));
-    QApplication::sendEvent(Form1->cxCheckEdit, &composed);
-    EXPECT_EQ(Form1->cxCheckEdit->text(), "cats");
-    for (TcxTextEdit* field : {Form1->cxTextEdit2, Form1->cxTextEdit3}) {
+    QApplication::sendEvent(control<TcxTextEdit>("cxCheckEdit"), &composed);
+    EXPECT_EQ(control<TcxTextEdit>("cxCheckEdit")->text(), "cats");
+    for (TcxTextEdit* field :
+         {control<TcxTextEdit>("cxTextEdit2"), control<TcxTextEdit>("cxTextEdit3")}) {
         QTest::keyClicks(field, QStringLiteral("a,b:c;d.e"));
         EXPECT_EQ(field->text(), "abcd.e") << field->objectName().toStdString();
     }
-    EXPECT_EQ(Form1->cxTextEdit3->placeholderText(), "Enter batch searching tags");
+    EXPECT_EQ(control<TcxTextEdit>("cxTextEdit3")->placeholderText(), "Enter batch searching tags");
 }
 
 TEST_F(KeywordEditorTest, EnterAppendsTheWordAndClearsTheField) {
@@ -267,54 +228,54 @@ TEST_F(KeywordEditorTest, EnterAppendsTheWordAndClearsTheField) {
     } cases[] = {{"", "sky"}, {"sea", "sea, sky"}, {"sea,", "sea, sky"}, {"sea, ", "sea, , sky"}};
     for (const auto& c : cases) {
         setKeywords(QString::fromUtf8(c.before));
-        Form1->cxCheckEdit->setText(QStringLiteral("sky"));
-        QTest::keyClick(Form1->cxCheckEdit, Qt::Key_Return);
+        control<TcxTextEdit>("cxCheckEdit")->setText(QStringLiteral("sky"));
+        QTest::keyClick(control<TcxTextEdit>("cxCheckEdit"), Qt::Key_Return);
         EXPECT_EQ(keywords(), QString::fromUtf8(c.after)) << c.before;
-        EXPECT_EQ(Form1->cxCheckEdit->text(), "");
+        EXPECT_EQ(control<TcxTextEdit>("cxCheckEdit")->text(), "");
         EXPECT_EQ(keywordMarks(), QString(keywords().size(), u'.'));
         EXPECT_EQ(Form1->Label9->text(), QString::number(KeywordList::count(keywords())));
     }
 
     // Nothing at the limit, nor with an empty field.
     setKeywords(keywordList(50));
-    Form1->cxCheckEdit->setText(QStringLiteral("sky"));
-    QTest::keyClick(Form1->cxCheckEdit, Qt::Key_Return);
+    control<TcxTextEdit>("cxCheckEdit")->setText(QStringLiteral("sky"));
+    QTest::keyClick(control<TcxTextEdit>("cxCheckEdit"), Qt::Key_Return);
     EXPECT_EQ(keywords(), keywordList(50));
-    EXPECT_EQ(Form1->cxCheckEdit->text(), "sky");
+    EXPECT_EQ(control<TcxTextEdit>("cxCheckEdit")->text(), "sky");
     setKeywords(QStringLiteral("sea"));
-    Form1->cxCheckEdit->clear();
-    QTest::keyClick(Form1->cxCheckEdit, Qt::Key_Return);
+    control<TcxTextEdit>("cxCheckEdit")->clear();
+    QTest::keyClick(control<TcxTextEdit>("cxCheckEdit"), Qt::Key_Return);
     EXPECT_EQ(keywords(), "sea");
 }
 
 TEST_F(KeywordEditorTest, TypingMarksFromTheThirdCharacter) {
     setKeywords(QStringLiteral("cat, Cat, CAT, category, Äpfel"));
-    TcxRichEdit* edit = Form1->cxRichEdit1;
-    QTest::keyClicks(Form1->cxCheckEdit, QStringLiteral("ca"));
+    TcxRichEdit* edit = control<TcxRichEdit>("cxRichEdit1");
+    QTest::keyClicks(control<TcxTextEdit>("cxCheckEdit"), QStringLiteral("ca"));
     EXPECT_EQ(keywordMarks(), QString(30, u'.'));
     QTextCursor caret = edit->textCursor();
     caret.setPosition(12);
     edit->setTextCursor(caret);
-    QTest::keyClicks(Form1->cxCheckEdit, QStringLiteral("t"));
+    QTest::keyClicks(control<TcxTextEdit>("cxCheckEdit"), QStringLiteral("t"));
     EXPECT_EQ(keywordMarks(), QStringLiteral("RRR..RRR..RRR..RRR............"));
     EXPECT_EQ(edit->textCursor().position(), 12);
     EXPECT_FALSE(edit->textCursor().hasSelection());
 
     // Back to two characters: no marking, the caret at the start.
-    QTest::keyClick(Form1->cxCheckEdit, Qt::Key_Backspace);
+    QTest::keyClick(control<TcxTextEdit>("cxCheckEdit"), Qt::Key_Backspace);
     EXPECT_EQ(keywordMarks(), QString(30, u'.'));
     EXPECT_EQ(edit->textCursor().position(), 0);
 
-    Form1->cxCheckEdit->setText(QStringLiteral("äpfel"));
+    control<TcxTextEdit>("cxCheckEdit")->setText(QStringLiteral("äpfel"));
     EXPECT_EQ(keywordMarks(), QString(30, u'.'));
-    Form1->cxCheckEdit->setText(QStringLiteral("ÄPFEL"));
+    control<TcxTextEdit>("cxCheckEdit")->setText(QStringLiteral("ÄPFEL"));
     EXPECT_EQ(keywordMarks(), QString(25, u'.') + QString(5, u'R'));
 }
 
 TEST_F(KeywordEditorTest, DoubleClickMarksTheSelectedWord) {
     // "sunset, sunset sunset, sunsets"
     setKeywords(QStringLiteral("sunset, sunset sunset, sunsets"));
-    Form1->cxCheckEdit->setText(QStringLiteral("ab"));
+    control<TcxTextEdit>("cxCheckEdit")->setText(QStringLiteral("ab"));
     const struct {
         int from, to;  // the selection the platform made
         const char* marked;
@@ -324,24 +285,24 @@ TEST_F(KeywordEditorTest, DoubleClickMarksTheSelectedWord) {
         {15, 23, "RRRRRRR........RRRRRRR........"},  // "sunset, " marks "sunset,"
     };
     for (const auto& c : cases) {
-        Form1->cxRichEdit1->setFocus();
+        control<TcxRichEdit>("cxRichEdit1")->setFocus();
         selectKeywords(c.from, c.to);
-        Form1->cxRichEdit1DblClick();
+        Form1->CreateCard->FKeywordEditor->KeywordsDblClick();
         EXPECT_EQ(keywordMarks(), QString::fromUtf8(c.marked)) << c.from;
-        EXPECT_TRUE(Form1->cxCheckEdit->hasFocus());
-        EXPECT_EQ(Form1->cxCheckEdit->text(), "ab");
-        EXPECT_FALSE(Form1->cxRichEdit1->textCursor().hasSelection());
+        EXPECT_TRUE(control<TcxTextEdit>("cxCheckEdit")->hasFocus());
+        EXPECT_EQ(control<TcxTextEdit>("cxCheckEdit")->text(), "ab");
+        EXPECT_FALSE(control<TcxRichEdit>("cxRichEdit1")->textCursor().hasSelection());
     }
 
     // A selection shorter than three characters clears the marking and keeps the caret.
     selectKeywords(0, 2);
-    Form1->cxRichEdit1DblClick();
+    Form1->CreateCard->FKeywordEditor->KeywordsDblClick();
     EXPECT_EQ(keywordMarks(), QString(30, u'.'));
-    EXPECT_EQ(Form1->cxRichEdit1->textCursor().position(), 2);
+    EXPECT_EQ(control<TcxRichEdit>("cxRichEdit1")->textCursor().position(), 2);
 }
 
 TEST_F(KeywordEditorTest, MouseDoubleClickMarksAndAClickClears) {
-    TcxRichEdit* edit = Form1->cxRichEdit1;
+    TcxRichEdit* edit = control<TcxRichEdit>("cxRichEdit1");
     setKeywords(QStringLiteral("sunset, sea, sunsets"));
     QTextCursor at(edit->document());
     at.setPosition(2);
@@ -349,7 +310,7 @@ TEST_F(KeywordEditorTest, MouseDoubleClickMarksAndAClickClears) {
     QTest::mouseDClick(edit->viewport(), Qt::LeftButton, {}, inSunset);
     QTest::mouseRelease(edit->viewport(), Qt::LeftButton, {}, inSunset);
     EXPECT_EQ(keywordMarks(), QStringLiteral("RRRRRR.......RRRRRR."));
-    EXPECT_TRUE(Form1->cxCheckEdit->hasFocus());
+    EXPECT_TRUE(control<TcxTextEdit>("cxCheckEdit")->hasFocus());
 
     // Only the left button clicks.
     edit->setFocus();
@@ -361,7 +322,7 @@ TEST_F(KeywordEditorTest, MouseDoubleClickMarksAndAClickClears) {
 
     // A click that leaves a selection changes nothing; one that leaves none clears.
     selectKeywords(0, 3);
-    Form1->cxRichEdit1Click();
+    Form1->CreateCard->FKeywordEditor->KeywordsClick();
     EXPECT_EQ(keywordMarks(), QStringLiteral("RRRRRR.......RRRRRR."));
     at.setPosition(9);
     QTest::mouseClick(edit->viewport(), Qt::LeftButton, {}, edit->cursorRect(at).center());
@@ -371,18 +332,18 @@ TEST_F(KeywordEditorTest, MouseDoubleClickMarksAndAClickClears) {
 
 TEST_F(KeywordEditorTest, LeavingABlankKeywordsFieldShowsItsCount) {
     Form1->Label9->setText(QString::number(Form1->KeywordsMax));  // as the Settings window does
-    Form1->cxRichEdit1->setFocus();
-    Form1->cxTextEdit1->setFocus();
+    control<TcxRichEdit>("cxRichEdit1")->setFocus();
+    control<TcxTextEdit>("cxTextEdit1")->setFocus();
     EXPECT_EQ(Form1->Label9->text(), "0");
 
     // The add-and-check field then appends to the blank field.
-    Form1->cxCheckEdit->setText(QStringLiteral("sky"));
-    QTest::keyClick(Form1->cxCheckEdit, Qt::Key_Return);
+    control<TcxTextEdit>("cxCheckEdit")->setText(QStringLiteral("sky"));
+    QTest::keyClick(control<TcxTextEdit>("cxCheckEdit"), Qt::Key_Return);
     EXPECT_EQ(keywords(), "sky");
 
     // A field with keywords keeps its counter when left.
     Form1->Label9->setText(QStringLiteral("50"));
-    Form1->cxRichEdit1->setFocus();
-    Form1->cxTextEdit1->setFocus();
+    control<TcxRichEdit>("cxRichEdit1")->setFocus();
+    control<TcxTextEdit>("cxTextEdit1")->setFocus();
     EXPECT_EQ(Form1->Label9->text(), "50");
 }

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QPushButton>
+#include <QTableView>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -32,19 +34,19 @@ protected:
 
     // One entry through the keyword editor and "Add".
     void composeEntry(const QString& title, const QString& description, const QString& keywords) {
-        Form1->cxTextEdit1->setText(title);
-        Form1->cxMemo1->setPlainText(description);
-        Form1->cxRichEdit1->setPlainText(keywords);
+        control<TcxTextEdit>("cxTextEdit1")->setText(title);
+        control<TcxMemo>("cxMemo1")->setPlainText(description);
+        control<TcxRichEdit>("cxRichEdit1")->setPlainText(keywords);
         QTest::mouseClick(control<QPushButton>("AddBtn"), Qt::LeftButton);
     }
 
     void fillBatch(const QString& title, const QString& tags, const QString& group) {
-        Form1->cxTextEdit2->setText(title);
-        Form1->cxTextEdit3->setText(tags);
+        control<TcxTextEdit>("cxTextEdit2")->setText(title);
+        control<TcxTextEdit>("cxTextEdit3")->setText(tags);
         Form1->GroupCombo->setEditText(group);
     }
 
-    void save() { QTest::mouseClick(Form1->Button3, Qt::LeftButton); }
+    void save() { QTest::mouseClick(control<QPushButton>("Button3"), Qt::LeftButton); }
 
     // Enter in a search box of the Search card.
     void searchIn(const char* box, const QString& text) {
@@ -78,7 +80,7 @@ TEST_F(RecordSavingTest, InsertIsRefusedUntilEveryFieldHoldsText) {
         fillBatch(c.title, c.tags, c.group);
         save();
         EXPECT_EQ(dialogs.texts("message"), QStringList({kRefused})) << c.name;
-        EXPECT_EQ(Form1->cxTextEdit2->text(), c.title) << c.name;
+        EXPECT_EQ(control<TcxTextEdit>("cxTextEdit2")->text(), c.title) << c.name;
         EXPECT_EQ(Form1->cxRichEdit2->toPlainText(), c.summary) << c.name;
     }
     EXPECT_EQ(column("SELECT count(*) FROM tblTags"), QStringList({"0"}));
@@ -92,7 +94,7 @@ TEST_F(RecordSavingTest, InsertStoresTheBatchAndShowsTheNewRecord) {
     search->setText("lake");
     search->setFocus();
     QTest::keyClick(search, Qt::Key_Return);
-    ASSERT_GT(Form1->FoundCount, 0);
+    ASSERT_GT(Form1->CreateCard->FoundCount, 0);
     fillBatch("  Lakes 2026 ", " lake, sunset ", "New group");
     save();
     EXPECT_TRUE(dialogs.shown.empty()) << dialogs.allTexts().join('|').toStdString();
@@ -115,12 +117,12 @@ TEST_F(RecordSavingTest, InsertStoresTheBatchAndShowsTheNewRecord) {
     EXPECT_EQ(Form1->CardPanel1->currentWidget(), Form1->SearchCard);
     EXPECT_EQ(Form1->StatusBar1->panelText(2), "BROWSE");
     EXPECT_EQ(Form1->StatusBar1->panelText(6), "2");
-    EXPECT_EQ(Form1->cxDBLabel1->text(), "  Lakes 2026 ");
+    EXPECT_EQ(control<QLabel>("cxDBLabel1")->text(), "  Lakes 2026 ");
     EXPECT_TRUE(Form1->cxRichEdit2->toPlainText().isEmpty());
-    EXPECT_TRUE(Form1->cxTextEdit2->text().isEmpty());
+    EXPECT_TRUE(control<TcxTextEdit>("cxTextEdit2")->text().isEmpty());
     EXPECT_TRUE(Form1->GroupCombo->currentText().isEmpty());
     EXPECT_EQ(Form1->GroupCombo->findText("New group"), 1);  // Animals, New group
-    EXPECT_TRUE(Form1->RtfStream->isEmpty());
+    EXPECT_TRUE(Form1->CreateCard->RtfStream.isEmpty());
     EXPECT_EQ(control<QLabel>("Label20")->text(), "0");
 }
 
@@ -137,10 +139,10 @@ TEST_F(RecordSavingTest, LargeSummariesQuotesAndNonAsciiComeBackUnchanged) {
     ASSERT_TRUE(dialogs.shown.empty()) << dialogs.allTexts().join('|').toStdString();
     EXPECT_EQ(DM->FDQuery1->fieldByName("Title").toString(), title);
     EXPECT_EQ(DM->FDQuery1->fieldByName("Group").toString(), QStringLiteral("Grüße"));
-    Form1->EditRecordClick();
+    Form1->SearchCard->EditRecordClick();
     // Compared as a whole: a failure names only the sizes, not three megabytes of text.
     EXPECT_TRUE(Form1->cxRichEdit2->toPlainText() == summary);
-    EXPECT_EQ(Form1->cxTextEdit2->text(), title);
+    EXPECT_EQ(control<TcxTextEdit>("cxTextEdit2")->text(), title);
 }
 
 TEST_F(RecordSavingTest, FailingInsertKeepsEverythingOnTheCreateCard) {
@@ -156,9 +158,9 @@ TEST_F(RecordSavingTest, FailingInsertKeepsEverythingOnTheCreateCard) {
     EXPECT_TRUE(dialogs.texts("error")[0].contains("locked"));
     EXPECT_EQ(Form1->CardPanel1->currentWidget(), Form1->CreateCard);
     EXPECT_TRUE(Form1->cxRichEdit2->toPlainText().startsWith("SUNSET"));
-    EXPECT_EQ(Form1->cxTextEdit2->text(), "Title");
+    EXPECT_EQ(control<TcxTextEdit>("cxTextEdit2")->text(), "Title");
     EXPECT_EQ(Form1->GroupCombo->currentText(), "Group");
-    EXPECT_TRUE(Form1->RtfStream->isEmpty());
+    EXPECT_TRUE(Form1->CreateCard->RtfStream.isEmpty());
     // Saving again works once the lock is gone.
     dialogs.clear();
     save();
@@ -171,17 +173,17 @@ TEST_F(RecordSavingTest, EditThenUpdateStoresTheFieldsAsTheyStandAndKeepsTheDate
            {"Animals", "Cat", "cat", "x"}});
     ASSERT_TRUE(DM->FDQuery1->locate("ID", 1));
     Form1->cxRichEdit2->setPlainText("unsaved entry");
-    Form1->EditRecordClick();
+    Form1->SearchCard->EditRecordClick();
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_EQ(Form1->StatusBar1->panelText(2), "EDIT");
-    EXPECT_EQ(Form1->Button3->text(), "Update");
+    EXPECT_EQ(control<QPushButton>("Button3")->text(), "Update");
     EXPECT_EQ(Form1->CardPanel1->currentWidget(), Form1->CreateCard);
     EXPECT_EQ(Form1->cxRichEdit2->toPlainText(), "SUNSET\n\nA description");
-    EXPECT_EQ(Form1->cxTextEdit2->text(), "Sunset");
+    EXPECT_EQ(control<TcxTextEdit>("cxTextEdit2")->text(), "Sunset");
     EXPECT_EQ(Form1->GroupCombo->currentText(), "Nature");
 
-    Form1->cxTextEdit2->clear();
-    Form1->cxTextEdit3->setText("sun, evening");
+    control<TcxTextEdit>("cxTextEdit2")->clear();
+    control<TcxTextEdit>("cxTextEdit3")->setText("sun, evening");
     save();
     EXPECT_TRUE(dialogs.shown.empty()) << dialogs.allTexts().join('|').toStdString();
     EXPECT_EQ(column("SELECT Title || '|' || Keys || '|' || Datum FROM tblTags WHERE ID = 1"),
@@ -190,15 +192,15 @@ TEST_F(RecordSavingTest, EditThenUpdateStoresTheFieldsAsTheyStandAndKeepsTheDate
     EXPECT_EQ(DM->FDQuery1->fieldByName("ID").toInt(), 1);
     EXPECT_EQ(Form1->RecordID, 1);
     EXPECT_EQ(Form1->StatusBar1->panelText(2), "BROWSE");
-    EXPECT_EQ(Form1->Button3->text(), "Add to Database");
+    EXPECT_EQ(control<QPushButton>("Button3")->text(), "Add to Database");
     EXPECT_EQ(Form1->CardPanel1->currentWidget(), Form1->SearchCard);
     EXPECT_TRUE(Form1->cxRichEdit2->toPlainText().isEmpty());
 }
 
 TEST_F(RecordSavingTest, FailingUpdateEndsTheEditAndKeepsTheStoredRecord) {
     start({{"Nature", "Sunset", "sun", "x"}});
-    Form1->EditRecordClick();
-    Form1->cxTextEdit2->setText("Changed");
+    Form1->SearchCard->EditRecordClick();
+    control<TcxTextEdit>("cxTextEdit2")->setText("Changed");
     {
         const HeldLock lock(db);
         save();
@@ -206,24 +208,24 @@ TEST_F(RecordSavingTest, FailingUpdateEndsTheEditAndKeepsTheStoredRecord) {
     EXPECT_EQ(dialogs.texts("error").size(), 1u);
     EXPECT_EQ(column("SELECT Title FROM tblTags"), QStringList({"Sunset"}));
     EXPECT_EQ(Form1->StatusBar1->panelText(2), "BROWSE");
-    EXPECT_EQ(Form1->Button3->text(), "Add to Database");
-    EXPECT_TRUE(Form1->cxTextEdit2->text().isEmpty());
-    EXPECT_TRUE(Form1->RtfStream->isEmpty());
+    EXPECT_EQ(control<QPushButton>("Button3")->text(), "Add to Database");
+    EXPECT_TRUE(control<TcxTextEdit>("cxTextEdit2")->text().isEmpty());
+    EXPECT_TRUE(Form1->CreateCard->RtfStream.isEmpty());
 }
 
 TEST_F(RecordSavingTest, CancelInBothModes) {
     start({{"Nature", "Sunset", "sun", "x"}});
     Form1->cxRichEdit2->setPlainText("draft");
-    Form1->cxTextEdit2->setText("batch");
-    QTest::mouseClick(Form1->CancelBtn, Qt::LeftButton);
+    control<TcxTextEdit>("cxTextEdit2")->setText("batch");
+    QTest::mouseClick(control<QPushButton>("CancelBtn"), Qt::LeftButton);
     EXPECT_TRUE(Form1->cxRichEdit2->toPlainText().isEmpty());
-    EXPECT_TRUE(Form1->cxTextEdit2->text().isEmpty());
-    EXPECT_EQ(Form1->Button3->text(), "Add to database");
-    EXPECT_EQ(QApplication::focusWidget(), Form1->cxTextEdit1);
+    EXPECT_TRUE(control<TcxTextEdit>("cxTextEdit2")->text().isEmpty());
+    EXPECT_EQ(control<QPushButton>("Button3")->text(), "Add to database");
+    EXPECT_EQ(QApplication::focusWidget(), control<TcxTextEdit>("cxTextEdit1"));
 
-    Form1->EditRecordClick();
-    QTest::mouseClick(Form1->CancelBtn, Qt::LeftButton);
-    EXPECT_EQ(Form1->Button3->text(), "Add to Database");
+    Form1->SearchCard->EditRecordClick();
+    QTest::mouseClick(control<QPushButton>("CancelBtn"), Qt::LeftButton);
+    EXPECT_EQ(control<QPushButton>("Button3")->text(), "Add to Database");
     EXPECT_EQ(Form1->StatusBar1->panelText(2), "BROWSE");
     EXPECT_EQ(Form1->CardPanel1->currentWidget(), Form1->CreateCard);
     EXPECT_TRUE(Form1->cxRichEdit2->toPlainText().isEmpty());
@@ -242,18 +244,18 @@ TEST_F(ProgramFixture, MainRoadFromAFreshFolderToARecordFoundAfterARestart) {
     QTest::keyClick(Form1, Qt::Key_F1);
     ASSERT_EQ(Form1->CardPanel1->currentWidget(), Form1->CreateCard);
     auto* add = control<QPushButton>("AddBtn");
-    QTest::keyClicks(Form1->cxTextEdit1, "Golden sunset");
-    QTest::keyClicks(Form1->cxMemo1, "Sun over the sea");
-    QTest::keyClicks(Form1->cxRichEdit1, "sunset, sea, gold");
+    QTest::keyClicks(control<TcxTextEdit>("cxTextEdit1"), "Golden sunset");
+    QTest::keyClicks(control<TcxMemo>("cxMemo1"), "Sun over the sea");
+    QTest::keyClicks(control<TcxRichEdit>("cxRichEdit1"), "sunset, sea, gold");
     QTest::mouseClick(add, Qt::LeftButton);
-    QTest::keyClicks(Form1->cxTextEdit1, "Harbour at dawn");
-    QTest::keyClicks(Form1->cxMemo1, "Boats in the morning");
-    QTest::keyClicks(Form1->cxRichEdit1, "harbour, boats, dawn");
+    QTest::keyClicks(control<TcxTextEdit>("cxTextEdit1"), "Harbour at dawn");
+    QTest::keyClicks(control<TcxMemo>("cxMemo1"), "Boats in the morning");
+    QTest::keyClicks(control<TcxRichEdit>("cxRichEdit1"), "harbour, boats, dawn");
     QTest::mouseClick(add, Qt::LeftButton);
-    QTest::keyClicks(Form1->cxTextEdit2, "Coast trip");
-    QTest::keyClicks(Form1->cxTextEdit3, "coast sea");
+    QTest::keyClicks(control<TcxTextEdit>("cxTextEdit2"), "Coast trip");
+    QTest::keyClicks(control<TcxTextEdit>("cxTextEdit3"), "coast sea");
     QTest::keyClicks(Form1->GroupCombo, "Travel");
-    QTest::mouseClick(Form1->Button3, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>("Button3"), Qt::LeftButton);
     ASSERT_TRUE(dialogs.shown.empty()) << dialogs.allTexts().join('|').toStdString();
     EXPECT_EQ(Form1->CardPanel1->currentWidget(), Form1->SearchCard);
     EXPECT_EQ(Form1->StatusBar1->panelText(6), "1");
@@ -269,12 +271,12 @@ TEST_F(ProgramFixture, MainRoadFromAFreshFolderToARecordFoundAfterARestart) {
     EXPECT_EQ(search("cxTextEdit4", "nothing"), 0);
     EXPECT_EQ(search("cxTextEdit5", "sea, coast"), 1);
     EXPECT_EQ(search("cxTextEdit7", "Boats"), 1);
-    EXPECT_TRUE(Form1->cxDBRichEdit1->toPlainText().contains("HARBOUR AT DAWN"));
+    EXPECT_TRUE(control<TcxDBRichEdit>("cxDBRichEdit1")->toPlainText().contains("HARBOUR AT DAWN"));
 
-    Form1->EditRecordClick();
-    Form1->cxTextEdit2->setText("Coast trip 2026");
-    QTest::mouseClick(Form1->Button3, Qt::LeftButton);
-    EXPECT_EQ(Form1->cxDBLabel1->text(), "Coast trip 2026");
+    Form1->SearchCard->EditRecordClick();
+    control<TcxTextEdit>("cxTextEdit2")->setText("Coast trip 2026");
+    QTest::mouseClick(control<QPushButton>("Button3"), Qt::LeftButton);
+    EXPECT_EQ(control<QLabel>("cxDBLabel1")->text(), "Coast trip 2026");
     EXPECT_TRUE(dialogs.shown.empty()) << dialogs.allTexts().join('|').toStdString();
 
     ASSERT_TRUE(closeProgram());
@@ -286,7 +288,7 @@ TEST_F(ProgramFixture, MainRoadFromAFreshFolderToARecordFoundAfterARestart) {
     startProgram();
     EXPECT_TRUE(dialogs.shown.empty()) << dialogs.allTexts().join('|').toStdString();
     EXPECT_EQ(DM->FDQuery1->fieldByName("ID").toInt(), 1);
-    EXPECT_EQ(Form1->cxDBLabel1->text(), "Coast trip 2026");
+    EXPECT_EQ(control<QLabel>("cxDBLabel1")->text(), "Coast trip 2026");
     EXPECT_EQ(Form1->GroupCombo->itemText(0), "Travel");
     EXPECT_EQ(search("cxTextEdit7", "sunset"), 1);
 }

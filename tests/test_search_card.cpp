@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
@@ -79,7 +80,7 @@ protected:
 
     // The titles the grid shows, sorted.
     static QStringList gridTitles() {
-        QAbstractItemModel* model = Form1->cxGrid1->model();
+        QAbstractItemModel* model = control<QTableView>("cxGrid1")->model();
         QStringList titles;
         for (int row = 0; row < model->rowCount(); ++row)
             titles << model->data(model->index(row, 1)).toString();
@@ -93,7 +94,7 @@ protected:
     // One character per document position: 'Y' for a yellow background, '.' otherwise;
     // line breaks stay as they are.
     static QString marks() {
-        const QTextDocument* document = Form1->cxDBRichEdit1->document();
+        const QTextDocument* document = control<TcxDBRichEdit>("cxDBRichEdit1")->document();
         QString mask = document->toPlainText();
         for (QChar& c : mask)
             if (c != '\n') c = '.';
@@ -112,17 +113,18 @@ protected:
         EXPECT_EQ(query()->sql(), "Select * FROM tblTags");
         EXPECT_EQ(gridTitles(), allTitles());
         for (TcxTextEdit* box :
-             {Form1->SearchEdit1, Form1->cxTextEdit4, Form1->cxTextEdit5, Form1->cxTextEdit7})
+             {control<TcxTextEdit>("SearchEdit1"), control<TcxTextEdit>("cxTextEdit4"),
+              control<TcxTextEdit>("cxTextEdit5"), control<TcxTextEdit>("cxTextEdit7")})
             EXPECT_TRUE(box->text().isEmpty()) << box->objectName().toStdString();
-        EXPECT_EQ(Form1->focusWidget(), Form1->cxTextEdit4);
+        EXPECT_EQ(Form1->focusWidget(), control<TcxTextEdit>("cxTextEdit4"));
     }
 
     static void openPopup() {
-        QWidget* viewport = Form1->cxGrid1->viewport();
+        QWidget* viewport = control<QTableView>("cxGrid1")->viewport();
         QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10),
                                 viewport->mapToGlobal(QPoint(10, 10)));
         QApplication::sendEvent(viewport, &event);
-        ASSERT_TRUE(Form1->GridPopup->isVisible());
+        ASSERT_TRUE(control<QMenu>("GridPopup")->isVisible());
     }
 
     static void renameTable(const QString& file, const char* from, const char* to) {
@@ -156,7 +158,7 @@ TEST_F(SearchCard, TitleSearchMatchesContainedTextAsParameter) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.input.left(40).toStdString());
         statusAtOpen.clear();
-        search(Form1->cxTextEdit4, c.input);
+        search(control<TcxTextEdit>("cxTextEdit4"), c.input);
         QStringList expected = c.titles;
         expected.sort();
         EXPECT_EQ(gridTitles(), expected);
@@ -165,7 +167,7 @@ TEST_F(SearchCard, TitleSearchMatchesContainedTextAsParameter) {
         EXPECT_EQ(statusAtOpen, QStringList{"Searching..."});
         EXPECT_EQ(status(), "Ready");
         EXPECT_EQ(Form1->StatusBar1->panelText(6), QString::number(expected.size()));
-        EXPECT_EQ(Form1->cxTextEdit4->text(), c.input);
+        EXPECT_EQ(control<TcxTextEdit>("cxTextEdit4")->text(), c.input);
     }
     EXPECT_TRUE(dialogs.allTexts().isEmpty());
 }
@@ -176,11 +178,11 @@ TEST_F(SearchCard, EmptyTitleBoxOpensFullListingOnlyWhenAnotherStatementIsOpen) 
     QObject::connect(query(), &sql::Query::afterOpen, Form1, [&] { ++opens; });
     Form1->StatusBar1->setPanelText(0, "idle");
     // The start-up listing is written in other letter case: it counts as another statement.
-    enter(Form1->cxTextEdit4);
+    enter(control<TcxTextEdit>("cxTextEdit4"));
     EXPECT_EQ(opens, 1);
     EXPECT_EQ(query()->sql(), "Select * FROM tblTags");
     EXPECT_EQ(gridTitles(), allTitles());
-    enter(Form1->cxTextEdit4);
+    enter(control<TcxTextEdit>("cxTextEdit4"));
     EXPECT_EQ(opens, 1);
     EXPECT_EQ(status(), "idle");
 }
@@ -226,9 +228,9 @@ TEST_F(SearchCard, TagsSearchBuildsOneNumberedConditionPerPiece) {
     QObject::connect(query(), &sql::Query::afterOpen, Form1, [&] { statusAtOpen << status(); });
     for (const auto& c : cases) {
         SCOPED_TRACE(c.input.toStdString());
-        search(Form1->cxTextEdit5, "sea");  // something else is open before
+        search(control<TcxTextEdit>("cxTextEdit5"), "sea");  // something else is open before
         statusAtOpen.clear();
-        search(Form1->cxTextEdit5, c.input);
+        search(control<TcxTextEdit>("cxTextEdit5"), c.input);
         EXPECT_EQ(query()->sql(), c.sql);
         Params params;
         for (const QString& name : query()->paramNames())
@@ -246,39 +248,39 @@ TEST_F(SearchCard, TagsSearchBuildsOneNumberedConditionPerPiece) {
 TEST_F(SearchCard, AnyWordSearchMarksTheWordInTheRecordView) {
     start();
     // With a result: the word goes into "Search word" and is marked in the first record.
-    search(Form1->cxTextEdit7, "beach");
+    search(control<TcxTextEdit>("cxTextEdit7"), "beach");
     EXPECT_EQ(query()->sql(), "Select * FROM tblTags WHERE \"AllKeys\" LIKE :allkeysword");
     EXPECT_EQ(query()->paramValue("allkeysword").toString(), "%beach%");
     EXPECT_EQ(gridTitles(), QStringList{"Sunset beach"});
     EXPECT_EQ(status(), "Ready");
-    EXPECT_EQ(Form1->SearchEdit1->text(), "beach");
+    EXPECT_EQ(control<TcxTextEdit>("SearchEdit1")->text(), "beach");
     EXPECT_EQ(marks(), "..............YYYYY\n\n.........");
     EXPECT_TRUE(Form1->HighlightsShown);
-    EXPECT_EQ(Form1->focusWidget(), Form1->cxDBRichEdit1);
-    EXPECT_EQ(Form1->cxDBRichEdit1->textCursor().position(), 14);
-    EXPECT_FALSE(Form1->cxDBRichEdit1->textCursor().hasSelection());
+    EXPECT_EQ(Form1->focusWidget(), control<TcxDBRichEdit>("cxDBRichEdit1"));
+    EXPECT_EQ(control<TcxDBRichEdit>("cxDBRichEdit1")->textCursor().position(), 14);
+    EXPECT_FALSE(control<TcxDBRichEdit>("cxDBRichEdit1")->textCursor().hasSelection());
 
     // Without a result the word box keeps its text.
-    Form1->SearchEdit1->setText("keep");
-    Form1->cxTextEdit7->setFocus();
-    search(Form1->cxTextEdit7, "no such words");
+    control<TcxTextEdit>("SearchEdit1")->setText("keep");
+    control<TcxTextEdit>("cxTextEdit7")->setFocus();
+    search(control<TcxTextEdit>("cxTextEdit7"), "no such words");
     EXPECT_TRUE(gridTitles().isEmpty());
-    EXPECT_EQ(Form1->SearchEdit1->text(), "keep");
-    EXPECT_EQ(Form1->focusWidget(), Form1->cxTextEdit7);
+    EXPECT_EQ(control<TcxTextEdit>("SearchEdit1")->text(), "keep");
+    EXPECT_EQ(Form1->focusWidget(), control<TcxTextEdit>("cxTextEdit7"));
 
     // Empty: the full listing, and the boxes are cleared as by Select All.
-    Form1->cxTextEdit4->setText("a");
-    Form1->cxTextEdit5->setText("b");
-    search(Form1->cxTextEdit7, "");
+    control<TcxTextEdit>("cxTextEdit4")->setText("a");
+    control<TcxTextEdit>("cxTextEdit5")->setText("b");
+    search(control<TcxTextEdit>("cxTextEdit7"), "");
     expectSelectAll();
 }
 
 TEST_F(SearchCard, SelectAllShowsTheFullListingAndClearsTheBoxes) {
     start();
-    search(Form1->cxTextEdit4, "sun");
-    Form1->SearchEdit1->setText("w");
-    Form1->cxTextEdit5->setText("k");
-    QTest::mouseClick(Form1->SelectAllBtn, Qt::LeftButton);
+    search(control<TcxTextEdit>("cxTextEdit4"), "sun");
+    control<TcxTextEdit>("SearchEdit1")->setText("w");
+    control<TcxTextEdit>("cxTextEdit5")->setText("k");
+    QTest::mouseClick(control<QPushButton>("SelectAllBtn"), Qt::LeftButton);
     expectSelectAll();
 }
 
@@ -300,7 +302,7 @@ TEST_F(SearchCard, MarksEveryOccurrenceWithoutOverlapOrCaseOutsideAToZ) {
     std::vector<TestRecord> records;
     for (const auto& c : cases) records.push_back({"G", c.text, "k", summary(c.text)});
     start(records);
-    TcxDBRichEdit* view = Form1->cxDBRichEdit1;
+    TcxDBRichEdit* view = control<TcxDBRichEdit>("cxDBRichEdit1");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text.toStdString());
         ASSERT_TRUE(query()->locate(QStringLiteral("Title"), c.text));
@@ -312,8 +314,8 @@ TEST_F(SearchCard, MarksEveryOccurrenceWithoutOverlapOrCaseOutsideAToZ) {
         const auto spy = QObject::connect(view->document(), &QTextDocument::contentsChange, view,
                                           [&] { heldAtChange.push_back(view->updating()); });
         Form1->HighlightsShown = false;
-        Form1->SearchEdit1->setText(c.word);
-        enter(Form1->SearchEdit1);
+        control<TcxTextEdit>("SearchEdit1")->setText(c.word);
+        enter(control<TcxTextEdit>("SearchEdit1"));
         QObject::disconnect(spy);
         EXPECT_EQ(marks(), c.marks);
         EXPECT_EQ(Form1->HighlightsShown, c.caret >= 0);
@@ -323,50 +325,50 @@ TEST_F(SearchCard, MarksEveryOccurrenceWithoutOverlapOrCaseOutsideAToZ) {
         EXPECT_FALSE(heldAtChange.empty());
         EXPECT_EQ(std::count(heldAtChange.begin(), heldAtChange.end(), false), 0);
         EXPECT_FALSE(view->updating());
-        EXPECT_EQ(Form1->focusWidget(), Form1->SearchEdit1);
-        EXPECT_EQ(Form1->SearchEdit1->text(), c.word);
+        EXPECT_EQ(Form1->focusWidget(), control<TcxTextEdit>("SearchEdit1"));
+        EXPECT_EQ(control<TcxTextEdit>("SearchEdit1")->text(), c.word);
     }
 }
 
 TEST_F(SearchCard, EnterInSearchWordMarksUnmarksOrLeavesTheView) {
     start({{"G", "t", "k", summary("red sky, red sea")}});
-    TcxDBRichEdit* view = Form1->cxDBRichEdit1;
-    Form1->SearchEdit1->setText("red");
-    enter(Form1->SearchEdit1);
+    TcxDBRichEdit* view = control<TcxDBRichEdit>("cxDBRichEdit1");
+    control<TcxTextEdit>("SearchEdit1")->setText("red");
+    enter(control<TcxTextEdit>("SearchEdit1"));
     const QString marked = "YYY......YYY....";
     ASSERT_EQ(marks(), marked);
 
     // A new word first whitens the old marks.
-    Form1->SearchEdit1->setText("sea");
-    enter(Form1->SearchEdit1);
+    control<TcxTextEdit>("SearchEdit1")->setText("sea");
+    enter(control<TcxTextEdit>("SearchEdit1"));
     EXPECT_EQ(marks(), ".............YYY");
-    Form1->SearchEdit1->setText("red");
-    enter(Form1->SearchEdit1);
+    control<TcxTextEdit>("SearchEdit1")->setText("red");
+    enter(control<TcxTextEdit>("SearchEdit1"));
 
     // Only blanks: nothing changes.
     QTextCursor caret(view->document());
     caret.setPosition(5);
     view->setTextCursor(caret);
-    Form1->SearchEdit1->setText("  ");
-    enter(Form1->SearchEdit1);
+    control<TcxTextEdit>("SearchEdit1")->setText("  ");
+    enter(control<TcxTextEdit>("SearchEdit1"));
     EXPECT_EQ(marks(), marked);
     EXPECT_EQ(view->textCursor().position(), 5);
-    EXPECT_EQ(Form1->SearchEdit1->text(), "  ");
+    EXPECT_EQ(control<TcxTextEdit>("SearchEdit1")->text(), "  ");
     EXPECT_TRUE(Form1->HighlightsShown);
 
     // Empty: the marks go, the caret stays where it was.
-    Form1->SearchEdit1->clear();
-    enter(Form1->SearchEdit1);
+    control<TcxTextEdit>("SearchEdit1")->clear();
+    enter(control<TcxTextEdit>("SearchEdit1"));
     EXPECT_EQ(marks(), "................");
     EXPECT_FALSE(Form1->HighlightsShown);
     EXPECT_EQ(view->textCursor().position(), 5);
     EXPECT_FALSE(view->updating());
-    EXPECT_EQ(Form1->focusWidget(), Form1->SearchEdit1);
+    EXPECT_EQ(Form1->focusWidget(), control<TcxTextEdit>("SearchEdit1"));
 }
 
 TEST_F(SearchCard, CtrlCCopiesPlainTextWithoutTrailingLineBreaks) {
     start({{"G", "t", "k", summary("First line\n\nThird line")}});
-    TcxDBRichEdit* view = Form1->cxDBRichEdit1;
+    TcxDBRichEdit* view = control<TcxDBRichEdit>("cxDBRichEdit1");
     QClipboard* clipboard = QGuiApplication::clipboard();
     QTextCursor selection(view->document());
     selection.setPosition(0);
@@ -390,23 +392,24 @@ TEST_F(SearchCard, CtrlCCopiesPlainTextWithoutTrailingLineBreaks) {
 
 TEST_F(SearchCard, PopupEnablesRecordCommandsOnlyWithRecords) {
     start();
-    QList<QAction*> commands{Form1->EditRecord, Form1->ExportRecord, Form1->DeleteRecord};
+    QList<QAction*> commands{Form1->SearchCard->EditRecord, Form1->SearchCard->ExportRecord,
+                             Form1->SearchCard->DeleteRecord};
     QStringList captions;
-    for (QAction* action : Form1->GridPopup->actions())
+    for (QAction* action : control<QMenu>("GridPopup")->actions())
         captions << (action->isSeparator() ? "-" : action->text());
     EXPECT_EQ(captions, (QStringList{"Edit Record", "Export Record", "-", "Delete Record"}));
 
-    search(Form1->cxTextEdit4, "no such title");
+    search(control<TcxTextEdit>("cxTextEdit4"), "no such title");
     openPopup();
     for (QAction* action : commands)
         EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
-    Form1->GridPopup->hide();
+    control<QMenu>("GridPopup")->hide();
 
-    search(Form1->cxTextEdit4, "sun");
+    search(control<TcxTextEdit>("cxTextEdit4"), "sun");
     openPopup();
     for (QAction* action : commands)
         EXPECT_TRUE(action->isEnabled()) << action->text().toStdString();
-    Form1->GridPopup->hide();
+    control<QMenu>("GridPopup")->hide();
 }
 
 TEST_F(SearchCard, DeleteRecordAsksThenShowsTheFullListingAndKeepsTheGroups) {
@@ -414,12 +417,12 @@ TEST_F(SearchCard, DeleteRecordAsksThenShowsTheFullListingAndKeepsTheGroups) {
     const QString file = path("DB/KeywordsDB.db");
     const QStringList groupsBefore{"City", "Misc", "Nature"};
     ASSERT_EQ(Form1->GroupCombo->count(), 3);
-    search(Form1->cxTextEdit4, "Mountain");
+    search(control<TcxTextEdit>("cxTextEdit4"), "Mountain");
     ASSERT_EQ(gridTitles(), QStringList{"Mountain lake"});
     const int id = query()->fieldByName("ID").toInt();
 
     dialogs.answers.push_back(dialogs::Answer::No);
-    Form1->DeleteRecord->trigger();
+    Form1->SearchCard->DeleteRecord->trigger();
     EXPECT_EQ(dialogs.texts("confirm"), QStringList{"Selected record will be permanently removed "
                                                     "from database!\rDo you wish to continue?"});
     EXPECT_EQ(queryFile(file, "SELECT COUNT(*) FROM tblTags"), QStringList{"8"});
@@ -428,7 +431,7 @@ TEST_F(SearchCard, DeleteRecordAsksThenShowsTheFullListingAndKeepsTheGroups) {
     // Yes: the record goes; the grid shows the full listing. Two records of the group
     // "Nature" existed, so the group list is left as it was.
     dialogs.answers.push_back(dialogs::Answer::Yes);
-    Form1->DeleteRecord->trigger();
+    Form1->SearchCard->DeleteRecord->trigger();
     EXPECT_EQ(Form1->RecordID, id);
     EXPECT_EQ(queryFile(file, QStringLiteral("SELECT COUNT(*) FROM tblTags WHERE ID = %1").arg(id)),
               QStringList{"0"});
@@ -442,7 +445,7 @@ TEST_F(SearchCard, DeleteRecordAsksThenShowsTheFullListingAndKeepsTheGroups) {
     // Deleting the last record of a group while others remain keeps its name in the list.
     ASSERT_TRUE(query()->locate("Title", "Sunset beach"));
     dialogs.answers.push_back(dialogs::Answer::Yes);
-    Form1->DeleteRecord->trigger();
+    Form1->SearchCard->DeleteRecord->trigger();
     QStringList groups;
     for (int i = 0; i < Form1->GroupCombo->count(); ++i) groups << Form1->GroupCombo->itemText(i);
     EXPECT_EQ(groups, groupsBefore);
@@ -453,11 +456,11 @@ TEST_F(SearchCard, DeletingTheLastRecordEmptiesTheGroupList) {
     start({{"Only", "Single", "k", summary("s")}});
     ASSERT_EQ(Form1->GroupCombo->count(), 1);
     dialogs.answers.push_back(dialogs::Answer::Yes);
-    Form1->DeleteRecord->trigger();
+    Form1->SearchCard->DeleteRecord->trigger();
     EXPECT_EQ(Form1->GroupCombo->count(), 0);
-    EXPECT_EQ(Form1->cxGrid1->model()->rowCount(), 0);
+    EXPECT_EQ(control<QTableView>("cxGrid1")->model()->rowCount(), 0);
     EXPECT_EQ(Form1->StatusBar1->panelText(6), "0");
-    EXPECT_TRUE(Form1->cxDBRichEdit1->toPlainText().isEmpty());
+    EXPECT_TRUE(control<TcxDBRichEdit>("cxDBRichEdit1")->toPlainText().isEmpty());
     EXPECT_TRUE(Form1->GroupCombo->updatesEnabled());
 }
 
@@ -467,16 +470,16 @@ TEST_F(SearchCard, FailedDeleteKeepsTheRecordAndTheGridFollowsTheNextListing) {
     {
         const HeldLock lock(file);
         dialogs.answers.push_back(dialogs::Answer::Yes);
-        Form1->DeleteRecord->trigger();
+        Form1->SearchCard->DeleteRecord->trigger();
     }
     ASSERT_EQ(dialogs.texts("error").size(), 1);
     EXPECT_TRUE(dialogs.texts("error")[0].contains("locked"));
     EXPECT_EQ(queryFile(file, "SELECT COUNT(*) FROM tblTags"), QStringList{"8"});
     // The grid is attached again: the next listing shows in it.
     EXPECT_FALSE(query()->controlsDisabled());
-    QTest::mouseClick(Form1->SelectAllBtn, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>("SelectAllBtn"), Qt::LeftButton);
     EXPECT_EQ(gridTitles(), allTitles());
-    EXPECT_FALSE(Form1->cxDBRichEdit1->toPlainText().isEmpty());
+    EXPECT_FALSE(control<TcxDBRichEdit>("cxDBRichEdit1")->toPlainText().isEmpty());
 }
 
 TEST_F(SearchCard, FailedSearchShowsTheMessageAndTheNextListingWorks) {
@@ -484,63 +487,65 @@ TEST_F(SearchCard, FailedSearchShowsTheMessageAndTheNextListingWorks) {
     const QString file = path("DB/KeywordsDB.db");
     renameTable(file, "tblTags", "tblAway");
     Form1->StatusBar1->setPanelText(0, "idle");
-    search(Form1->cxTextEdit4, "sun");
+    search(control<TcxTextEdit>("cxTextEdit4"), "sun");
     ASSERT_EQ(dialogs.texts("error").size(), 1);
     EXPECT_TRUE(dialogs.texts("error")[0].contains("no such table"))
         << dialogs.texts("error")[0].toStdString();
     EXPECT_EQ(status(), "Ready");
     EXPECT_FALSE(query()->active());
-    EXPECT_EQ(Form1->cxGrid1->model()->rowCount(), 0);
-    EXPECT_TRUE(Form1->cxDBRichEdit1->toPlainText().isEmpty());
+    EXPECT_EQ(control<QTableView>("cxGrid1")->model()->rowCount(), 0);
+    EXPECT_TRUE(control<TcxDBRichEdit>("cxDBRichEdit1")->toPlainText().isEmpty());
 
     // The tags and any-word searches fail the same way.
-    search(Form1->cxTextEdit5, "sea");
-    search(Form1->cxTextEdit7, "sea");
+    search(control<TcxTextEdit>("cxTextEdit5"), "sea");
+    search(control<TcxTextEdit>("cxTextEdit7"), "sea");
     EXPECT_EQ(dialogs.texts("error").size(), 3);
     EXPECT_EQ(status(), "Ready");
-    EXPECT_EQ(Form1->SearchEdit1->text(), "");
+    EXPECT_EQ(control<TcxTextEdit>("SearchEdit1")->text(), "");
 
     renameTable(file, "tblAway", "tblTags");
-    QTest::mouseClick(Form1->SelectAllBtn, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>("SelectAllBtn"), Qt::LeftButton);
     EXPECT_EQ(gridTitles(), allTitles());
 
     // A full listing that failed is opened again by the next Select All.
     renameTable(file, "tblTags", "tblAway");
-    search(Form1->cxTextEdit7, "");
+    search(control<TcxTextEdit>("cxTextEdit7"), "");
     EXPECT_EQ(dialogs.texts("error").size(), 4);
     EXPECT_EQ(query()->sql(), "Select * FROM tblTags");
     renameTable(file, "tblAway", "tblTags");
-    QTest::mouseClick(Form1->SelectAllBtn, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>("SelectAllBtn"), Qt::LeftButton);
     EXPECT_EQ(gridTitles(), allTitles());
-    search(Form1->cxTextEdit4, "sun");
+    search(control<TcxTextEdit>("cxTextEdit4"), "sun");
     EXPECT_EQ(gridTitles(), QStringList{"Sunset beach"});
     EXPECT_EQ(dialogs.texts("error").size(), 4);
 }
 
 TEST_F(SearchCard, RecordViewAndGridGrowWithTheWindow) {
     start();
-    const QRect view = Form1->cxDBRichEdit1->geometry(), grid = Form1->cxGrid1->geometry(),
-                box = Form1->cxTextEdit7->geometry(), word = Form1->SearchEdit1->geometry();
+    const QRect view = control<TcxDBRichEdit>("cxDBRichEdit1")->geometry(),
+                grid = control<QTableView>("cxGrid1")->geometry(),
+                box = control<TcxTextEdit>("cxTextEdit7")->geometry(),
+                word = control<TcxTextEdit>("SearchEdit1")->geometry();
     Form1->resize(Form1->size() + QSize(200, 100));
     QApplication::processEvents();
-    EXPECT_EQ(Form1->cxDBRichEdit1->geometry(), view.adjusted(0, 0, 200, 100));
-    EXPECT_EQ(Form1->cxGrid1->geometry(), grid.adjusted(200, 0, 200, 100));
-    EXPECT_EQ(Form1->cxTextEdit7->geometry(), box.translated(200, 0));
-    EXPECT_EQ(Form1->SearchEdit1->geometry(), word);
+    EXPECT_EQ(control<TcxDBRichEdit>("cxDBRichEdit1")->geometry(), view.adjusted(0, 0, 200, 100));
+    EXPECT_EQ(control<QTableView>("cxGrid1")->geometry(), grid.adjusted(200, 0, 200, 100));
+    EXPECT_EQ(control<TcxTextEdit>("cxTextEdit7")->geometry(), box.translated(200, 0));
+    EXPECT_EQ(control<TcxTextEdit>("SearchEdit1")->geometry(), word);
 }
 
 TEST_F(SearchCard, RecordViewKeepsDarkTextOnWhiteUnderADarkPalette) {
     start();
     skin::applyPalette(QStringLiteral("Graphite"));
     const auto restore = qScopeGuard([] { skin::applyPalette(QStringLiteral("Calmness")); });
-    const QPalette palette = Form1->cxDBRichEdit1->palette();
+    const QPalette palette = control<TcxDBRichEdit>("cxDBRichEdit1")->palette();
     EXPECT_EQ(palette.color(QPalette::Base), QColor(Qt::white));
     EXPECT_EQ(palette.color(QPalette::Text), QColor(Qt::black));
 }
 
 TEST_F(SearchCard, EveryGridCaptionStartsInsideTheGrid) {
     start();
-    QHeaderView* header = Form1->cxGrid1->horizontalHeader();
+    QHeaderView* header = control<QTableView>("cxGrid1")->horizontalHeader();
     // The Keys column runs past the grid's right edge: a centred caption would be cut off.
     ASSERT_GT(header->sectionViewportPosition(2) + header->sectionSize(2),
               header->viewport()->width());

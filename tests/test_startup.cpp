@@ -1,6 +1,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QTableView>
 #include <QTest>
 
 #include "app/form1.h"
@@ -47,10 +49,11 @@ QString settingValue(const QString& ini, const QString& key) {
 }
 
 QList<bool> spellSwitches() {
-    return {Form1->CheckBox7->isChecked(), Form1->CheckBox1->isChecked(),
-            Form1->CheckBox2->isChecked(), Form1->CheckBox3->isChecked(),
-            Form1->CheckBox4->isChecked(), Form1->CheckBox5->isChecked(),
-            Form1->CheckBox6->isChecked()};
+    QList<bool> on;
+    for (const char* name : {"CheckBox7", "CheckBox1", "CheckBox2", "CheckBox3", "CheckBox4",
+                             "CheckBox5", "CheckBox6"})
+        on << ProgramFixture::control<TcxCheckBox>(name)->isChecked();
+    return on;
 }
 
 TEST_F(StartupTest, FirstStartWithoutSettingsFileUsesDefaultsAndCloseWritesEveryKey) {
@@ -62,8 +65,8 @@ TEST_F(StartupTest, FirstStartWithoutSettingsFileUsesDefaultsAndCloseWritesEvery
     EXPECT_EQ(Form1->KeywordsMax, 50);
     EXPECT_EQ(Form1->Label7->text(), "80");
     EXPECT_EQ(Form1->Label12->text(), "200");
-    EXPECT_EQ(Form1->cxTextEdit1->maxLength(), 80);
-    EXPECT_EQ(Form1->cxMemo1->maxLength(), 200);
+    EXPECT_EQ(control<TcxTextEdit>("cxTextEdit1")->maxLength(), 80);
+    EXPECT_EQ(control<TcxMemo>("cxMemo1")->maxLength(), 200);
     EXPECT_EQ(spellSwitches(), QList<bool>(7, true));
     EXPECT_TRUE(Form1->dxSpellChecker1->checkAsYouType());
     EXPECT_EQ(Form1->AnnotationFontSize, 10);
@@ -75,7 +78,7 @@ TEST_F(StartupTest, FirstStartWithoutSettingsFileUsesDefaultsAndCloseWritesEvery
     EXPECT_EQ(Form1->StatusBar1->panelText(4), "KeywordsDB.db");
     EXPECT_EQ(Form1->StatusBar1->panelText(6), "3");
     EXPECT_EQ(DM->FDQuery1->sql(), "SELECT * FROM tblTags");
-    EXPECT_EQ(Form1->cxGrid1->model()->rowCount(), 3);
+    EXPECT_EQ(control<QTableView>("cxGrid1")->model()->rowCount(), 3);
 
     ASSERT_TRUE(closeProgram());
     const QString ini = readSettings();
@@ -278,13 +281,13 @@ TEST_F(StartupTest, GridFollowsTheCurrentRecordBothWays) {
     writeSettings("[ActiveRecord]\nID=2\n");
     startProgram();
     // Sorted by title: Bear, Cat, Sunset; the record of the last run is current.
-    QAbstractItemModel* model = Form1->cxGrid1->model();
+    QAbstractItemModel* model = control<QTableView>("cxGrid1")->model();
     EXPECT_EQ(model->index(0, 1).data().toString(), "Bear");
-    EXPECT_EQ(Form1->cxGrid1->currentIndex().row(), 1);
-    EXPECT_EQ(Form1->cxDBLabel1->text(), "Cat");
-    Form1->cxGrid1->setCurrentIndex(model->index(0, 0));
+    EXPECT_EQ(control<QTableView>("cxGrid1")->currentIndex().row(), 1);
+    EXPECT_EQ(control<QLabel>("cxDBLabel1")->text(), "Cat");
+    control<QTableView>("cxGrid1")->setCurrentIndex(model->index(0, 0));
     EXPECT_EQ(DM->FDQuery1->fieldByName("Title").toString(), "Bear");
-    EXPECT_EQ(Form1->cxDBLabel2->text(), "bear");
+    EXPECT_EQ(control<QLabel>("cxDBLabel2")->text(), "bear");
 }
 
 TEST_F(StartupTest, CloseQueryAsksOnlyForAnUnsavedSummary) {

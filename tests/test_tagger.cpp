@@ -358,7 +358,7 @@ TEST_F(TaggerTest, TheEditorFieldsFollowTheKeywordEditorRulesWithTheTaggersDiffe
     QTest::keyClicks(w->cxCheckEdit, "moon.");
     QTest::keyClick(w->cxCheckEdit, Qt::Key_Return);
     EXPECT_EQ(w->memKeywords->toPlainText(), "sea, sky; sun, moon");
-    EXPECT_EQ(Form1->cxRichEdit1->toPlainText(), "");
+    EXPECT_EQ(Form1->CreateCard->cxRichEdit1->toPlainText(), "");
 
     // Tab passes the keywords field by.
     w->memDescription->setFocus();

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <exception>
 #include <functional>
 #include <stdexcept>
+#include <utility>
 
 namespace errors {
 
@@ -25,19 +27,60 @@ void showException(const std::exception& e);
 void showUnknownException();
 
 // Runs fn under the default exception handler. Returns false when an error escaped.
+// Every handler connected to a signal or a control's hook runs through it.
 bool guard(const std::function<void()>& fn);
 
-// Runs body, then closing, as a try/finally block: closing always runs; an error of
-// closing replaces an error of body.
-template <typename Body, typename Closing>
-void withClosingSteps(Body body, Closing closing) {
-    try {
-        body();
-    } catch (...) {
-        closing();
-        throw;
+// A member function as a handler that runs under the default exception handler, for a
+// connection or a control's hook: the arguments are passed on as the handler takes them.
+template <typename Object, typename... Args>
+auto guarded(Object* object, void (Object::*handler)(Args...)) {
+    return [object, handler](Args... args) {
+        guard([&] { (object->*handler)(std::forward<Args>(args)...); });
+    };
+}
+
+// When the steps of a scope guard run: always, as a finally block, or only while an error
+// leaves the scope.
+enum class When { Always, OnError };
+
+// Runs steps when the scope ends. An error of the steps reaches the caller when the scope
+// ended normally; while an error of the scope is already on its way, that first error goes
+// on and an error of the steps is dropped (most often it is the same failure met again).
+template <When when, typename Steps>
+class AtScopeEnd {
+public:
+    explicit AtScopeEnd(Steps steps)
+        : m_steps(std::move(steps)), m_errorsAtStart(std::uncaught_exceptions()) {}
+    ~AtScopeEnd() noexcept(false) {
+        const bool failing = std::uncaught_exceptions() > m_errorsAtStart;
+        if (!failing) {
+            if constexpr (when == When::Always) m_steps();
+            return;
+        }
+        try {
+            m_steps();
+        } catch (...) {
+        }
     }
-    closing();
+    AtScopeEnd(const AtScopeEnd&) = delete;
+    AtScopeEnd& operator=(const AtScopeEnd&) = delete;
+
+private:
+    Steps m_steps;
+    int m_errorsAtStart;
+};
+
+// const auto closing = errors::finally([&] { ... });  runs the steps whenever the scope ends.
+template <typename Steps>
+[[nodiscard]] AtScopeEnd<When::Always, Steps> finally(Steps steps) {
+    return AtScopeEnd<When::Always, Steps>(std::move(steps));
+}
+
+// const auto recover = errors::onError([&] { ... });  runs the steps only when an error
+// leaves the scope.
+template <typename Steps>
+[[nodiscard]] AtScopeEnd<When::OnError, Steps> onError(Steps steps) {
+    return AtScopeEnd<When::OnError, Steps>(std::move(steps));
 }
 
 }  // namespace errors

@@ -12,6 +12,7 @@
 #include "app/form1.h"
 #include "app/program.h"
 #include "platform/appfolder/appfolder.h"
+#include "records/schema.h"
 
 QString sourceDir() {
     return QStringLiteral(PIXOLET_SOURCE_DIR);
@@ -70,7 +71,7 @@ void ProgramFixture::startProgram() {
 void ProgramFixture::startOnCreateCard() {
     makeDatabase(QStringLiteral("DB/KeywordsDB.db"));
     startProgram();
-    Form1->CardPanel1->setCurrentWidget(Form1->CreateCard);
+    Form1->showCreateCard();
     Form1->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(Form1));
 }
@@ -105,13 +106,7 @@ QString ProgramFixture::makeDatabase(const QString& relativePath,
     QDir().mkpath(QFileInfo(file).absolutePath());
     sqlite3* db = nullptr;
     EXPECT_EQ(sqlite3_open(file.toUtf8().constData(), &db), SQLITE_OK);
-    const char* create =
-        "CREATE TABLE IF NOT EXISTS TblTags (ID INTEGER PRIMARY KEY AUTOINCREMENT, \"Group\" "
-        "VARCHAR "
-        "NOT NULL, Title VARCHAR NOT NULL, Keys VARCHAR NOT NULL, Datum DATE, AllKeys BLOB, "
-        "Selected "
-        "BOOLEAN DEFAULT FALSE)";
-    EXPECT_EQ(sqlite3_exec(db, create, nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, schema::kCreateTable.data(), nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_stmt* stmt = nullptr;
     sqlite3_prepare_v2(
         db,

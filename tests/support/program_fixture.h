@@ -50,8 +50,9 @@ public:
     // first column of every row.
     static QStringList queryFile(const QString& file, const QString& statement);
 
+    // A control of any window, by its name.
     template <typename T = QWidget>
-    T* control(const char* name) const;
+    static T* control(const char* name);
 
     ScriptedDialogs dialogs;
     ScriptedShell shell;
@@ -76,7 +77,7 @@ private:
 QWidget* findControl(const char* name);
 
 template <typename T>
-T* ProgramFixture::control(const char* name) const {
+T* ProgramFixture::control(const char* name) {
     T* widget = qobject_cast<T*>(findControl(name));
     EXPECT_NE(widget, nullptr) << "no control " << name;
     return widget;

@@ -2,6 +2,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStackedWidget>
+#include <QTableView>
 
 #include "app/form1.h"
 #include "platform/dialogs/dialogs.h"
@@ -10,13 +12,10 @@
 #include "platform/widgets/edits.h"
 #include "platform/widgets/statusbar.h"
 #include "records/dm.h"
+#include "records/record_store.h"
+#include "records/searchcard.h"
 
 namespace {
-
-const char* const kCreateTable =
-    "CREATE TABLE IF NOT EXISTS TblTags (ID INTEGER PRIMARY KEY AUTOINCREMENT, \"Group\" VARCHAR "
-    "NOT NULL, Title VARCHAR NOT NULL, Keys VARCHAR NOT NULL, Datum DATE, AllKeys BLOB, Selected "
-    "BOOLEAN DEFAULT FALSE)";
 
 dialogs::FileRequest databaseDialog(const QString& title, const QString& folder) {
     dialogs::FileRequest request;
@@ -39,28 +38,24 @@ void TForm1::NewButtonClick() {
     QDir().mkpath(DatabaseFolder());
     const auto chosen = dialogs::get().saveFile(
         databaseDialog(QStringLiteral("Create new database"), DatabaseFolder()));
-    errors::withClosingSteps(
-        [&] {
-            if (!chosen) return;
-            sql::Connection* connection = DM->FDConnection1;
-            connection->setDatabase(QFileInfo(*chosen).absoluteFilePath());
-            connection->addParameter(QStringLiteral("LockingMode=Normal"));
-            connection->addParameter(QStringLiteral("Synchronous=Full"));
-            connection->connect();
-            DM->FDQuery1->setSQL(QLatin1String(kCreateTable));
-            DM->FDQuery1->execSQL();
-            dialogs::get().message(QStringLiteral("Database successfully opened."));
-        },
-        [&] {
-            // Without any database (a first start whose New was cancelled) there is
-            // nothing to list: the window stays as it is, ready for New or Open.
-            if (DM->FDConnection1->database().isEmpty()) return;
-            DM->FDQuery1->setSQL(QStringLiteral("Select * FROM TblTags"));
-            DM->FDQuery1->open();
-            DM->FDQueryGroups->open();
-            PopuniGroupCombo(GroupCombo);
-            StatusBar1->setPanelText(4, QFileInfo(DM->FDConnection1->database()).fileName());
-        });
+    RecordStore& store = DM->records();
+    const auto closing = errors::finally([&] {
+        // Without any database (a first start whose New was cancelled) there is nothing
+        // to list: the window stays as it is, ready for New or Open.
+        if (DM->FDConnection1->database().isEmpty()) return;
+        store.openListingAfterNew();
+        store.openGroups();
+        PopuniGroupCombo(GroupCombo);
+        StatusBar1->setPanelText(4, QFileInfo(DM->FDConnection1->database()).fileName());
+    });
+    if (!chosen) return;
+    sql::Connection* connection = DM->FDConnection1;
+    connection->setDatabase(QFileInfo(*chosen).absoluteFilePath());
+    connection->addParameter(QStringLiteral("LockingMode=Normal"));
+    connection->addParameter(QStringLiteral("Synchronous=Full"));
+    connection->connect();
+    store.createTable();
+    dialogs::get().message(QStringLiteral("Database successfully opened."));
 }
 
 void TForm1::dxBarButton2Click() {
@@ -68,15 +63,15 @@ void TForm1::dxBarButton2Click() {
     const auto chosen =
         dialogs::get().openFile(databaseDialog(QStringLiteral("Open database"), DatabaseFolder()));
     if (chosen) {
+        RecordStore& store = DM->records();
         {
-            sql::ControlsSuspended suspended(DM->FDQuery1);
+            const sql::ControlsSuspended suspended(store.query());
             DM->FDConnection1->disconnect();
             DM->FDConnection1->setDatabase(QFileInfo(*chosen).absoluteFilePath());
             DM->FDConnection1->connect();
         }
-        DM->FDQuery1->setSQL(QStringLiteral("Select * FROM tblTags"));
-        DM->FDQuery1->open();
-        DM->FDQueryGroups->open();
+        store.openListing();
+        store.openGroups();
         PopuniGroupCombo(GroupCombo);
         StatusBar1->setPanelText(4, QFileInfo(*chosen).fileName());
     }
@@ -92,11 +87,12 @@ void TForm1::dxBarButton3Click() {
     const auto chosen =
         dialogs::get().saveFile(databaseDialog(QStringLiteral("Save database"), DatabaseFolder()));
     if (!chosen) return;
-    const QString statement = DM->FDQuery1->sql();
+    RecordStore& store = DM->records();
+    const QString statement = store.statement();
     const QString source = DM->FDConnection1->database();
     const QString destination = QFileInfo(*chosen).absoluteFilePath();
 
-    sql::ControlsSuspended suspended(DM->FDQuery1);
+    const sql::ControlsSuspended suspended(store.query());
     DM->FDConnection1->disconnect();
     QString error;
     if (QFileInfo::exists(destination) || QFileInfo(destination) == QFileInfo(source)) {
@@ -107,36 +103,28 @@ void TForm1::dxBarButton3Click() {
     }
     if (!error.isEmpty()) dialogs::get().message(QStringLiteral("Error copying file: ") + error);
     DM->FDConnection1->connect();
-    DM->FDQuery1->setSQL(statement);
-    DM->FDQuery1->open();
-    DM->FDQueryGroups->open();
+    store.reopen(statement);
+    store.openGroups();
 }
 
 void TForm1::dxBarLargeButton10Click() {
     if (RefuseInEditMode()) return;
-    sql::Query* query = DM->FDQuery1;
-    if (!query->active() || query->isEmpty() || query->recNo() < 0) {
+    RecordStore& store = DM->records();
+    if (!store.hasCurrentRecord()) {
         RecordID = -1;
         dialogs::get().message(QStringLiteral("Database is empty. Maintenance is not required."));
         return;
     }
-    RecordID = query->fieldByName(QStringLiteral("ID")).toInt();
-    const QString statement = query->sql();
-    StatusBar1->setPanelText(0, QStringLiteral("Database maintenance..."));
-    sql::ControlsSuspended suspended(query);
-    errors::withClosingSteps(
-        [&] {
-            for (const char* step : {"ANALYZE;", "REINDEX;", "VACUUM;"}) {
-                query->setSQL(QLatin1String(step));
-                query->execSQL();
-            }
-            dialogs::get().message(QStringLiteral("Database maintenance completed successfully."));
-        },
-        [&] {
-            query->setSQL(statement);
-            query->open();
-            const bool found = RecordID != -1 && query->locate(QStringLiteral("ID"), RecordID);
-            if (found && CardPanel1->currentWidget() == SearchCard) cxGrid1->setFocus();
-            StatusBar1->setPanelText(0, QStringLiteral("Ready ..."));
-        });
+    RecordID = store.currentId();
+    const QString statement = store.statement();
+    showStatus(QStringLiteral("Database maintenance..."));
+    const sql::ControlsSuspended suspended(store.query());
+    const auto closing = errors::finally([&] {
+        store.reopen(statement);
+        const bool found = RecordID != -1 && store.locate(RecordID);
+        if (found && CardPanel1->currentWidget() == SearchCard) SearchCard->cxGrid1->setFocus();
+        showStatus(QStringLiteral("Ready ..."));
+    });
+    store.maintain();
+    dialogs::get().message(QStringLiteral("Database maintenance completed successfully."));
 }

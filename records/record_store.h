@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "records/record.h"
+
+namespace sql {
+class Query;
+}
+
+// The keyword records, through the data module's two queries. Every operation follows the
+// main query protocol: it replaces the main query's statement text as a whole, sets the
+// parameters by name, executes what returns no rows, and opens what it leaves for the Search
+// card. What each one leaves open, and on which row, is said at the operation. Errors of the
+// engine reach the caller as sql::Error; the main query then stays closed.
+class RecordStore {
+public:
+    RecordStore(sql::Query* main, sql::Query* groups);
+
+    // The main query, which the Search card's grid, labels and record view follow.
+    sql::Query* query() const { return m_main; }
+
+    // What the main query holds now.
+    QString statement() const;
+    int recordCount() const;
+    // True when the main query is open on a result with a current row.
+    bool hasCurrentRecord() const;
+    // The current row's ID; 0 when the result has no row.
+    qint64 currentId() const;
+    // The current row's ID, or none when the query is closed or holds no row.
+    std::optional<qint64> currentIdIfAny() const;
+    // Group, title and keys of the current row (id and summary are not read).
+    Record currentFields() const;
+    // Moves to the row whose ID is id; false (and stays put) when there is none.
+    bool locate(qint64 id);
+
+    // Start-up: closes the query, then "SELECT * FROM tblTags", first row.
+    void openListingAtStart();
+    // "Select * FROM tblTags", first row.
+    void openListing();
+    // The same, unless that very statement is open already (then nothing happens).
+    void openListingIfOther();
+    // New: the CREATE TABLE statement, executed; then "Select * FROM TblTags", first row.
+    void createTable();
+    void openListingAfterNew();
+    // Save As and maintenance: the statement that was open before, with the values its
+    // parameters had, first row.
+    void reopen(const QString& statement);
+
+    // The title search: "Select * FROM tblTags WHERE \"Title\" LIKE :titleword" with the
+    // text as typed between two '%'.
+    void searchTitle(const QString& text);
+    // The tags search: every word of the trimmed input must occur (tagsSearch).
+    void searchTags(const QString& input);
+    // The any-word search in the stored summary's RTF.
+    void searchAnyWord(const QString& text);
+
+    // Adds the record (its id is not used) and returns the engine's new ID; left open:
+    // "SELECT ID, * FROM tblTags" on the new record.
+    qint64 insert(const Record& record);
+    // Rewrites group, title, keys and summary of the record with record.id (not its date);
+    // left open: "Select * FROM tblTags", first row.
+    void update(const Record& record);
+    // Deletes the record with this ID; left open: "Select * From tblTags", first row.
+    void remove(qint64 id);
+    // "ANALYZE;", "REINDEX;" and "VACUUM;", executed one after another; the query stays
+    // closed (the caller reopens what it showed).
+    void maintain();
+
+    // Opens the groups query (nothing happens when it is open already).
+    void openGroups();
+    // The distinct groups, run again on the database now open, in the engine's byte order.
+    QStringList groups();
+
+private:
+    void run(const QString& statement);
+    void open(const QString& statement);
+
+    sql::Query* m_main;
+    sql::Query* m_groups;
+};
