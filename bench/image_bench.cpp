@@ -1,0 +1,130 @@
+// Upload image preparation and grid thumbnails, timed as whole processes by image_bench.sh
+// beside vipsthumbnail and ImageMagick on the same files.
+//
+//   image_bench make FILE [COUNT]     camera-sized 6000 x 4000 JPEG(s): FILE, or FILE-1.jpg ...
+//   image_bench prepare FILE SIZE OUT the upload image of FILE at SIZE, written to OUT
+//   image_bench thumbnails FILE...    the grid's 128 x 128 thumbnail of every file, in turn
+//   image_bench steps FILE SIZE       in-process milliseconds of decoding, scaling, encoding
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <random>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFont>
+#include <QImage>
+
+#include "platform/image/image.h"
+#include "platform/image/jpeg.h"
+#include "platform/image/resample.h"
+#include "tagging/thumbnail.h"
+#include "tagging/upload_image.h"
+
+namespace {
+
+// Photograph-like content: smooth colour fields, fine texture and sensor noise, so that the
+// file has the size and entropy of a camera's (about 1.5 bits a pixel at quality 92).
+QImage cameraPicture(int width, int height, unsigned seed) {
+    QImage img(width, height, QImage::Format_RGB888);
+    std::mt19937 random(seed);
+    std::normal_distribution<float> noise(0.f, 4.f);
+    for (int y = 0; y < height; ++y) {
+        uchar* row = img.scanLine(y);
+        for (int x = 0; x < width; ++x) {
+            const double u = double(x) / width, v = double(y) / height;
+            const double texture =
+                18 * std::sin(x * 0.21 + 3 * std::sin(y * 0.013)) * std::cos(y * 0.17 + seed);
+            const double base[3] = {90 + 120 * u, 70 + 100 * v + 30 * std::sin(9 * u),
+                                    160 - 90 * u * v};
+            for (int c = 0; c < 3; ++c)
+                row[3 * x + c] = uchar(std::clamp(base[c] + texture + noise(random), 0.0, 255.0));
+        }
+    }
+    return img;
+}
+
+bool writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.flush();
+}
+
+double msSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
+
+int make(const QString& file, int count) {
+    for (int i = 0; i < count; ++i) {
+        const QString path = count == 1 ? file : QStringLiteral("%1-%2.jpg").arg(file).arg(i + 1);
+        if (!writeBytes(path, image::jpeg::encode(cameraPicture(6000, 4000, unsigned(i)), 92))) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int prepare(const QString& file, int size, const QString& out) {
+    const auto jpeg = tagging::prepareUploadImage(file, size);
+    if (!jpeg) {
+        std::fprintf(stderr, "Skip: %s\n", qPrintable(file));
+        return 1;
+    }
+    tagging::writeUploadImage(out, *jpeg);
+    return 0;
+}
+
+int thumbnails(const QStringList& files) {
+    qint64 pixels = 0;
+    for (const QString& file : files) pixels += tagging::loadThumbnailBitmap(file, 128).width();
+    return pixels > 0 ? 0 : 1;
+}
+
+int steps(const QString& file, int size) {
+    for (int round = 0; round < 6; ++round) {
+        auto t = std::chrono::steady_clock::now();
+        const QImage full = image::load(file);
+        const double decodeFull = msSince(t);
+        t = std::chrono::steady_clock::now();
+        const QImage scaled = image::loadResized(
+            file, [size](QSize s) { return image::fitWithin(s, size); }, 2.0);
+        const double decodeAndScale = msSince(t);
+        t = std::chrono::steady_clock::now();
+        const QImage fromFull = image::resampleCubic(full, scaled.size());
+        const double scaleFull = msSince(t);
+        t = std::chrono::steady_clock::now();
+        const QByteArray jpeg = image::jpeg::encode(scaled, 95);
+        const double encode = msSince(t);
+        if (round > 0)
+            std::printf(
+                "%d: full decode %.1f ms, reduced decode + cubic %.1f ms, cubic from full size "
+                "%.1f ms, encode %.1f ms (%lld bytes)\n",
+                size, decodeFull, decodeAndScale, scaleFull, encode, (long long)jpeg.size());
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    try {
+        if (args.size() >= 2 && args[0] == "make")
+            return make(args[1], args.size() > 2 ? args[2].toInt() : 1);
+        if (args.size() == 4 && args[0] == "prepare")
+            return prepare(args[1], args[2].toInt(), args[3]);
+        if (args.size() >= 2 && args[0] == "thumbnails") return thumbnails(args.mid(1));
+        if (args.size() == 3 && args[0] == "steps") return steps(args[1], args[2].toInt());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+    std::fprintf(stderr,
+                 "usage: image_bench make FILE [COUNT] | prepare FILE SIZE OUT | "
+                 "thumbnails FILE... | steps FILE SIZE\n");
+    return 2;
+}

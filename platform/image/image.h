@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include <functional>
+
+#include "platform/image/decode_error.h"
+
+// Pictures for the tagger: decoding of every format the program reads, scaling and thumbnails.
+// JPEG files go through libjpeg, every other format through Qt's image readers. Pictures come
+// out upright (the EXIF orientation applied, as photo viewers show them), with transparent
+// areas laid on white, at 24 bits per pixel (QImage::Format_RGB888).
+namespace image {
+
+// Pictures with more pixels than this are refused from their header, before any decoding.
+inline constexpr qint64 kMaxPixels = 250'000'000;
+
+// The size of a picture scaled to fit a limit x limit square: the picture's own size when
+// limit is 0 or less or when neither side is greater than limit (never enlarged); otherwise
+// both sides times the smaller of limit / width and limit / height, in double precision,
+// each rounded to the nearest integer with halves going to the even neighbour (and at least
+// one pixel). The upload image and the grid's thumbnails both follow this rule.
+QSize fitWithin(QSize source, int limit);
+
+// Rounds to the nearest integer, halves to the even neighbour.
+double roundHalfEven(double value);
+
+// targetFor: the size wanted for a picture of the given upright size.
+using TargetRule = std::function<QSize(QSize upright)>;
+
+// Decodes the picture file and resamples it with the cubic filter (resampleCubic) to
+// targetFor(its upright size), upright, on white, 24 bits. A JPEG much larger than the target
+// is decoded at a reduced DCT scale first: the smallest at which both sides are still at
+// least reserve times the target's, so that the cubic filter does the last, exact step.
+// Throws DecodeError when the file cannot be read or decoded.
+QImage loadResized(const QString& path, const TargetRule& targetFor, double reserve);
+
+// The whole picture at its full size, upright, on white, 24 bits. Throws DecodeError.
+QImage load(const QString& path);
+
+// The thumbnail of a picture file: fitWithin(its size, size), a JPEG decoded at the smallest
+// DCT scale still at least that large. Throws DecodeError.
+QImage loadThumbnail(const QString& path, int size);
+
+// Decodes JPEG data (at full size, its EXIF orientation applied). Throws DecodeError.
+QImage decodeJpeg(const QByteArray& data);
+
+// The picture as shown upright for an EXIF orientation (1 to 8; any other value is 1).
+QImage oriented(const QImage& image, int orientation);
+
+}  // namespace image
