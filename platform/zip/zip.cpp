@@ -123,9 +123,12 @@ Reader::Reader(const QString& path) : m_path(path) {
             QStringLiteral("Unable to read %1: it is not a regular file").arg(native(path)));
     int code = 0;
     m_zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &code);
-    if (!m_zip)
-        throw errors::Error(
-            QStringLiteral("Unable to read %1: %2").arg(native(path), messageOfCode(code)));
+    if (!m_zip) {
+        QString why = messageOfCode(code);
+        if (code == ZIP_ER_NOZIP || code == ZIP_ER_INCONS)
+            why += QStringLiteral("; the file is damaged or no zip archive");
+        throw errors::Error(QStringLiteral("Unable to read %1: %2").arg(native(path), why));
+    }
 }
 
 Reader::~Reader() {
