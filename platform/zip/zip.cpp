@@ -125,8 +125,10 @@ Reader::Reader(const QString& path) : m_path(path) {
     m_zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &code);
     if (!m_zip) {
         QString why = messageOfCode(code);
-        if (code == ZIP_ER_NOZIP || code == ZIP_ER_INCONS)
-            why += QStringLiteral("; the file is damaged or no zip archive");
+        if (code == ZIP_ER_NOZIP)
+            why = QStringLiteral("it is damaged or no zip archive");
+        else if (code == ZIP_ER_INCONS)
+            why += QStringLiteral("; the archive is damaged");
         throw errors::Error(QStringLiteral("Unable to read %1: %2").arg(native(path), why));
     }
 }
