@@ -61,6 +61,24 @@ TEST_F(IniTest, IntegerKeysFallBackToTheirDefault) {
         ini::IniFile settings(file());
         EXPECT_EQ(settings.readInteger("S", "K", 9), c.expected) << c.stored;
     }
+    // 64-bit values, as record IDs may be.
+    struct Case64 {
+        const char* stored;
+        qint64 expected;
+    } cases64[] = {{"4294967297", 4294967297LL},
+                   {"-9223372036854775808", INT64_MIN},
+                   {" 12 ", 12},
+                   {"$100000000", 4294967296LL},
+                   {"9223372036854775808", 9},
+                   {"1e3", 9},
+                   {"", 9}};
+    for (const Case64& c : cases64) {
+        writeAll(file(), QByteArray("[ActiveRecord]\nID=") + c.stored + "\n");
+        EXPECT_EQ(ini::IniFile(file()).readInt64("ActiveRecord", "ID", 9), c.expected) << c.stored;
+    }
+    ini::IniFile settings(file());
+    settings.writeInt64("ActiveRecord", "ID", 4294967298LL);
+    EXPECT_EQ(ini::IniFile(file()).readInt64("ActiveRecord", "ID", 0), 4294967298LL);
 }
 
 TEST_F(IniTest, WritesUpdateInPlaceAndKeepUnknownLines) {

@@ -48,7 +48,7 @@ void IniFile::read(const QByteArray& bytes) {
         m_encoding = Encoding::Utf16BE;
     } else {
         QStringDecoder utf8(QStringDecoder::Utf8);
-        const QString decoded = utf8.decode(bytes);
+        const QString decoded = utf8.decode(bytes);  // decoding tells whether it is UTF-8
         if (utf8.hasError()) m_encoding = Encoding::Windows1252;
     }
     const QByteArray body = bytes.mid(m_bom.size());
@@ -161,6 +161,19 @@ int IniFile::readInteger(const QString& section, const QString& key, int def) co
     }
 }
 
+qint64 IniFile::readInt64(const QString& section, const QString& key, qint64 def) const {
+    if (!valueExists(section, key)) return def;
+    // As text::strToInt reads an integer, with 64 bits.
+    const QString text = readString(section, key, QString()).trimmed();
+    const bool hex = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ||
+                     text.startsWith(QLatin1Char('$'));
+    bool ok = false;
+    const qint64 value =
+        hex ? text.mid(text.startsWith(QLatin1Char('$')) ? 1 : 2).toLongLong(&ok, 16)
+            : text.toLongLong(&ok, 10);
+    return ok ? value : def;
+}
+
 bool IniFile::readBool(const QString& section, const QString& key, bool def) const {
     if (!valueExists(section, key)) return def;
     const QString text = readString(section, key, QString()).trimmed();
@@ -205,6 +218,10 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
 }
 
 void IniFile::writeInteger(const QString& section, const QString& key, int value) {
+    writeString(section, key, QString::number(value));
+}
+
+void IniFile::writeInt64(const QString& section, const QString& key, qint64 value) {
     writeString(section, key, QString::number(value));
 }
 

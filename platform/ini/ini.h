@@ -30,6 +30,8 @@ public:
     QString readString(const QString& section, const QString& key, const QString& def) const;
     // The default when the key is absent or its text is not an integer.
     int readInteger(const QString& section, const QString& key, int def) const;
+    // The same for 64-bit values, such as the database's record IDs.
+    qint64 readInt64(const QString& section, const QString& key, qint64 def) const;
     // "1"/"0" switches (also "True"/"False"); the default for other text.
     bool readBool(const QString& section, const QString& key, bool def) const;
     // A number with '.' as the decimal separator, whatever the locale.
@@ -38,6 +40,7 @@ public:
     // Throw errors::Error when the file cannot be written.
     void writeString(const QString& section, const QString& key, const QString& value);
     void writeInteger(const QString& section, const QString& key, int value);
+    void writeInt64(const QString& section, const QString& key, qint64 value);
     void writeBool(const QString& section, const QString& key, bool value);
     void writeFloat(const QString& section, const QString& key, double value);
 
