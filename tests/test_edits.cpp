@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QClipboard>
+#include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 
+#include "platform/widgets/dbrichedit.h"
 #include "platform/widgets/edits.h"
 #include "tests/support/qt_print.h"
 
@@ -46,6 +51,36 @@ TEST(TextEditLimit, NoLimitTakesEverything) {
     edit.show();
     QTest::keyClicks(&edit, QString(300, 'z'));
     EXPECT_EQ(edit.text().size(), 300);
+}
+
+// The rich edits break lines at blanks only: a word wider than the line runs on past the edge
+// (reached with the horizontal scroll bar) instead of being broken anywhere, which lays out
+// in time quadratic in the word's length.
+TEST(RichEditWrap, ALongWordRunsOnAndLinesWithBlanksStillWrap) {
+    TcxRichEdit summary;
+    TcxDBRichEdit view;
+    for (TcxRichEdit* edit : {&summary, static_cast<TcxRichEdit*>(&view)}) {
+        SCOPED_TRACE(edit->metaObject()->className());
+        edit->resize(300, 200);
+        edit->show();
+        EXPECT_EQ(edit->wordWrapMode(), QTextOption::WordWrap);
+        EXPECT_EQ(edit->lineWrapMode(), QTextEdit::WidgetWidth);
+
+        edit->loadRtf("{\\rtf1\\ansi " + QByteArray(20000, 'a') + "}");
+        edit->document()->documentLayout()->documentSize();
+        EXPECT_EQ(edit->document()->firstBlock().layout()->lineCount(), 1);
+        EXPECT_GT(edit->horizontalScrollBar()->maximum(), 0);
+
+        QByteArray words;
+        while (words.size() < 20000) words += "sunset beach ";
+        edit->loadRtf("{\\rtf1\\ansi " + words + "}");
+        edit->document()->documentLayout()->documentSize();
+        const QTextLayout* layout = edit->document()->firstBlock().layout();
+        EXPECT_GT(layout->lineCount(), 10);
+        for (int i = 0; i < layout->lineCount(); ++i)
+            EXPECT_LE(layout->lineAt(i).naturalTextWidth(), edit->document()->textWidth());
+        EXPECT_EQ(edit->horizontalScrollBar()->maximum(), 0);
+    }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "platform/errors/errors.h"
@@ -100,6 +101,89 @@ TEST_F(AtomicFileTest, RemovesStaleTemporariesOfTheSameFileOnly) {
     QStringList got = names();
     got.sort();
     EXPECT_EQ(got, expected);
+}
+
+TEST_F(AtomicFileTest, WritesThroughALinkAndRefusesWhatIsNoRegularFile) {
+    files::writeAtomically(file(), "old");
+    const QString link = dir.filePath("link");
+    ASSERT_TRUE(QFile::link(file(), link));
+    files::writeAtomically(link, "through the link");
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(readAll(file()), "through the link");
+
+    // Root could otherwise rename a file over a device.
+    const QString fifo = dir.filePath("fifo");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString null = dir.filePath("null");
+    ASSERT_TRUE(QFile::link("/dev/null", null));
+    const QString folder = dir.filePath("folder");
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const struct {
+        QString path;
+        const char* reason;
+    } refused[] = {{fifo, "it is not a regular file"},
+                   {null, "it is not a regular file"},
+                   {folder, "Is a directory"}};
+    for (const auto& r : refused) {
+        try {
+            files::writeAtomically(r.path, "x");
+            ADD_FAILURE() << "no error for " << r.path.toStdString();
+        } catch (const errors::Error& e) {
+            EXPECT_EQ(e.message(), "Unable to write to " + r.path + ": " + r.reason);
+        }
+    }
+    struct stat st {};
+    ASSERT_EQ(::lstat(QFile::encodeName(fifo).constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_EQ(QFileInfo(null).symLinkTarget(), "/dev/null");
+    QStringList left = names();
+    left.sort();
+    EXPECT_EQ(left, (QStringList{"SpellIni.ini", "link", "null"}));
+}
+
+TEST_F(AtomicFileTest, StreamedWritesReachTheFileOnlyAtCommit) {
+    files::writeAtomically(file(), "old");
+    {
+        files::AtomicFile abandoned(file());
+        abandoned.write("half of it");
+    }
+    EXPECT_EQ(readAll(file()), "old");
+    EXPECT_EQ(names(), QStringList{"SpellIni.ini"});
+
+    files::AtomicFile streamed(file());
+    streamed.write("new ");
+    streamed.write(QByteArray(100000, 'n'));
+    EXPECT_EQ(readAll(file()), "old");
+    streamed.commit();
+    EXPECT_EQ(readAll(file()).size(), 100004);
+
+    // A library that writes by name and renames a file of its own over the temporary one.
+    files::AtomicFile byName(file());
+    const QString other = dir.filePath("library-output");
+    {
+        QFile out(other);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write("written by a library");
+    }
+    ASSERT_EQ(::rename(QFile::encodeName(other).constData(),
+                       QFile::encodeName(byName.temporaryPath()).constData()),
+              0);
+    byName.commit();
+    EXPECT_EQ(readAll(file()), "written by a library");
+    EXPECT_EQ(names(), QStringList{"SpellIni.ini"});
+}
+
+TEST_F(AtomicFileTest, ReadsOnlyRegularFiles) {
+    files::writeAtomically(file(), "content");
+    const QString link = dir.filePath("link"), fifo = dir.filePath("fifo"),
+                  zero = dir.filePath("zero");
+    ASSERT_TRUE(QFile::link(file(), link));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link("/dev/zero", zero));
+    EXPECT_EQ(files::readRegularFile(file()), QByteArray("content"));
+    EXPECT_EQ(files::readRegularFile(link), QByteArray("content"));
+    for (const QString& path : {fifo, zero, dir.path(), dir.filePath("missing")})
+        EXPECT_FALSE(files::readRegularFile(path).has_value()) << path.toStdString();
 }
 
 TEST(AtomicFileNames, TemporaryPattern) {

@@ -81,7 +81,8 @@ TEST_F(SettingsTest, SaveWritesInTheCloseOrderAndKeepsWhatItDoesNotWrite) {
     ini::IniFile file(path());
     s.save(file);
     EXPECT_EQ(written(),
-              "[TextMax]\r\nTitle=120\r\n[AISettings]\r\nGeminiKey=kept\r\nAgencyIndex=2\r\n"
+              // Lines it does not write keep their own line breaks.
+              "[TextMax]\nTitle=120\n[AISettings]\nGeminiKey=kept\nAgencyIndex=2\n"
               "Counter=7\r\n"
               "[MainForm]\r\nWidth=1300\r\nHeight=900\r\nLeft=30\r\nTop=20\r\n"
               "[ActiveRecord]\r\nID=5000000001\r\n[Ribbon]\r\nLayout=2\r\n"

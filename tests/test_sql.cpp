@@ -3,6 +3,7 @@
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <vector>
 
 #include "platform/sql/sql.h"
 
@@ -268,6 +269,57 @@ TEST_F(SqlLike, ReadsMalformedUtf8AndNulAsTheEngineDoes) {
             SCOPED_TRACE(("'" + text.toHex() + "' LIKE '" + pattern + "'").toStdString());
             EXPECT_EQ(like(text, pattern, true), engineLike(text, pattern));
         }
+}
+
+// Runs of "_" and "%", alone and mixed, against texts shorter, as long as and longer than the
+// runs, in ASCII and in two-byte characters.
+TEST_F(SqlLike, RunsOfWildcardsMatchAsTheEngineDoes) {
+    const auto u = [](int n) { return QByteArray(n, '_'); };
+    const QByteArray e = "\xC3\xA9";  // é
+    std::vector<QByteArray> patterns = {"%_%_%", "_%_",   "%%__%%",       "_%%_%",        "%a__c%",
+                                        "a%%%c", "%_a%_", "%" + e + "_%", "__" + e + "%", "%%%"};
+    for (const int n : {1, 2, 3, 199, 200, 201}) {
+        patterns.push_back(u(n));
+        patterns.push_back("%" + u(n) + "%");
+        patterns.push_back(u(n) + "%");
+        patterns.push_back("%" + u(n));
+        patterns.push_back("%" + u(n) + "x%");
+        patterns.push_back("x" + u(n) + "%");
+        patterns.push_back("%" + u(n) + "%" + u(2) + "x");
+        patterns.push_back("%%" + u(n) + "%_%" + u(n) + "%%");
+    }
+    QByteArray accents;
+    for (int i = 0; i < 200; ++i) accents += e;
+    const QByteArray texts[] = {"",
+                                "x",
+                                "abc",
+                                "a12c",
+                                "xax",
+                                QByteArray(199, 'a'),
+                                QByteArray(200, 'a'),
+                                QByteArray(201, 'A') + "x",
+                                "x" + QByteArray(400, 'b') + "xx",
+                                accents,
+                                accents + "x",
+                                "x" + accents + e + "x",
+                                "a" + e + e + "c"};
+    for (const QByteArray& pattern : patterns)
+        for (const QByteArray& text : texts) {
+            SCOPED_TRACE(("'" + text.left(20) + "'(" + QByteArray::number(text.size()) +
+                          ") LIKE '" + pattern.left(20) + "'(" +
+                          QByteArray::number(pattern.size()) + ")")
+                             .toStdString());
+            const int expected = engineLike(text, pattern);
+            EXPECT_EQ(like(text, pattern, false), expected);
+            EXPECT_EQ(like(text, pattern, true), expected);
+        }
+    // A long run is one step: a megabyte against 20,000 "_" and a character that ends it.
+    const QByteArray big = QByteArray(1 << 20, 'a') + "x";
+    EXPECT_EQ(like(big, "%" + u(20000) + "x%", true), 1);
+    EXPECT_EQ(like(big, "%" + u(20000) + "y%", true), 0);
+    const QByteArray exact = QByteArray(40000, 'a') + "x";
+    EXPECT_EQ(like(exact, "%" + u(40000) + "_", true), 1);
+    EXPECT_EQ(like(exact, "%" + u(40000) + "__", true), 0);
 }
 
 TEST_F(SqlLike, NullAndOverlongPatterns) {

@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
 
@@ -28,7 +29,7 @@ std::vector<TestRecord> threeRecords() {
 QStringList settingKeys(const QString& ini) {
     QStringList keys;
     QString section;
-    for (const QString& line : ini.split("\r\n", Qt::SkipEmptyParts)) {
+    for (const QString& line : ini.split(QRegularExpression("\r\n|\n|\r"), Qt::SkipEmptyParts)) {
         if (line.startsWith('['))
             section = line.mid(1, line.size() - 2);
         else
@@ -39,7 +40,7 @@ QStringList settingKeys(const QString& ini) {
 
 QString settingValue(const QString& ini, const QString& key) {
     QString section;
-    for (const QString& line : ini.split("\r\n", Qt::SkipEmptyParts)) {
+    for (const QString& line : ini.split(QRegularExpression("\r\n|\n|\r"), Qt::SkipEmptyParts)) {
         if (line.startsWith('['))
             section = line.mid(1, line.size() - 2);
         else if (section + '/' + line.section('=', 0, 0) == key)
@@ -216,8 +217,8 @@ const SettingsCase kSettingsCases[] = {
          EXPECT_TRUE(f.dialogs.shown.empty());
      },
      [](const QString& ini) {
-         EXPECT_TRUE(
-             ini.startsWith("\x01\x02 junk ]]\r\n=no key\r\n[TextMax\r\nTitle=90\r\n[]\r\n"));
+         // Byte for byte, line breaks included.
+         EXPECT_TRUE(ini.startsWith("\x01\x02 junk ]]\n=no key\n[TextMax\nTitle=90\n[]\n"));
          EXPECT_EQ(settingValue(ini, "Database/FileName"), "DB\\KeywordsDB.db");
      }},
     {"ForeignSectionsOnly", "[OtherProgram]\nKey=Value\n",
@@ -226,7 +227,7 @@ const SettingsCase kSettingsCases[] = {
          EXPECT_EQ(Form1->APIKey, "No");
      },
      [](const QString& ini) {
-         EXPECT_TRUE(ini.startsWith("[OtherProgram]\r\nKey=Value\r\n"));
+         EXPECT_TRUE(ini.startsWith("[OtherProgram]\nKey=Value\n"));
          EXPECT_EQ(settingValue(ini, "OtherProgram/Key"), "Value");
      }},
 };

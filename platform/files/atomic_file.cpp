@@ -16,20 +16,24 @@ namespace {
 
 constexpr int kSuffixLength = 6;  // mkstemp's XXXXXX
 
-[[noreturn]] void fail(const QString& path, int error) {
+[[noreturn]] void failWith(const QString& path, const QString& reason) {
     throw errors::Error(
-        QStringLiteral("Unable to write to %1: %2")
-            .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(std::strerror(error))));
+        QStringLiteral("Unable to write to %1: %2").arg(QDir::toNativeSeparators(path), reason));
 }
 
-// A descriptor that is closed when it goes out of scope (close errors of the normal path
-// are checked before that).
-struct Descriptor {
-    int fd = -1;
-    ~Descriptor() {
-        if (fd >= 0) ::close(fd);
+QString systemMessage(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// The file a write of path replaces: the file a symbolic link leads to, else path itself.
+QString targetOf(const QString& path) {
+    const QFileInfo info(path);
+    if (info.isSymLink()) {
+        const QString resolved = info.canonicalFilePath();
+        if (!resolved.isEmpty()) return resolved;
     }
-};
+    return info.absoluteFilePath();
+}
 
 void removeStaleTemporaries(const QFileInfo& target) {
     QDir dir = target.absoluteDir();
@@ -39,7 +43,94 @@ void removeStaleTemporaries(const QFileInfo& target) {
         if (isTemporaryOf(target.fileName(), name)) dir.remove(name);
 }
 
+// The permissions the new file gets: those of the file it replaces, else what the umask
+// leaves of 0666; a secret is for its owner only.
+mode_t modeFor(const QByteArray& target, Access access) {
+    if (access == Access::OwnerOnly) return 0600;
+    struct stat old {};
+    if (::stat(target.constData(), &old) == 0) return old.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// Closes a descriptor; the error of close counts as the write's error.
+int closeChecked(int fd) {
+    return ::close(fd) == 0 ? 0 : errno;
+}
+
 }  // namespace
+
+AtomicFile::AtomicFile(const QString& path, Access access)
+    : m_path(path), m_target(targetOf(path)), m_access(access) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(m_target).constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        if (S_ISDIR(st.st_mode)) fail(EISDIR);
+        failWith(m_path, QStringLiteral("it is not a regular file"));
+    }
+    const QFileInfo target(m_target);
+    removeStaleTemporaries(target);
+    QByteArray name = QFile::encodeName(m_target) + ".XXXXXX";
+    m_fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (m_fd < 0) fail(errno);
+    m_temporary = QFile::decodeName(name);
+}
+
+AtomicFile::~AtomicFile() {
+    if (m_fd >= 0) ::close(m_fd);
+    if (!m_committed && !m_temporary.isEmpty()) ::unlink(QFile::encodeName(m_temporary));
+}
+
+void AtomicFile::fail(int error) const {
+    failWith(m_path, systemMessage(error));
+}
+
+void AtomicFile::write(const char* data, qsizetype size) {
+    while (size > 0) {
+        const ssize_t n = ::write(m_fd, data, static_cast<size_t>(size));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            fail(errno);
+        }
+        data += n;
+        size -= n;
+    }
+}
+
+void AtomicFile::commit() {
+    if (::fsync(m_fd) != 0) fail(errno);
+    const int fd = m_fd;
+    m_fd = -1;
+    if (const int error = closeChecked(fd)) fail(error);
+
+    // The file by its name once more: a library may have replaced it with one of its own.
+    const QByteArray temporary = QFile::encodeName(m_temporary);
+    const QByteArray target = QFile::encodeName(m_target);
+    const int written = ::open(temporary.constData(), O_RDONLY | O_CLOEXEC);
+    if (written < 0) fail(errno);
+    if (::fchmod(written, modeFor(target, m_access)) != 0 || ::fsync(written) != 0) {
+        const int error = errno;
+        ::close(written);
+        fail(error);
+    }
+    if (const int error = closeChecked(written)) fail(error);
+    if (::rename(temporary.constData(), target.constData()) != 0) fail(errno);
+    m_committed = true;
+
+    // The rename itself reaches the disk with the folder; the file is already in place.
+    const int folder = ::open(QFile::encodeName(QFileInfo(m_target).absolutePath()).constData(),
+                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+}
+
+void writeAtomically(const QString& path, const QByteArray& data, Access access) {
+    AtomicFile file(path, access);
+    file.write(data);
+    file.commit();
+}
 
 bool isTemporaryOf(const QString& target, const QString& name) {
     if (name.size() != target.size() + 1 + kSuffixLength || !name.startsWith(target) ||
@@ -52,56 +143,29 @@ bool isTemporaryOf(const QString& target, const QString& name) {
     return true;
 }
 
-void writeAtomically(const QString& path, const QByteArray& data, Access access) {
-    const QFileInfo target(path);
-    removeStaleTemporaries(target);
-
-    QByteArray tempName = QFile::encodeName(target.absoluteFilePath()) + ".XXXXXX";
-    Descriptor out;
-    out.fd = ::mkstemp(tempName.data());
-    if (out.fd < 0) fail(path, errno);
-    bool renamed = false;
-    auto cleanup = [&] {
-        if (!renamed) ::unlink(tempName.constData());
-    };
-    try {
-        // mkstemp makes the file 0600; a normal file gets what the umask allows, and keeps
-        // the mode of the file it replaces.
-        if (access == Access::Normal) {
-            mode_t mode = 0666;
-            struct stat old {};
-            if (::stat(QFile::encodeName(target.absoluteFilePath()).constData(), &old) == 0) {
-                mode = old.st_mode & 07777;
-            } else {
-                const mode_t mask = ::umask(0);
-                ::umask(mask);
-                mode &= ~mask;
-            }
-            if (::fchmod(out.fd, mode) != 0) fail(path, errno);
+std::optional<QByteArray> readRegularFile(const QString& path) {
+    // Non-blocking, so that opening a pipe does not wait for a writer; the kind of file is
+    // asked of the open descriptor, so nothing can be swapped in between.
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    QByteArray content;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (ok) content.reserve(static_cast<qsizetype>(st.st_size));
+    char buffer[65536];
+    while (ok) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok = n == 0;
+            break;
         }
-        const char* p = data.constData();
-        qsizetype left = data.size();
-        while (left > 0) {
-            const ssize_t n = ::write(out.fd, p, static_cast<size_t>(left));
-            if (n < 0) {
-                if (errno == EINTR) continue;
-                fail(path, errno);
-            }
-            p += n;
-            left -= n;
-        }
-        if (::fsync(out.fd) != 0) fail(path, errno);
-        const int fd = out.fd;
-        out.fd = -1;
-        if (::close(fd) != 0) fail(path, errno);
-        if (::rename(tempName.constData(),
-                     QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
-            fail(path, errno);
-        renamed = true;
-    } catch (...) {
-        cleanup();
-        throw;
+        content.append(buffer, n);
     }
+    ::close(fd);
+    if (!ok) return std::nullopt;
+    return content;
 }
 
 }  // namespace files

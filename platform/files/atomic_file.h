@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 namespace files {
 
@@ -10,16 +11,55 @@ enum class Access {
     OwnerOnly,  // readable and writable by its owner only (files that hold a secret)
 };
 
-// Replaces the file at path with data, all or nothing: the bytes go into a temporary file
-// beside it ("<name>.XXXXXX"), every write, the flush to disk and the close are checked,
-// and only then is the temporary file renamed over the old one. On any failure the
-// temporary file is removed, the old file stays whole and errors::Error is thrown with
-// the path and the system's message. Stale temporary files that an interrupted earlier
-// write of the same file left behind are removed first.
+// A file replaced whole, all or nothing: the bytes go into a temporary file beside it
+// ("<name>.XXXXXX"), every write, the flush to disk and the close are checked, and only
+// commit() renames the temporary file over the old one. On any failure, and when the
+// object goes without a commit, the temporary file is removed and the old file stays
+// whole; errors are errors::Error with the path and the system's message ("Unable to write
+// to ..."). Stale temporary files that an interrupted earlier write of the same file left
+// behind are removed first.
+//
+// A symbolic link is written through: the file it leads to is replaced and the link stays.
+// A path that is a folder, a device, a pipe or anything else but a regular file is refused.
+class AtomicFile {
+public:
+    explicit AtomicFile(const QString& path, Access access = Access::Normal);
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    // The temporary file, for a library that writes a file by its name; it may also replace
+    // the file whole by a rename of its own.
+    const QString& temporaryPath() const { return m_temporary; }
+
+    void write(const char* data, qsizetype size);
+    void write(const QByteArray& data) { write(data.constData(), data.size()); }
+
+    // Flushes the temporary file to disk, gives it the permissions of the file it replaces
+    // (or of a new file), and renames it over the target.
+    void commit();
+
+private:
+    [[noreturn]] void fail(int error) const;
+
+    QString m_path;       // as the caller named it, for messages
+    QString m_target;     // the file that is replaced
+    QString m_temporary;  // beside the target
+    Access m_access;
+    int m_fd = -1;
+    bool m_committed = false;
+};
+
+// Replaces the file at path with data through an AtomicFile.
 void writeAtomically(const QString& path, const QByteArray& data, Access access = Access::Normal);
 
-// Whether name is one of the temporary files that writeAtomically makes for target
-// (the target's file name, a dot and six letters or digits).
+// Whether name is one of the temporary files that AtomicFile makes for target (the target's
+// file name, a dot and six letters or digits).
 bool isTemporaryOf(const QString& target, const QString& name);
+
+// The content of path when it is a regular file or a symbolic link to one; nothing for a
+// missing file, a folder, a device, a pipe (opening never waits for a writer) or a file that
+// cannot be read.
+std::optional<QByteArray> readRegularFile(const QString& path);
 
 }  // namespace files

@@ -47,37 +47,114 @@ constexpr unsigned char caseBit(unsigned char folded) {
     return folded >= 'a' && folded <= 'z' ? 0x20 : 0;
 }
 
+// True when every byte is ASCII: then each byte is one character.
+bool isAscii(const unsigned char* text, std::size_t size) {
+    std::size_t i = 0;
+    std::uint64_t high = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text + i, 8);
+        high |= word;
+    }
+    for (; i < size; ++i) high |= text[i];
+    return (high & 0x8080808080808080ull) == 0;
+}
+
+// The characters of a text for the matcher: its bytes when it is ASCII, else its code points.
+struct AsciiText {
+    const unsigned char* bytes;
+    std::uint32_t operator[](std::size_t i) const { return bytes[i]; }
+};
+struct DecodedText {
+    const std::uint32_t* chars;
+    std::uint32_t operator[](std::size_t i) const { return chars[i]; }
+};
+
 // A LIKE pattern, read once per statement.
+//
+// The pattern is cut at its "%" into segments; each segment matches a fixed number of
+// characters: its literal characters at fixed offsets, and a run of "_" is only a step over
+// that many characters. The first segment must fit at the start of the text, the last one at
+// its end, and the others in order in between, each at the first place it fits: for pieces of
+// fixed length that first place is always as good as any later one, so nothing is ever tried
+// twice and a run of "_", however long, costs one step.
 class LikePattern {
 public:
     LikePattern(const unsigned char* pattern, std::size_t size) {
+        m_segments.emplace_back();
+        bool afterAny = false;  // a run of "%" means the same as one, and "%_" as "_%"
         const unsigned char* end = pattern + size;
         for (const unsigned char* p = pattern; p < end;) {
             const std::uint32_t c = readUtf8(p, end);
-            const Kind kind = c == '%' ? Any : c == '_' ? One : Char;
-            // A run of "%" means the same as one.
-            if (kind == Any && !m_tokens.empty() && m_tokens.back().kind == Any) continue;
-            m_tokens.push_back({kind, foldAscii(c)});
+            if (c == '%') {
+                if (!afterAny) m_segments.emplace_back();
+                afterAny = true;
+                continue;
+            }
+            afterAny = false;
+            Segment& segment = m_segments.back();
+            if (c != '_') segment.literals.push_back({segment.length, foldAscii(c)});
+            ++segment.length;
         }
+        for (const Segment& s : m_segments) m_length += s.length;
         // "%" + ASCII text without wildcards + "%": a search for that text.
-        m_contains =
-            m_tokens.size() >= 3 && m_tokens.front().kind == Any && m_tokens.back().kind == Any;
-        for (std::size_t i = 1; m_contains && i + 1 < m_tokens.size(); ++i) {
-            m_contains = m_tokens[i].kind == Char && m_tokens[i].c < 0x80;
-            m_needle += static_cast<char>(m_tokens[i].c);
+        m_contains = m_segments.size() == 3 && m_segments[0].length == 0 &&
+                     m_segments[2].length == 0 && m_segments[1].length > 0 &&
+                     m_segments[1].literals.size() == m_segments[1].length;
+        for (std::size_t i = 0; m_contains && i < m_segments[1].literals.size(); ++i) {
+            m_contains = m_segments[1].literals[i].c < 0x80;
+            m_needle += static_cast<char>(m_segments[1].literals[i].c);
         }
     }
 
     bool matches(const unsigned char* text, std::size_t size) const {
-        return m_contains ? containsAscii(text, size) : matchesChars(text, size);
+        if (m_contains) return containsAscii(text, size);
+        if (isAscii(text, size)) return matchSegments(AsciiText{text}, size);
+        std::vector<std::uint32_t> chars;
+        chars.reserve(size);
+        for (const unsigned char *p = text, *end = text + size; p < end;)
+            chars.push_back(readUtf8(p, end));
+        return matchSegments(DecodedText{chars.data()}, chars.size());
     }
 
 private:
-    enum Kind : std::uint8_t { Char, One, Any };
-    struct Token {
-        Kind kind;
+    struct Literal {
+        std::size_t offset;
         std::uint32_t c;  // folded
     };
+    // The characters between two "%": its length in characters and its literals.
+    struct Segment {
+        std::size_t length = 0;
+        std::vector<Literal> literals;
+    };
+
+    template <typename Text>
+    static bool fitsAt(const Segment& segment, const Text& text, std::size_t at) {
+        for (const Literal& literal : segment.literals)
+            if (foldAscii(text[at + literal.offset]) != literal.c) return false;
+        return true;
+    }
+
+    template <typename Text>
+    bool matchSegments(const Text& text, std::size_t size) const {
+        const Segment& first = m_segments.front();
+        if (m_segments.size() == 1) return size == first.length && fitsAt(first, text, 0);
+        if (size < m_length) return false;
+        const Segment& last = m_segments.back();
+        if (!fitsAt(first, text, 0) || !fitsAt(last, text, size - last.length)) return false;
+        std::size_t from = first.length;
+        // What the segments still to place need, up to the start of the last one.
+        std::size_t needed = m_length - first.length - last.length;
+        const std::size_t end = size - last.length;
+        for (std::size_t i = 1; i + 1 < m_segments.size(); ++i) {
+            const Segment& segment = m_segments[i];
+            while (from + needed <= end && !fitsAt(segment, text, from)) ++from;
+            if (from + needed > end) return false;
+            from += segment.length;
+            needed -= segment.length;
+        }
+        return true;
+    }
 
     bool needleAt(const unsigned char* at) const {
         for (std::size_t k = 1; k + 1 < m_needle.size(); ++k)
@@ -120,32 +197,8 @@ private:
         return false;
     }
 
-    // Wildcard matching that falls back to the last "%" seen.
-    bool matchesChars(const unsigned char* text, std::size_t size) const {
-        std::vector<std::uint32_t> chars;
-        for (const unsigned char *p = text, *end = text + size; p < end;)
-            chars.push_back(foldAscii(readUtf8(p, end)));
-        std::size_t t = 0, k = 0, starToken = m_tokens.size(), starText = 0;
-        while (t < chars.size()) {
-            if (k < m_tokens.size() && (m_tokens[k].kind == One ||
-                                        (m_tokens[k].kind == Char && m_tokens[k].c == chars[t]))) {
-                ++t;
-                ++k;
-            } else if (k < m_tokens.size() && m_tokens[k].kind == Any) {
-                starToken = k++;
-                starText = t;
-            } else if (starToken < m_tokens.size()) {
-                k = starToken + 1;
-                t = ++starText;
-            } else {
-                return false;
-            }
-        }
-        while (k < m_tokens.size() && m_tokens[k].kind == Any) ++k;
-        return k == m_tokens.size();
-    }
-
-    std::vector<Token> m_tokens;
+    std::vector<Segment> m_segments;
+    std::size_t m_length = 0;  // of all segments together: the shortest text that can match
     bool m_contains = false;
     std::string m_needle;  // folded
 };

@@ -244,6 +244,10 @@ void TcxMemo::insertFromMimeData(const QMimeData* source) {
 
 TcxRichEdit::TcxRichEdit(QWidget* parent) : QTextEdit(parent) {
     setAcceptRichText(true);
+    // Lines break at blanks only: breaking a word that is wider than the line anywhere makes
+    // the layout quadratic in the word's length (a summary of one long unbroken word would
+    // take minutes to show). Such a word runs on past the edge, with a horizontal scroll bar.
+    setWordWrapMode(QTextOption::WordWrap);
 }
 PIXOLET_EDIT_EVENTS(TcxRichEdit, QTextEdit)
 
@@ -263,9 +267,13 @@ void TcxRichEdit::endUpdate() {
     }
 }
 
-QByteArray TcxRichEdit::saveRtf() const { return rtf::write(*document()); }
+QByteArray TcxRichEdit::saveRtf() const {
+    return rtf::write(*document());
+}
 
-void TcxRichEdit::loadRtf(const QByteArray& rtf) { rtf::read(rtf, document()); }
+void TcxRichEdit::loadRtf(const QByteArray& rtf) {
+    rtf::read(rtf, document());
+}
 
 TcxCheckBox::TcxCheckBox(const QString& caption, QWidget* parent) : QCheckBox(caption, parent) {}
 

@@ -1,0 +1,90 @@
+#include "records/backup_archive.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+
+#include "platform/zip/zip.h"
+
+namespace backup {
+namespace {
+
+// The fixed files of a backup, in the archive's order.
+const char* const kFixedFiles[] = {"SpellIni.ini", "en_US.dic",     "en_US.aff",
+                                   "User.dic",     "GettyDict.txt", "GettyBlackList.txt"};
+
+bool isDatabaseName(const QString& name) {
+    return name.endsWith(QLatin1String(".db"), Qt::CaseInsensitive);
+}
+
+// The "*.db" files directly in folder (regular files and links to them), by name.
+QStringList databasesIn(const QDir& folder) {
+    QStringList names;
+    for (const QString& name :
+         folder.entryList(QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase))
+        if (isDatabaseName(name)) names << name;
+    return names;
+}
+
+// Every "*.db" in folder and below it, each folder's files before its subfolders; a folder
+// reached twice through links is listed once.
+void addDatabasesBelow(const QString& folder, const QString& entryPrefix,
+                       std::vector<BackupEntry>& entries, QSet<QString>& seen) {
+    const QDir dir(folder);
+    if (seen.contains(dir.canonicalPath())) return;
+    seen.insert(dir.canonicalPath());
+    for (const QString& name : databasesIn(dir))
+        entries.push_back({entryPrefix + name, dir.filePath(name)});
+    for (const QString& sub : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
+                                            QDir::Name | QDir::IgnoreCase))
+        addDatabasesBelow(dir.filePath(sub), entryPrefix + sub + '/', entries, seen);
+}
+
+}  // namespace
+
+std::vector<BackupEntry> backupEntries(const QString& sourceFolder) {
+    std::vector<BackupEntry> entries;
+    const QDir folder(sourceFolder);
+    for (const char* name : kFixedFiles) {
+        const QString path = folder.filePath(QLatin1String(name));
+        if (QFileInfo(path).isFile()) entries.push_back({QLatin1String(name), path});
+    }
+    for (const QString& name : databasesIn(folder))
+        entries.push_back({name, folder.filePath(name)});
+    const QString db = folder.filePath(QStringLiteral("DB"));
+    if (QFileInfo(db).isDir()) {
+        QSet<QString> seen;
+        addDatabasesBelow(db, QStringLiteral("DB/"), entries, seen);
+    }
+    return entries;
+}
+
+void CreateBackupArchive(const QString& sourceFolder, const QString& zipFileName) {
+    const std::vector<BackupEntry> entries = backupEntries(sourceFolder);
+    zipfile::Writer archive(zipFileName);
+    for (const BackupEntry& entry : entries) archive.addFile(entry.source, entry.name);
+    archive.commit();
+}
+
+RestoreResult ExtractBackupArchive(const QString& zipFileName, const QString& programFolder) {
+    const zipfile::Reader archive(zipFileName);
+    const zipfile::Extraction done = archive.extractAll(
+        programFolder, [](const QString& relative) { return relative != kPlaceholderName; });
+    return {done.extracted, done.refused};
+}
+
+QString extractionCompletedMessage(const RestoreResult& result) {
+    QString message = QStringLiteral("Extraction completed successfully!");
+    if (result.refused == 1)
+        message += QStringLiteral(
+            "\r1 entry of the archive was not extracted because it would "
+            "lead outside the program folder.");
+    else if (result.refused > 1)
+        message += QStringLiteral(
+                       "\r%1 entries of the archive were not extracted because they "
+                       "would lead outside the program folder.")
+                       .arg(result.refused);
+    return message + QStringLiteral("\rPlease choose database you want to open...");
+}
+
+}  // namespace backup

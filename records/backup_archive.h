@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+// The archive work of the Backup and Restore window: what a backup holds and in which order,
+// writing it, and extracting an archive into the program folder. The window itself does
+// the rest, in this order:
+//
+// Backup ("Backup"):
+//   1. LocationLabel "..." -> "Please choose backup location first", stop.
+//   2. DM->FDQuery1's bound controls disabled, FDConnection1 disconnected, FDQuery1 and
+//      FDQueryGroups closed.
+//   3. CreateBackupArchive(AppPath, LocationLabel's caption), its error kept for step 5.
+//   4. Always (a closing step, errors::withClosingSteps): FDQuery1 on "Select * FROM
+//      tblTags" opened, FDQueryGroups opened, FDConnection1 connected, controls enabled.
+//   5. On success "Backup completed!"; otherwise the error to the default handler.
+//
+// Restore ("Restore"), once RestoreDialog1 gave an archive:
+//   1. FDQuery1 and FDQueryGroups closed, FDConnection1 disconnected.
+//   2. A placeholder AppPath + kPlaceholderName left by an earlier restore is deleted (with
+//      its "-journal"), so that the statement of step 3 can create its table again.
+//   3. The connection on the placeholder (LockingMode=Normal, Synchronous=Full), the
+//      placeholder's CREATE TABLE executed, "Select * FROM tblTags" opened, GroupCombo
+//      cleared. An error here goes to the default handler and ends the restore.
+//   4. ExtractBackupArchive(archive, AppPath): on success the box
+//      extractionCompletedMessage(result) centred on the screen; an error goes to the
+//      default handler (before step 5, so the user reads it first).
+//   5. In every case in which step 4 began: the main window's Open command.
+namespace backup {
+
+// The open placeholder database of a restore; an entry of that name is never extracted.
+inline const QString kPlaceholderName = QStringLiteral("TempReopenDB.db");
+
+// One file of a backup: its entry name in the archive and the file it is read from.
+struct BackupEntry {
+    QString name;
+    QString source;
+};
+
+// What a backup of sourceFolder (the program folder, ending with a separator) holds, in the
+// archive's order: the settings file, the dictionaries and the Getty word lists that exist;
+// then every "*.db" directly in the folder; then every "*.db" of its "DB" folder and of all
+// folders below it ("DB/Archive/Old.db"), each folder's files before its subfolders, names
+// in the order of the listing (by name, letter case aside).
+std::vector<BackupEntry> backupEntries(const QString& sourceFolder);
+
+// Writes the archive zipFileName with backupEntries(sourceFolder), every entry deflated. An
+// archive that stood under the name is replaced once the new one is whole, and kept when
+// writing fails (errors::Error).
+void CreateBackupArchive(const QString& sourceFolder, const QString& zipFileName);
+
+struct RestoreResult {
+    int extracted = 0;  // files written
+    int refused = 0;    // entries left out because they would not stay in the program folder
+};
+
+// Extracts every entry of zipFileName into programFolder (ending with a separator) at its
+// stored path ("\" counts as "/"), creating folders and replacing files; each file goes
+// into a temporary file first and replaces the old one only once it is whole. Entries that
+// would leave the folder (a ".." part, an absolute path, a drive letter) and links are
+// refused and counted; the placeholder's entry is passed over. A damaged archive, an entry
+// larger than the free disk space or one that cannot be written stops the extraction there
+// with errors::Error; the files extracted before it stay replaced.
+RestoreResult ExtractBackupArchive(const QString& zipFileName, const QString& programFolder);
+
+// The box after a restore: "Extraction completed successfully!\rPlease choose database you
+// want to open...", with a line on the refused entries when there were any.
+QString extractionCompletedMessage(const RestoreResult& result);
+
+}  // namespace backup

@@ -1,0 +1,378 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <zip.h>
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <csignal>
+#include <vector>
+
+#include "platform/errors/errors.h"
+#include "platform/zip/zip.h"
+#include "records/backup_archive.h"
+#include "tests/support/small_tmpfs.h"
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+    f.write(bytes);
+}
+
+// Every file below folder, as "/"-separated paths relative to it, sorted.
+QStringList filesBelow(const QString& folder) {
+    QStringList found;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) found << QDir(folder).relativeFilePath(it.next());
+    found.sort();
+    return found;
+}
+
+// Entry names in archive order, by libzip itself.
+QStringList entryNames(const QString& archive) {
+    int code = 0;
+    zip_t* z = zip_open(QFile::encodeName(archive).constData(), ZIP_RDONLY, &code);
+    if (!z) return {QStringLiteral("<no archive: %1>").arg(code)};
+    QStringList names;
+    for (zip_int64_t i = 0; i < zip_get_num_entries(z, 0); ++i)
+        names << QString::fromUtf8(zip_get_name(z, static_cast<zip_uint64_t>(i), 0));
+    zip_discard(z);
+    return names;
+}
+
+// An archive as another tool writes it: raw names, optional Unix modes.
+struct RawEntry {
+    QByteArray name;
+    QByteArray data;
+    mode_t mode = 0;  // 0: no Unix attributes
+};
+
+void writeRawArchive(const QString& path, const std::vector<RawEntry>& entries) {
+    int code = 0;
+    zip_t* z = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    ASSERT_NE(z, nullptr);
+    for (const RawEntry& e : entries) {
+        zip_source_t* s = zip_source_buffer(z, e.data.constData(), e.data.size(), 0);
+        ASSERT_NE(s, nullptr);
+        const zip_int64_t i = zip_file_add(z, e.name.constData(), s, ZIP_FL_ENC_RAW);
+        ASSERT_GE(i, 0) << zip_strerror(z);
+        if (e.mode) {
+            ASSERT_EQ(zip_file_set_external_attributes(z, static_cast<zip_uint64_t>(i), 0,
+                                                       ZIP_OPSYS_UNIX, e.mode << 16),
+                      0);
+        }
+    }
+    ASSERT_EQ(zip_close(z), 0) << zip_strerror(z);
+}
+
+// The message of the errors::Error that restoring archive into folder ends with; "" for none.
+QString restoreError(const QString& archive, const QString& folder) {
+    try {
+        backup::ExtractBackupArchive(archive, folder);
+    } catch (const errors::Error& e) {
+        return e.message();
+    }
+    return {};
+}
+
+QByteArray randomBytes(int size) {
+    QByteArray bytes(size, Qt::Uninitialized);
+    QRandomGenerator generator(7);
+    for (char& c : bytes) c = static_cast<char>(generator.bounded(256));
+    return bytes;
+}
+
+class BackupTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(root.isValid()); }
+    // The program folder, with a trailing separator as the program has it.
+    QString program() const { return root.path() + "/Pixolet/"; }
+    QString archive() const { return root.path() + "/Backups/Backup.zip"; }
+    void make(const QStringList& files) {
+        for (const QString& f : files) writeFile(program() + f, "content of " + f.toUtf8());
+        QDir().mkpath(root.path() + "/Backups");
+    }
+    QTemporaryDir root;
+};
+
+const QStringList kAllFixed = {"SpellIni.ini", "en_US.dic",     "en_US.aff",
+                               "User.dic",     "GettyDict.txt", "GettyBlackList.txt"};
+
+TEST_F(BackupTest, EntriesInTheOrderOfTheTableAndOnlyThoseThatExist) {
+    struct Case {
+        const char* name;
+        QStringList files;
+        QStringList entries;
+    } cases[] = {
+        {"no DB folder",
+         kAllFixed + QStringList{"b.db", "A.db", "notes.txt", "x.db-journal", "Other/c.db"},
+         kAllFixed + QStringList{"A.db", "b.db"}},
+        {"fixed files partly missing, databases below DB",
+         {"en_US.aff", "SpellIni.ini", "DB/KeywordsDB.db", "DB/a.db", "DB/readme.txt",
+          "DB/Archive/2019.db", "DB/Archive/Deep/x.DB", "DB/Zeta/z.db", "TempReopenDB.db"},
+         {"SpellIni.ini", "en_US.aff", "TempReopenDB.db", "DB/a.db", "DB/KeywordsDB.db",
+          "DB/Archive/2019.db", "DB/Archive/Deep/x.DB", "DB/Zeta/z.db"}},
+        {"nothing to back up", {"readme.txt"}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(program()).removeRecursively();
+        make(c.files);
+        backup::CreateBackupArchive(program(), archive());
+        EXPECT_EQ(entryNames(archive()), c.entries);
+        // Every entry holds its file, deflated.
+        zipfile::Reader reader(archive());
+        for (qint64 i = 0; i < reader.count(); ++i) {
+            const zipfile::Entry entry = reader.entry(i);
+            EXPECT_EQ(entry.size, QFileInfo(program() + entry.name).size())
+                << entry.name.toStdString();
+        }
+        EXPECT_EQ(QDir(root.path() + "/Backups").entryList(QDir::Files), QStringList{"Backup.zip"});
+    }
+}
+
+// The archive as other tools read it: names, deflate (method 8) and the UTF-8 flag (bit 11)
+// on a name that is not ASCII.
+TEST_F(BackupTest, OtherToolsReadTheEntriesAndTheirFlags) {
+    make({"SpellIni.ini", "User.dic", "DB/KeywordsDB.db", "DB/Fotos München.db"});
+    backup::CreateBackupArchive(program(), archive());
+    const QString expected =
+        "SpellIni.ini 8 0\nUser.dic 8 0\nDB/Fotos München.db 8 1\n"
+        "DB/KeywordsDB.db 8 0\n";
+    if (const QString python = QStandardPaths::findExecutable("python3"); !python.isEmpty()) {
+        QProcess p;
+        p.start(python, {"-c",
+                         "import sys, zipfile\n"
+                         "for i in zipfile.ZipFile(sys.argv[1]).infolist():\n"
+                         "    sys.stdout.buffer.write(('%s %d %d\\n' % (i.filename, "
+                         "i.compress_type, (i.flag_bits >> 11) & 1)).encode('utf-8'))\n",
+                         archive()});
+        ASSERT_TRUE(p.waitForFinished());
+        EXPECT_EQ(QString::fromUtf8(p.readAllStandardOutput()), expected)
+            << p.readAllStandardError().toStdString();
+    } else if (const QString unzip = QStandardPaths::findExecutable("unzip"); !unzip.isEmpty()) {
+        QProcess p;
+        p.start(unzip, {"-Z1", archive()});
+        ASSERT_TRUE(p.waitForFinished());
+        EXPECT_EQ(QString::fromUtf8(p.readAllStandardOutput()),
+                  "SpellIni.ini\nUser.dic\nDB/Fotos München.db\nDB/KeywordsDB.db\n");
+    } else {
+        GTEST_SKIP() << "neither python3 nor unzip is installed";
+    }
+}
+
+TEST_F(BackupTest, AnExistingArchiveIsReplacedAndKeptWhenTheBackupFails) {
+    make({"SpellIni.ini", "DB/KeywordsDB.db"});
+    writeFile(archive(), "the archive that stood here");
+    backup::CreateBackupArchive(program(), archive());
+    EXPECT_EQ(entryNames(archive()), (QStringList{"SpellIni.ini", "DB/KeywordsDB.db"}));
+    const QByteArray good = readAll(archive());
+
+    // A database the disk cannot take: the write fails part-way (a file-size limit refuses it
+    // as a full disk would, also for root).
+    writeFile(program() + "DB/Big.db", randomBytes(1 << 20));
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previous = ::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 256 * 1024;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    QString message;
+    try {
+        backup::CreateBackupArchive(program(), archive());
+    } catch (const errors::Error& e) {
+        message = e.message();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::signal(SIGXFSZ, previous);
+    EXPECT_TRUE(message.startsWith("Unable to write to " + archive())) << message.toStdString();
+    EXPECT_EQ(readAll(archive()), good);
+    EXPECT_EQ(QDir(root.path() + "/Backups").entryList(QDir::Files), QStringList{"Backup.zip"});
+
+    // A folder that does not exist.
+    EXPECT_THROW(backup::CreateBackupArchive(program(), root.path() + "/none/Backup.zip"),
+                 errors::Error);
+}
+
+TEST_F(BackupTest, RestorePutsEveryFileBackAtItsPlace) {
+    make({"SpellIni.ini", "User.dic", "Beside.db", "DB/KeywordsDB.db", "DB/Archive/2019.db"});
+    writeFile(program() + "DB/KeywordsDB.db", randomBytes(300000));
+    backup::CreateBackupArchive(program(), archive());
+    const QByteArray database = readAll(program() + "DB/KeywordsDB.db");
+
+    // Into a folder that has only an older settings file: the subfolders are made.
+    const QString other = root.path() + "/Other/";
+    writeFile(other + "SpellIni.ini", "older");
+    const backup::RestoreResult result = backup::ExtractBackupArchive(archive(), other);
+    EXPECT_EQ(result.extracted, 5);
+    EXPECT_EQ(result.refused, 0);
+    EXPECT_EQ(filesBelow(other), filesBelow(program()));
+    EXPECT_EQ(readAll(other + "SpellIni.ini"), "content of SpellIni.ini");
+    EXPECT_EQ(readAll(other + "DB/Archive/2019.db"), "content of DB/Archive/2019.db");
+    EXPECT_EQ(readAll(other + "DB/KeywordsDB.db"), database);
+}
+
+// Archives of the Windows program and of other tools hold "\" between the parts of a name.
+TEST_F(BackupTest, RestoreTakesBackslashesAsSeparators) {
+    make({});
+    writeRawArchive(archive(), {{"SpellIni.ini", "[TextMax]"},
+                                {"DB\\Archive\\2019.db", "old records"},
+                                {"DB/Mixed\\KeywordsDB.db", "records"},
+                                {"DB\\Empty\\", ""}});
+    const backup::RestoreResult result = backup::ExtractBackupArchive(archive(), program());
+    EXPECT_EQ(result.extracted, 3);
+    EXPECT_EQ(filesBelow(program()),
+              (QStringList{"DB/Archive/2019.db", "DB/Mixed/KeywordsDB.db", "SpellIni.ini"}));
+    EXPECT_EQ(readAll(program() + "DB/Archive/2019.db"), "old records");
+    EXPECT_TRUE(QFileInfo(program() + "DB/Empty").isDir());
+}
+
+// Nothing of a hostile archive lands outside the program folder; the rest is extracted and
+// the refused entries are counted. The open placeholder is never replaced.
+TEST_F(BackupTest, RestoreRefusesEntriesThatLeaveTheProgramFolder) {
+    make({"TempReopenDB.db"});
+    const QString outside = root.path() + "/outside";
+    QDir().mkpath(outside);
+    writeRawArchive(archive(), {{"../evil.txt", "x"},
+                                {"DB/../../evil.txt", "x"},
+                                {"..\\evil.txt", "x"},
+                                {QFile::encodeName(outside) + "/absolute.txt", "x"},
+                                {"\\\\server\\share\\unc.txt", "x"},
+                                {"C:\\evil.txt", "x"},
+                                {"c:evil.txt", "x"},
+                                {"link", outside.toUtf8(), S_IFLNK | 0777},
+                                {"fifo", "", S_IFIFO | 0644},
+                                {"TempReopenDB.db", "an old placeholder"},
+                                {"./SpellIni.ini", "settings"},
+                                {"DB/ok..db", "dots are fine"},
+                                {"link/inside.txt", "a folder now"}});
+    const backup::RestoreResult result = backup::ExtractBackupArchive(archive(), program());
+    EXPECT_EQ(result.refused, 9);
+    EXPECT_EQ(result.extracted, 3);
+    EXPECT_EQ(filesBelow(root.path()),
+              (QStringList{"Backups/Backup.zip", "Pixolet/DB/ok..db", "Pixolet/SpellIni.ini",
+                           "Pixolet/TempReopenDB.db", "Pixolet/link/inside.txt"}));
+    EXPECT_FALSE(QFileInfo(program() + "link").isSymLink());
+    EXPECT_EQ(readAll(program() + "TempReopenDB.db"), "content of TempReopenDB.db");
+    EXPECT_EQ(backup::extractionCompletedMessage(result),
+              "Extraction completed successfully!\r9 entries of the archive were not extracted "
+              "because they would lead outside the program folder.\rPlease choose database "
+              "you want to open...");
+}
+
+TEST(BackupMessage, SaysHowManyEntriesWereRefused) {
+    EXPECT_EQ(backup::extractionCompletedMessage({3, 0}),
+              "Extraction completed successfully!\rPlease choose database you want to open...");
+    EXPECT_EQ(backup::extractionCompletedMessage({3, 1}),
+              "Extraction completed successfully!\r1 entry of the archive was not extracted "
+              "because it would lead outside the program folder.\rPlease choose database you "
+              "want to open...");
+}
+
+TEST(ZipPaths, RelativePathOfAnEntryName) {
+    struct Case {
+        const char* name;
+        const char* relative;
+    } cases[] = {{"DB/KeywordsDB.db", "DB/KeywordsDB.db"},
+                 {"DB\\Sub\\a.db", "DB/Sub/a.db"},
+                 {"./a//b/./c", "a/b/c"},
+                 {"a/", "a"},
+                 {"..", ""},
+                 {"a/../b", ""},
+                 {"/etc/passwd", ""},
+                 {"\\x", ""},
+                 {"C:\\x", ""},
+                 {"C:", ""},
+                 {"./d:x", ""},
+                 {"dir/C:x", "dir/C:x"},
+                 {"", ""},
+                 {"./", ""},
+                 {"..a/b..", "..a/b.."}};
+    for (const Case& c : cases)
+        EXPECT_EQ(zipfile::relativePath(QString::fromUtf8(c.name)), QString::fromUtf8(c.relative))
+            << c.name;
+}
+
+// Offsets of the uncompressed-size field in the first local header and the central header.
+void setStatedSize(QByteArray& zip, quint32 size) {
+    const qsizetype local = zip.indexOf("PK\x03\x04");
+    const qsizetype central = zip.indexOf("PK\x01\x02");
+    ASSERT_EQ(local, 0);
+    ASSERT_GT(central, 0);
+    for (const qsizetype at : {local + 22, central + 24})
+        for (int i = 0; i < 4; ++i) zip[at + i] = static_cast<char>(size >> (8 * i));
+}
+
+TEST_F(BackupTest, ADamagedArchiveStopsAtTheEntryAndReplacesNothingWithPartOfIt) {
+    make({"first.txt", "second.db", "third.txt"});
+    writeFile(program() + "second.db", QByteArray(200000, 's') + randomBytes(100000));
+    writeRawArchive(archive(), {{"first.txt", "new first"},
+                                {"second.db", readAll(program() + "second.db")},
+                                {"third.txt", "new third"}});
+    const QString target = root.path() + "/Target/";
+    for (const char* name : {"first.txt", "second.db", "third.txt"})
+        writeFile(target + name, "old");
+
+    // Flipped bytes inside the second entry's data.
+    QByteArray bytes = readAll(archive());
+    const qsizetype second = bytes.indexOf("second.db");
+    for (qsizetype i = second + 5000; i < second + 5100; ++i) bytes[i] = ~bytes[i];
+    writeFile(archive(), bytes);
+    const QString message = restoreError(archive(), target);
+    EXPECT_TRUE(message.startsWith("Unable to extract \"second.db\" from "))
+        << message.toStdString();
+    EXPECT_EQ(readAll(target + "first.txt"), "new first");
+    EXPECT_EQ(readAll(target + "second.db"), "old");
+    EXPECT_EQ(readAll(target + "third.txt"), "old");
+    EXPECT_EQ(filesBelow(target), (QStringList{"first.txt", "second.db", "third.txt"}));
+
+    // Cut in half: no directory to read, nothing extracted.
+    writeFile(archive(), bytes.left(bytes.size() / 2));
+    const QString cut = restoreError(archive(), target);
+    EXPECT_TRUE(cut.startsWith("Unable to read " + archive())) << cut.toStdString();
+    EXPECT_EQ(readAll(target + "third.txt"), "old");
+}
+
+// An entry whose data inflates beyond the size it states stops as soon as it does.
+TEST_F(BackupTest, AnEntryThatExpandsBeyondItsStatedSizeIsRefused) {
+    make({});
+    writeRawArchive(archive(), {{"bomb.db", QByteArray(4 << 20, '\0')}});
+    QByteArray bytes = readAll(archive());
+    setStatedSize(bytes, 1000);
+    writeFile(archive(), bytes);
+    const QString message = restoreError(archive(), program());
+    EXPECT_TRUE(message.contains("longer than the 1000 bytes it states")) << message.toStdString();
+    EXPECT_EQ(filesBelow(program()), QStringList{});
+}
+
+// On a small disk an entry that states more than is free is refused before anything is
+// written, and what came before it stays.
+TEST_F(BackupTest, AnEntryLargerThanTheFreeDiskSpaceIsRefused) {
+    SmallTmpfs disk;
+    if (!disk.mounted()) GTEST_SKIP() << "no small tmpfs: " << disk.why().toStdString();
+    make({});
+    writeRawArchive(archive(),
+                    {{"SpellIni.ini", "settings"}, {"DB/bomb.db", QByteArray(8 << 20, '\0')}});
+    const QString folder = disk.path() + "/";
+    const QString message = restoreError(archive(), folder);
+    EXPECT_TRUE(message.contains("it needs 8388608 bytes, but the disk has only"))
+        << message.toStdString();
+    EXPECT_EQ(filesBelow(folder), QStringList{"SpellIni.ini"});
+}
+
+}  // namespace
