@@ -139,10 +139,12 @@ TEST(Http, NoWholeReplyIsStatusZero) {
     LoopbackServer server;
     server.on("/close", Reply::closeWithoutReply());
     server.on("/cut", Reply::text(200, QByteArray(1000, 'a')).cutShort(150));
+    // Cut inside the header, before its Content-Length: libcurl alone would call it whole.
+    server.on("/cut-header", Reply::text(200, "body").cutShort(30));
     server.on("/never", Reply::never());
     http::Client client;
     client.setReadTimeout(1000);
-    for (const char* path : {"/close", "/cut", "/never"}) {
+    for (const char* path : {"/close", "/cut", "/cut-header", "/never"}) {
         const http::Response r = client.get(server.url(QLatin1String(path)));
         EXPECT_EQ(r.status, 0) << path;
         EXPECT_FALSE(r.error.isEmpty()) << path;

@@ -70,7 +70,8 @@ private:
 // What has arrived so far; read by the loop that watches for a stalled exchange.
 struct Received {
     QByteArray* body = nullptr;
-    qint64 bytes = 0;  // header and body bytes
+    qint64 bytes = 0;          // header and body bytes
+    bool headerEnded = false;  // the last header block reached its empty line
 };
 
 size_t appendBody(char* data, size_t size, size_t count, void* target) {
@@ -80,8 +81,16 @@ size_t appendBody(char* data, size_t size, size_t count, void* target) {
     return size * count;
 }
 
-size_t countHeader(char*, size_t size, size_t count, void* target) {
-    static_cast<Received*>(target)->bytes += qint64(size * count);
+// libcurl hands over one whole header line at a time; a block begins with the status
+// line and ends with an empty line (a redirect or "100 Continue" has a block of its own).
+size_t countHeader(char* data, size_t size, size_t count, void* target) {
+    auto* received = static_cast<Received*>(target);
+    const QByteArrayView line(data, qsizetype(size * count));
+    received->bytes += line.size();
+    if (line.startsWith("HTTP/"))
+        received->headerEnded = false;
+    else if (line == "\r\n" || line == "\n")
+        received->headerEnded = true;
     return size * count;
 }
 
@@ -165,7 +174,7 @@ Response Client::perform(const QString& url, const QList<Header>* headers, const
             setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https", "CURLOPT_REDIR_PROTOCOLS_STR");
         }
         setopt(c, CURLOPT_CONNECTTIMEOUT_MS, long(m_connectTimeoutMs), "CURLOPT_CONNECTTIMEOUT_MS");
-        Received received{&response.body, 0};
+        Received received{&response.body, 0, false};
         setopt(c, CURLOPT_WRITEFUNCTION, &appendBody, "CURLOPT_WRITEFUNCTION");
         setopt(c, CURLOPT_WRITEDATA, &received, "CURLOPT_WRITEDATA");
         setopt(c, CURLOPT_HEADERFUNCTION, &countHeader, "CURLOPT_HEADERFUNCTION");
@@ -236,6 +245,8 @@ Response Client::perform(const QString& url, const QList<Header>* headers, const
             const QString detail = QString::fromUtf8(errorText);
             throw CurlFailure(detail.isEmpty() ? curl_easy_strerror(result) : detail.toStdString());
         }
+        // libcurl takes a header that the connection's end cut short as a whole one.
+        if (!received.headerEnded) throw CurlFailure("the reply's header was cut short");
         long status = 0;
         check(curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status), "CURLINFO_RESPONSE_CODE");
         char* contentType = nullptr;
