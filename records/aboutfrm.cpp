@@ -103,6 +103,13 @@ TAboutFrm::TAboutFrm(QWidget* parent) : QDialog(parent) {
 
     LinkLabel2 = linkLabel(this, "LinkLabel2", QString::fromLatin1(about::kSupportMail));
     LinkLabel2->setGeometry(218, 240, 155, 19);
+    // Where the system's font is wider than the design's, the caption would run past the
+    // window's edge: the pair moves left just enough, keeping its left edges aligned.
+    const int overflow = cxLabel5->geometry().right() - (kClientWidth - 8);
+    if (overflow > 0) {
+        cxLabel5->move(cxLabel5->x() - overflow, cxLabel5->y());
+        LinkLabel2->move(LinkLabel2->x() - overflow, LinkLabel2->y());
+    }
 
     cxLabel7 = named(new QLabel(QStringLiteral("Info center:"), this), "cxLabel7");
     cxLabel7->move(9, 296);

@@ -85,14 +85,18 @@ TEST_F(About, WindowAndControls) {
         auto* label = control<QLabel>(l.name);
         ASSERT_TRUE(label);
         EXPECT_EQ(label->text(), QString::fromUtf8(l.text)) << l.name;
-        EXPECT_EQ(label->pos(), l.at) << l.name;
+        // A caption may move left of its design place, only to stay inside the window.
+        EXPECT_EQ(label->y(), l.at.y()) << l.name;
+        EXPECT_LE(label->x(), l.at.x()) << l.name;
+        EXPECT_LE(label->geometry().right(), 397 - 8) << l.name;
         EXPECT_TRUE(label->isVisible()) << l.name;
     }
     EXPECT_TRUE(control<QLabel>("cxLabel1")->font().bold());
     EXPECT_EQ(control<QLabel>("LinkLabel1")->text(), "<a href=\"#\">Pixolet webpage</a>");
     EXPECT_EQ(control<QLabel>("LinkLabel2")->text(), "<a href=\"#\">support@pixolet.app</a>");
     EXPECT_EQ(control<QLabel>("LinkLabel1")->geometry(), QRect(12, 240, 114, 19));
-    EXPECT_EQ(control<QLabel>("LinkLabel2")->geometry(), QRect(218, 240, 155, 19));
+    EXPECT_EQ(control<QLabel>("LinkLabel2")->geometry().size(), QSize(155, 19));
+    EXPECT_EQ(control<QLabel>("LinkLabel2")->x(), control<QLabel>("cxLabel5")->x());
     auto* banner = control<QLabel>("cxImage1");
     EXPECT_EQ(banner->geometry(), QRect(0, 0, 397, 145));
     ASSERT_FALSE(banner->pixmap().isNull());
