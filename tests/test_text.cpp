@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/errors/errors.h"
+#include "platform/shell/shell.h"
 #include "platform/text/text.h"
 
 namespace {
@@ -57,6 +58,24 @@ TEST(TextRules, Windows1252HoldsWhatItCanAndReplacesTheRest) {
     EXPECT_EQ(text::toWindows1252(QString::fromUtf8("café €")), QByteArray("caf\xE9 \x80"));
     EXPECT_EQ(text::toWindows1252(QString::fromUtf8("Ω😀x")), QByteArray("??x"));
     EXPECT_EQ(text::fromWindows1252("caf\xE9 \x80"), QString::fromUtf8("café €"));
+}
+
+TEST(ShellOpen, AddressesWithASchemeOpenAsTheyStandEverythingElseAsAFile) {
+    struct Case {
+        const char* text;
+        const char* url;  // null: a local file
+    } cases[] = {
+        {"https://aistudio.google.com/app/apikey", "https://aistudio.google.com/app/apikey"},
+        {"mailto:support@pixolet.app", "mailto:support@pixolet.app"},
+        {"/opt/Pixolet/Help/Settings/index.html", nullptr},
+        {"C:/Photos/a.html", nullptr},
+        {"Help/index.html", nullptr},
+    };
+    for (const Case& c : cases) {
+        const QUrl expected =
+            c.url ? QUrl(QString::fromUtf8(c.url)) : QUrl::fromLocalFile(QString::fromUtf8(c.text));
+        EXPECT_EQ(shell::toUrl(c.text), expected) << c.text;
+    }
 }
 
 }  // namespace
