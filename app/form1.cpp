@@ -71,6 +71,7 @@ void TForm1::BuildFrame() {
 
     dxSpellChecker1 = new TSpellChecker(this);
     dxSpellChecker1->setObjectName(QStringLiteral("dxSpellChecker1"));
+    BindSpellChecker();
 
     // Client area 1051 x 725 at design; the ribbon, cards and status bar fill it.
     resize(1051, 725);

@@ -16,6 +16,7 @@ class TdxBarLargeButton;
 class TdxBarSubItem;
 class TdxBarButton;
 class TStatusBar;
+class TcxCheckBox;
 class TcxComboBox;
 class TcxRichEdit;
 class TSpellChecker;
@@ -100,6 +101,11 @@ public:
     void dxBarLargeButton7Click();
     void ExitBtnClick();
 
+    // Spell checking as one types: the master switch "Spell as you type" and the rule that
+    // allows or refuses a control each time checking is about to start in it.
+    void CheckBox7PropertiesChange();
+    void dxSpellChecker1CheckAsYouTypeStart(TSpellChecker* Sender, QWidget* AControl, bool& AAllow);
+
     // In EDIT mode: shows why and returns true, so the command does nothing else.
     bool RefuseInEditMode();
 
@@ -138,6 +144,9 @@ protected:
 private:
     void BuildFrame();
     void BuildCommands();
+    void BindSpellChecker();
+    // A field switch turned off removes its fields' marks at once.
+    void SpellFieldSwitchChange(TcxCheckBox* Switch);
     void ShowEditMode(EditMode mode);
     void ShowRecordCount(int count);
 
