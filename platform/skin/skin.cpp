@@ -19,8 +19,8 @@ struct Colours {
 const Colours kPalettes[] = {
     // Soft grey-green surfaces, a muted green accent.
     {"Calmness", 0xEEF2EF, 0xFFFFFF, 0xF4F7F5, 0x1F2A24, 0xE3EAE5, 0x5B8A72, 0xFFFFFF, 0x3C7A5C},
-    // Cool near-white surfaces, a sky-blue accent.
-    {"Clearness", 0xF5F7FA, 0xFFFFFF, 0xF0F3F8, 0x1B2330, 0xE6EBF2, 0x3B82C4, 0xFFFFFF, 0x2A6DB0},
+    // Neutral light grey surfaces, a sky-blue accent.
+    {"Clearness", 0xF0F1F3, 0xFFFFFF, 0xF5F6F8, 0x1B2330, 0xE1E4E8, 0x3B82C4, 0xFFFFFF, 0x2A6DB0},
     // Blue-grey surfaces with blue-tinted buttons and a deep blue accent.
     {"Office Colorful", 0xD9E3EF, 0xFFFFFF, 0xEEF3F9, 0x1E1E1E, 0xC6D5E8, 0x2B579A, 0xFFFFFF,
      0x2B579A},
