@@ -36,6 +36,20 @@ QLabel* caption(QWidget* parent, const QString& text, const QRect& geometry) {
     return label;
 }
 
+QGroupBox* groupBox(QWidget* parent, const char* name, const QString& title,
+                    const QRect& geometry) {
+    auto* box = named(new QGroupBox(title, parent), name);
+    box->setGeometry(geometry);
+    return box;
+}
+
+// A colour swatch of a box, left of its "Change" button.
+TShape* swatch(QWidget* box, const char* name, int top) {
+    auto* shape = named(new TShape(box), name);
+    shape->setGeometry(12, top, 124, 25);
+    return shape;
+}
+
 // An integer spin edit that keeps its value within its range: a typed value outside it
 // becomes the nearest bound when the edit is left or its value is read.
 QSpinBox* spinEdit(QWidget* parent, const char* name, int minimum, int maximum, int value,
@@ -133,9 +147,8 @@ QPushButton* TSettingsFrm::button(QWidget* parent, const char* name, const QStri
 }
 
 void TSettingsFrm::BuildLimits() {
-    cxGroupBox1 =
-        named(new QGroupBox(QStringLiteral("Maximum text input values"), this), "cxGroupBox1");
-    cxGroupBox1->setGeometry(10, 10, 280, 230);
+    cxGroupBox1 = groupBox(this, "cxGroupBox1", QStringLiteral("Maximum text input values"),
+                           QRect(10, 10, 280, 230));
     QWidget* box = cxGroupBox1;
     cxLabel1 = named(new QLabel(QStringLiteral("Please enter the maximum length of the data "
                                                "entry fields"),
@@ -156,13 +169,11 @@ void TSettingsFrm::BuildLimits() {
 }
 
 void TSettingsFrm::BuildStyle() {
-    cxGroupBox2 =
-        named(new QGroupBox(QStringLiteral("Style and color settings"), this), "cxGroupBox2");
-    cxGroupBox2->setGeometry(304, 10, 280, 230);
+    cxGroupBox2 = groupBox(this, "cxGroupBox2", QStringLiteral("Style and color settings"),
+                           QRect(304, 10, 280, 230));
     QWidget* box = cxGroupBox2;
     caption(box, QStringLiteral("Data grid focused row color"), QRect(12, 24, 256, 20));
-    Shape1 = named(new TShape(box), "Shape1");
-    Shape1->setGeometry(12, 48, 124, 25);
+    Shape1 = swatch(box, "Shape1", 48);
     cxButton4 = button(box, "cxButton4", QStringLiteral("Change"), QRect(148, 47, 120, 27),
                        &TSettingsFrm::cxButton4Click);
     caption(box, QStringLiteral("Choose theme style"), QRect(12, 96, 256, 20));
@@ -175,8 +186,8 @@ void TSettingsFrm::BuildStyle() {
 }
 
 void TSettingsFrm::BuildAnnotation() {
-    cxGroupBox3 = named(new QGroupBox(QStringLiteral("Annotation style"), this), "cxGroupBox3");
-    cxGroupBox3->setGeometry(10, 250, 280, 214);
+    cxGroupBox3 =
+        groupBox(this, "cxGroupBox3", QStringLiteral("Annotation style"), QRect(10, 250, 280, 214));
     QWidget* box = cxGroupBox3;
     caption(box, QStringLiteral("Font size"), QRect(12, 28, 100, 20));
     FontSizeEdit = spinEdit(box, "FontSizeEdit", 6, 10, 10, QRect(12, 50, 124, 24));
@@ -185,8 +196,7 @@ void TSettingsFrm::BuildAnnotation() {
                               QStringLiteral("Italic"), QStringLiteral("Bold and Italic")},
                              QRect(148, 50, 120, 24));
     caption(box, QStringLiteral("Font color"), QRect(12, 90, 256, 20));
-    FontColorShape = named(new TShape(box), "FontColorShape");
-    FontColorShape->setGeometry(12, 114, 124, 25);
+    FontColorShape = swatch(box, "FontColorShape", 114);
     cxButton8 = button(box, "cxButton8", QStringLiteral("Change"), QRect(148, 113, 120, 27),
                        &TSettingsFrm::cxButton8Click);
     cxButton9 =
@@ -196,8 +206,8 @@ void TSettingsFrm::BuildAnnotation() {
 }
 
 void TSettingsFrm::BuildAISettings() {
-    cxGroupBox4 = named(new QGroupBox(QStringLiteral("AI Settings"), this), "cxGroupBox4");
-    cxGroupBox4->setGeometry(304, 250, 280, 214);
+    cxGroupBox4 =
+        groupBox(this, "cxGroupBox4", QStringLiteral("AI Settings"), QRect(304, 250, 280, 214));
     QWidget* box = cxGroupBox4;
     caption(box, QStringLiteral("Gemini API Key"), QRect(12, 28, 256, 20));
     edtAPIKey = named(new TcxTextEdit(box), "edtAPIKey");
