@@ -50,6 +50,7 @@ TCreateCard::TCreateCard(CardFrame& frame, QWidget* parent) : QWidget(parent), m
     BuildBatchSummary();
     BuildRecordFields();
     BuildSpellSwitches();
+    BuildExport();
     connect(&m_frame.editMode(), &EditModeState::changed, this,
             errors::guarded(this, &TCreateCard::ShowEditMode));
 }

@@ -37,7 +37,8 @@ public:
     QLabel* Label12 = nullptr;           // description characters left
     QLabel* Label9 = nullptr;            // keyword count
     KeywordEditor* FKeywordEditor = nullptr;
-    QPushButton* ExitBtn = nullptr;  // the main window's exit, below the keyword fields
+    QPushButton* ExitBtn = nullptr;    // the main window's exit, below the keyword fields
+    QPushButton* ExportBtn = nullptr;  // "Export to RTF": the batch summary into an RTF file
 
     // Batch summary composer.
     TcxRichEdit* cxRichEdit2 = nullptr;  // the batch summary
@@ -91,6 +92,9 @@ public:
     // Empties the record's input fields of the card.
     void ClearInputFields();
 
+    // The batch summary, as it shows, into an RTF file.
+    void ExportBtnClick();
+
     // Record saving and edit mode.
     void Button3Click();
     void CancelBtnClick();
@@ -103,6 +107,7 @@ private:
     void BuildBatchSummary();
     void BuildRecordFields();
     void BuildSpellSwitches();
+    void BuildExport();
     void ShowEditMode(EditMode mode);
 
     void InsertRecord();

@@ -9,6 +9,7 @@
 #include <QTableView>
 
 #include "platform/errors/errors.h"
+#include "platform/skin/skin.h"
 #include "platform/sql/datasource.h"
 #include "platform/widgets/anchors.h"
 #include "platform/widgets/dbrichedit.h"
@@ -103,8 +104,9 @@ void TSearchCard::BuildGrid() {
     cxGrid1->verticalHeader()->setDefaultSectionSize(22);
     cxGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     cxGrid1->setWordWrap(false);
-    cxGrid1->setStyleSheet(QStringLiteral(
-        "QTableView::item:selected { background: rgb(206, 223, 214); color: black; }"));
+    cxStyle1 = new TcxStyle(skin::fromColorValue(14081998), this);
+    cxStyle1->setObjectName(QStringLiteral("cxStyle1"));
+    cxStyle1->paintSelectionOf(cxGrid1);
     m_anchors->place(cxGrid1, QRect(492, 56, 554, 494),
                      Anchors::Top | Anchors::Right | Anchors::Bottom);
 

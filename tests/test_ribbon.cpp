@@ -160,7 +160,7 @@ TEST(Ribbon, FollowsTheProgramsPalette) {
     Ribbon r;
     auto* pages = r.ribbon->findChild<QWidget*>(QStringLiteral("ribbonPages"));
     const QString before = pages->styleSheet();
-    skin::applyPalette(QStringLiteral("Graphite"));
+    skin::applyPalette(QStringLiteral("Office Colorful"));
     QApplication::processEvents();
     EXPECT_NE(pages->styleSheet(), before);
     skin::applyPalette(QStringLiteral("Calmness"));

@@ -536,7 +536,10 @@ TEST_F(SearchCard, RecordViewAndGridGrowWithTheWindow) {
 
 TEST_F(SearchCard, RecordViewKeepsDarkTextOnWhiteUnderADarkPalette) {
     start();
-    skin::applyPalette(QStringLiteral("Graphite"));
+    QPalette dark = skin::palette(QStringLiteral("Calmness"));
+    dark.setColor(QPalette::Base, QColor(0x2B, 0x2D, 0x30));
+    dark.setColor(QPalette::Text, QColor(0xE8, 0xE8, 0xE8));
+    QApplication::setPalette(dark);
     const auto restore = qScopeGuard([] { skin::applyPalette(QStringLiteral("Calmness")); });
     const QPalette palette = control<TcxDBRichEdit>("cxDBRichEdit1")->palette();
     EXPECT_EQ(palette.color(QPalette::Base), QColor(Qt::white));

@@ -49,8 +49,9 @@ std::optional<QString> ScriptedDialogs::saveFile(const dialogs::FileRequest& req
     return a;
 }
 
-std::optional<int> ScriptedDialogs::chooseColor(int) {
+std::optional<int> ScriptedDialogs::chooseColor(int initial) {
     shown.push_back({"color", {}, {}});
+    colorInitials.push_back(initial);
     if (colorAnswers.empty()) {
         ADD_FAILURE() << "unexpected colour dialog";
         return std::nullopt;

@@ -24,6 +24,8 @@ public:
     std::deque<QStringList> openAnswers;  // empty list: cancelled
     std::deque<QString> saveAnswers;      // an empty text: cancelled
     std::deque<std::optional<int>> colorAnswers;
+    // The colour each colour dialog started with, in order.
+    std::vector<int> colorInitials;
 
     void message(const QString& text) override;
     void error(const QString& text) override;
