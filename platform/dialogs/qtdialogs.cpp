@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QColorDialog>
+#include <QEvent>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -34,6 +35,27 @@ QMessageBox::Icon toQt(Icon icon) {
     }
     return QMessageBox::NoIcon;
 }
+
+// Puts a box with its centre at a point. A message box takes its size as it is shown, so it
+// is placed then, once it has laid itself out and before it is on the screen.
+class CentreAt : public QObject {
+public:
+    CentreAt(QWidget* box, QPoint centre) : QObject(box), m_centre(centre) {
+        box->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Show) return false;
+        auto* box = static_cast<QWidget*>(watched);
+        box->removeEventFilter(this);
+        watched->event(event);
+        const QSize outer = box->frameGeometry().size();
+        box->move(m_centre - QPoint(outer.width() / 2, outer.height() / 2));
+        return true;
+    }
+
+private:
+    QPoint m_centre;
+};
 
 QFileDialog* makeDialog(const FileRequest& r, QFileDialog::AcceptMode mode) {
     auto* d = new QFileDialog(parentWindow(), r.title, r.initialDir, toQtFilter(r.filter));
@@ -80,6 +102,18 @@ public:
                         forDisplay(text), QMessageBox::Ok, parentWindow());
         box.move(topLeft);
         box.exec();
+    }
+    void messageAt(const QString& text, QPoint topLeft) override {
+        QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(),
+                        forDisplay(text), QMessageBox::Ok, parentWindow());
+        box.move(topLeft);
+        box.exec();
+    }
+    Answer confirmAt(const QString& text, Icon icon, QPoint centre) override {
+        QMessageBox box(toQt(icon), QApplication::applicationDisplayName(), forDisplay(text),
+                        QMessageBox::Yes | QMessageBox::No, parentWindow());
+        new CentreAt(&box, centre);
+        return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
     }
     QStringList openFiles(const FileRequest& r) override {
         std::unique_ptr<QFileDialog> d(makeDialog(r, QFileDialog::AcceptOpen));
