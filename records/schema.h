@@ -25,6 +25,9 @@ inline constexpr QLatin1String kListingAfterDelete{"Select * From tblTags"};
 // After an insert, positioned on the new record.
 inline constexpr QLatin1String kListingAfterInsert{"SELECT ID, * FROM tblTags"};
 
+// After a group's records were moved.
+inline constexpr QLatin1String kListingAfterMove{"Select * FROM tbltags"};
+
 // The groups query: the distinct groups in the engine's byte order.
 inline constexpr QLatin1String kGroups{
     "SELECT DISTINCT [Group] AS TagGroup\r\nFROM tblTags\r\nORDER BY TagGroup;"};
