@@ -40,12 +40,9 @@ void clearItemIndex(QComboBox* combo) {
 TGroupFrm::TGroupFrm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("GroupFrm"));
     setWindowTitle(QStringLiteral("Group Administration"));
-    // A title bar without system menu and buttons, above the other windows; the window is
-    // left through "Close".
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowStaysOnTopHint);
+    // Left through "Close".
+    makeFixedTopDialog(this, kClientSize);
     setFont(QFont(QStringLiteral("Segoe UI"), 9));
-    setFixedSize(kClientSize);
     buildLayout();
 }
 

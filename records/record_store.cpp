@@ -171,6 +171,10 @@ void RecordStore::openListingAfterMove() {
     open(schema::kListingAfterMove);
 }
 
+void RecordStore::createPlaceholderTable() {
+    run(schema::kCreatePlaceholderTable);
+}
+
 void RecordStore::openGroups() {
     m_groups->open();
 }

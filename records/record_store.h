@@ -80,6 +80,9 @@ public:
     // "Select * FROM tbltags", first row.
     void openListingAfterMove();
 
+    // Restore: the placeholder's table (the connection is on the placeholder), executed.
+    void createPlaceholderTable();
+
     // Opens the groups query (nothing happens when it is open already).
     void openGroups();
     // The distinct groups, run again on the database now open, in the engine's byte order.

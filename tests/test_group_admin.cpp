@@ -17,17 +17,12 @@
 #include "records/dm.h"
 #include "records/groupfrm.h"
 #include "tests/support/program_fixture.h"
+#include "tests/support/window_checks.h"
 
 namespace {
 
 const QString kDeleteQuestion = QStringLiteral(
     "All records in selected group will be deleted!\rAre you sure you want to proceed?");
-
-QStringList itemsOf(const QComboBox* combo) {
-    QStringList items;
-    for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
-    return items;
-}
 
 class GroupAdmin : public ProgramFixture {
 protected:
@@ -79,14 +74,8 @@ protected:
 
 TEST_F(GroupAdmin, WindowAndItsControls) {
     start();
-    EXPECT_EQ(GroupFrm->windowTitle(), "Group Administration");
-    EXPECT_EQ(GroupFrm->size(), QSize(371, 232));
-    EXPECT_EQ(GroupFrm->minimumSize(), GroupFrm->maximumSize());
-    const Qt::WindowFlags flags = GroupFrm->windowFlags();
-    EXPECT_TRUE(flags & Qt::WindowStaysOnTopHint);
-    EXPECT_FALSE(flags & (Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                          Qt::WindowMinMaxButtonsHint));
-    const std::pair<const char*, const char*> captions[] = {
+    expectFixedTopDialog(GroupFrm, "Group Administration", QSize(371, 232));
+    expectCaptions({
         {"cxLabel1", "Move all records from one group to another existing or new group."},
         {"cxLabel2", "From group"},
         {"cxLabel3", "To group"},
@@ -95,9 +84,7 @@ TEST_F(GroupAdmin, WindowAndItsControls) {
         {"MoveBtn", "Move all records"},
         {"CloseBtn", "Close"},
         {"btnHelp", "Help"},
-    };
-    for (const auto& [name, caption] : captions)
-        EXPECT_EQ(control(name)->property("text").toString(), caption) << name;
+    });
     // Centred on the main window.
     const QPoint mainCentre = Form1->frameGeometry().center();
     const QPoint ownCentre = GroupFrm->frameGeometry().center();
@@ -360,17 +347,7 @@ TEST_F(GroupAdmin, EveryCloseHandsAFreshListToTheMainWindow) {
 TEST_F(GroupAdmin, TheRibbonCommandShowsTheWindowModally) {
     start();
     GroupFrm->hide();
-    bool shownModal = false;
-    QMetaObject::invokeMethod(
-        Form1,
-        [&] {
-            shownModal = QApplication::activeModalWidget() == GroupFrm;
-            GroupFrm->CloseBtn->click();
-        },
-        Qt::QueuedConnection);
-    Form1->dxBarLargeButton12->trigger();
-    EXPECT_TRUE(shownModal);
-    EXPECT_FALSE(GroupFrm->isVisible());
+    EXPECT_TRUE(commandShowsModally(Form1->dxBarLargeButton12, GroupFrm, GroupFrm->CloseBtn));
 }
 
 }  // namespace

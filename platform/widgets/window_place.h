@@ -20,3 +20,11 @@ inline void centreOn(QWidget* window, const QWidget* owner) {
     window->move(outer.left() + (outer.width() - own.width()) / 2,
                  outer.top() + (outer.height() - own.height()) / 2);
 }
+
+// A dialog of a fixed client size with a title bar but no system menu and no buttons on it,
+// kept above the other windows: it is left through its own buttons.
+inline void makeFixedTopDialog(QWidget* window, QSize clientSize) {
+    window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowStaysOnTopHint);
+    window->setFixedSize(clientSize);
+}
