@@ -5,11 +5,15 @@
 #include <QMessageBox>
 
 #include "platform/dialogs/dialogs.h"
+#include "platform/widgets/window_place.h"
 
 namespace dialogs {
 namespace {
 
+// A box or file dialog belongs to the modal window in front, so that it comes above that
+// window also when the window stays on top of the others; else to the active window.
 QWidget* parentWindow() {
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
     return QApplication::activeWindow();
 }
 
@@ -48,8 +52,7 @@ public:
         auto* box = static_cast<QWidget*>(watched);
         box->removeEventFilter(this);
         watched->event(event);
-        const QSize outer = box->frameGeometry().size();
-        box->move(m_centre - QPoint(outer.width() / 2, outer.height() / 2));
+        centreAt(box, m_centre, box->parentWidget());
         return true;
     }
 
@@ -100,13 +103,13 @@ public:
     void informationAt(const QString& text, QPoint topLeft) override {
         QMessageBox box(QMessageBox::Information, QApplication::applicationDisplayName(),
                         forDisplay(text), QMessageBox::Ok, parentWindow());
-        box.move(topLeft);
+        moveFrameTo(&box, topLeft, box.parentWidget());
         box.exec();
     }
     void messageAt(const QString& text, QPoint topLeft) override {
         QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(),
                         forDisplay(text), QMessageBox::Ok, parentWindow());
-        box.move(topLeft);
+        moveFrameTo(&box, topLeft, box.parentWidget());
         box.exec();
     }
     Answer confirmAt(const QString& text, Icon icon, QPoint centre) override {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMargins>
 #include <QPoint>
 #include <QRect>
 #include <QWidget>
@@ -13,12 +14,35 @@ inline QPoint outerCentre(const QWidget* window) {
     return {outer.left() + outer.width() / 2, outer.top() + outer.height() / 2};
 }
 
+// The frame that window has or, before the window system has framed it, will get: one like
+// that of owner, a window on the screen.
+inline QMargins expectedFrame(const QWidget* window, const QWidget* owner) {
+    const QWidget* framed =
+        window->frameGeometry() != window->geometry() || !owner ? window : owner;
+    const QRect outer = framed->frameGeometry();
+    const QRect inner = framed->geometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
+// Moves window so that the top-left corner of its outer frame stands at topLeft. Until the
+// window system has framed a window, its position is taken for that of its client area; the
+// frame is then expected to be like that of owner.
+inline void moveFrameTo(QWidget* window, QPoint topLeft, const QWidget* owner) {
+    const bool framed = window->frameGeometry() != window->geometry();
+    const QMargins frame = expectedFrame(window, owner);
+    window->move(framed ? topLeft : topLeft + QPoint(frame.left(), frame.top()));
+}
+
+// Moves window so that the centre of its outer frame stands at centre.
+inline void centreAt(QWidget* window, QPoint centre, const QWidget* owner) {
+    const QSize outer = window->size().grownBy(expectedFrame(window, owner));
+    moveFrameTo(window, centre - QPoint(outer.width() / 2, outer.height() / 2), owner);
+}
+
 // Moves window so that its centre stands on the centre of owner.
 inline void centreOn(QWidget* window, const QWidget* owner) {
-    const QRect outer = owner->frameGeometry();
-    const QSize own = window->frameGeometry().size();
-    window->move(outer.left() + (outer.width() - own.width()) / 2,
-                 outer.top() + (outer.height() - own.height()) / 2);
+    centreAt(window, outerCentre(owner), owner);
 }
 
 // A dialog of a fixed client size with a title bar but no system menu and no buttons on it,
