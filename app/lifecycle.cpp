@@ -1,6 +1,5 @@
 // Start-up and close of the main window.
 #include <QFileInfo>
-#include <QSignalBlocker>
 #include <QTableView>
 
 #include "app/form1.h"
@@ -148,15 +147,8 @@ void TForm1::FormClose() {
 }
 
 void TForm1::PopuniGroupCombo(QComboBox* /*ComboBox*/) {
-    // The list filled is always the main window's group list; its text stays, and it paints
-    // once when the fill is done.
-    const QString text = GroupCombo->currentText();
-    const QSignalBlocker blocker(GroupCombo);
-    GroupCombo->setUpdatesEnabled(false);
-    const auto paint = errors::finally([this] { GroupCombo->setUpdatesEnabled(true); });
-    GroupCombo->clear();
-    GroupCombo->addItems(DM->records().groups());
-    GroupCombo->setCurrentIndex(
-        GroupCombo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
-    if (GroupCombo->currentIndex() < 0) GroupCombo->setEditText(text);
+    // The list filled is always the main window's group list; its text stays. It is emptied
+    // first, so that a list that cannot be read stays empty.
+    GroupCombo->replaceItems({});
+    GroupCombo->replaceItems(DM->records().groups());
 }

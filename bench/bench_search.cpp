@@ -36,6 +36,8 @@ public:
     void error(const QString& text) override { fail(text); }
     dialogs::Answer confirm(const QString& text, dialogs::Icon, bool) override { fail(text); }
     void informationAt(const QString& text, QPoint) override { fail(text); }
+    void messageAt(const QString& text, QPoint) override { fail(text); }
+    dialogs::Answer confirmAt(const QString& text, dialogs::Icon, QPoint) override { fail(text); }
     QStringList openFiles(const dialogs::FileRequest& r) override { fail(r.title); }
     std::optional<QString> saveFile(const dialogs::FileRequest& r) override { fail(r.title); }
     std::optional<int> chooseColor(int) override { fail(QStringLiteral("colour")); }

@@ -61,7 +61,8 @@ std::vector<BackupEntry> backupEntries(const QString& sourceFolder) {
 
 void CreateBackupArchive(const QString& sourceFolder, const QString& zipFileName) {
     const std::vector<BackupEntry> entries = backupEntries(sourceFolder);
-    zipfile::Writer archive(zipFileName);
+    // The settings file holds the user's API key.
+    zipfile::Writer archive(zipFileName, files::Access::OwnerOnly);
     for (const BackupEntry& entry : entries) archive.addFile(entry.source, entry.name);
     archive.commit();
 }

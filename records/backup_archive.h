@@ -45,9 +45,10 @@ struct BackupEntry {
 // in the order of the listing (by name, letter case aside).
 std::vector<BackupEntry> backupEntries(const QString& sourceFolder);
 
-// Writes the archive zipFileName with backupEntries(sourceFolder), every entry deflated. An
-// archive that stood under the name is replaced once the new one is whole, and kept when
-// writing fails (errors::Error).
+// Writes the archive zipFileName with backupEntries(sourceFolder), every entry deflated,
+// readable by its owner only (it holds the settings file with the API key). An archive that
+// stood under the name is replaced once the new one is whole, and kept when writing fails
+// (errors::Error).
 void CreateBackupArchive(const QString& sourceFolder, const QString& zipFileName);
 
 struct RestoreResult {

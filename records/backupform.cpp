@@ -1,8 +1,189 @@
 #include "records/backupform.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QShowEvent>
+#include <optional>
+
+#include "app/form1.h"
+#include "platform/dialogs/dialogs.h"
+#include "platform/errors/errors.h"
+#include "platform/sql/sql.h"
+#include "platform/widgets/anchors.h"
+#include "platform/widgets/edits.h"
+#include "platform/widgets/window_place.h"
+#include "records/backup_archive.h"
+#include "records/dm.h"
+#include "records/record_store.h"
+
 TBackupForm* BackupForm = nullptr;
+
+namespace {
+
+const QSize kClientSize(341, 603);
+const QString kNoLocation = QStringLiteral("...");
+
+// Deletes a file left behind; one that stays would break what follows, so that is an error.
+void removeLeftOver(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink()) return;
+    QFile file(path);
+    if (!file.remove())
+        throw errors::Error(QStringLiteral("Unable to delete %1: %2")
+                                .arg(QDir::toNativeSeparators(path), file.errorString()));
+}
+
+}  // namespace
 
 TBackupForm::TBackupForm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("BackupForm"));
     setWindowTitle(QStringLiteral("Backup and Restore"));
+    // Left through "Close".
+    makeFixedTopDialog(this, kClientSize);
+    setFont(QFont(QStringLiteral("Segoe UI"), 9));
+    buildLayout();
+}
+
+void TBackupForm::buildLayout() {
+    const auto makeLabel = [](QWidget* parent, const char* name, const char* caption, QRect place) {
+        auto* label = named(new QLabel(QString::fromUtf8(caption), parent), name);
+        label->setTextFormat(Qt::PlainText);
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setGeometry(place);
+        return label;
+    };
+    const auto makeButton = [this](QWidget* parent, const char* name, const char* caption,
+                                   QRect place, void (TBackupForm::*handler)()) {
+        auto* button = named(new QPushButton(QLatin1String(caption), parent), name);
+        button->setGeometry(place);
+        // No default button: Enter presses only the button that has the focus.
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, errors::guarded(this, handler));
+        return button;
+    };
+
+    cxGroupBox1 = named(new QGroupBox(QStringLiteral("Backup"), this), "cxGroupBox1");
+    cxGroupBox1->setGeometry(10, 14, 321, 323);
+    cxLabel1 = makeLabel(cxGroupBox1, "cxLabel1",
+                         "Backup all necessary files and save them to the selected location ",
+                         QRect(32, 56, 249, 41));
+    cxButton2 = makeButton(cxGroupBox1, "cxButton2", "Choose location", QRect(32, 120, 129, 25),
+                           &TBackupForm::cxButton2Click);
+    LocationLabel = makeLabel(cxGroupBox1, "LocationLabel", "...", QRect(32, 151, 249, 82));
+    QFont bold = LocationLabel->font();
+    bold.setBold(true);
+    LocationLabel->setFont(bold);
+    BackupBtn = makeButton(cxGroupBox1, "BackupBtn", "Backup", QRect(32, 264, 129, 25),
+                           &TBackupForm::BackupBtnClick);
+
+    cxGroupBox2 = named(new QGroupBox(QStringLiteral("Restore"), this), "cxGroupBox2");
+    cxGroupBox2->setGeometry(10, 343, 321, 218);
+    cxLabel2 = makeLabel(cxGroupBox2, "cxLabel2",
+                         "Restore data from a previously created backup archive. Click the "
+                         "Restore button and select archive file.",
+                         QRect(32, 48, 249, 57));
+    cxButton3 = makeButton(cxGroupBox2, "cxButton3", "Restore", QRect(32, 128, 129, 25),
+                           &TBackupForm::cxButton3Click);
+
+    btnHelp =
+        makeButton(this, "btnHelp", "Help", QRect(10, 565, 75, 25), &TBackupForm::btnHelpClick);
+    cxButton1 = makeButton(this, "cxButton1", "Close", QRect(219, 565, 112, 25),
+                           &TBackupForm::cxButton1Click);
+}
+
+void TBackupForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) errors::guard([this] { FormShow(); });
+}
+
+void TBackupForm::FormShow() {
+    setFixedSize(kClientSize);
+    if (QWidget* main = parentWidget()) centreOn(this, main);
+}
+
+void TBackupForm::cxButton2Click() {
+    dialogs::FileRequest request;
+    request.filter = QStringLiteral("Backup|*.zip");
+    request.defaultSuffix = QStringLiteral("zip");
+    request.fileName = QStringLiteral("Backup");
+    request.initialDir = Form1->AppPath;
+    // The archive to write: a new name as well as an existing archive.
+    request.mustExist = false;
+    if (const auto chosen = dialogs::get().openFile(request))
+        LocationLabel->setText(QFileInfo(*chosen).absoluteFilePath());
+}
+
+void TBackupForm::BackupBtnClick() {
+    const QRect outer = frameGeometry();
+    const QPoint at(outer.left(), outer.top() + outer.height() / 2);
+    if (LocationLabel->text() == kNoLocation) {
+        dialogs::get().messageAt(QStringLiteral("Please choose backup location first"), at);
+        return;
+    }
+    RecordStore& store = DM->records();
+    {
+        // The database file is closed while it is read, and opened again afterwards, also
+        // when the archive could not be written; the grid then shows the full listing.
+        const sql::ControlsSuspended detached(store.query());
+        DM->FDConnection1->disconnect();
+        const auto reopen = errors::finally([&store] {
+            // Without any database (a first start whose New was cancelled) there is
+            // nothing to open again.
+            if (DM->FDConnection1->database().isEmpty()) return;
+            store.openListing();
+            store.openGroups();
+            DM->FDConnection1->connect();
+        });
+        backup::CreateBackupArchive(Form1->AppPath, LocationLabel->text());
+    }
+    dialogs::get().messageAt(QStringLiteral("Backup completed!"), at);
+}
+
+void TBackupForm::OpenPlaceholder() {
+    sql::Connection* connection = DM->FDConnection1;
+    // Closes both queries too.
+    connection->disconnect();
+    // A placeholder that an earlier restore left (its Open was cancelled) already holds the
+    // table: it is made afresh.
+    const QString placeholder = Form1->AppPath + backup::kPlaceholderName;
+    removeLeftOver(placeholder);
+    removeLeftOver(placeholder + QStringLiteral("-journal"));
+    connection->setDatabase(placeholder);
+    connection->addParameter(QStringLiteral("LockingMode=Normal"));
+    connection->addParameter(QStringLiteral("Synchronous=Full"));
+    connection->connect();
+    RecordStore& store = DM->records();
+    store.createPlaceholderTable();
+    store.openListing();
+    Form1->GroupCombo->replaceItems({});
+}
+
+void TBackupForm::cxButton3Click() {
+    dialogs::FileRequest request;
+    request.filter = QStringLiteral("Backup Archive|*.zip");
+    request.defaultSuffix = QStringLiteral("zip");
+    const auto chosen = dialogs::get().openFile(request);
+    if (!chosen) return;
+    const QString archive = QFileInfo(*chosen).absoluteFilePath();
+    OpenPlaceholder();
+
+    // Whatever the extraction did, the user chooses the database to open next; an error is
+    // shown first.
+    std::optional<backup::RestoreResult> result;
+    if (errors::guard([&] { result = backup::ExtractBackupArchive(archive, Form1->AppPath); }))
+        dialogs::get().message(backup::extractionCompletedMessage(*result));
+    Form1->dxBarButton2Click();
+}
+
+void TBackupForm::btnHelpClick() {
+    Form1->ShowHTMLHelp(QStringLiteral("Backup_and_Restore"));
+}
+
+void TBackupForm::cxButton1Click() {
+    close();
 }

@@ -1,5 +1,6 @@
 #include "records/record_store.h"
 
+#include "platform/errors/errors.h"
 #include "platform/sql/sql.h"
 #include "records/schema.h"
 #include "records/tags_search.h"
@@ -144,6 +145,34 @@ void RecordStore::remove(qint64 id) {
 
 void RecordStore::maintain() {
     for (const char* step : {"ANALYZE;", "REINDEX;", "VACUUM;"}) run(QLatin1String(step));
+}
+
+void RecordStore::deleteGroup(const QString& group) {
+    const auto listing = errors::finally([this] { openListing(); });
+    m_main->setSQL(QStringLiteral("DELETE FROM tblTags WHERE \"Group\" = :GroupValue"));
+    m_main->setParamString(QStringLiteral("GroupValue"), group);
+    m_main->execSQL();
+}
+
+void RecordStore::moveGroup(const QString& from, const QString& to) {
+    m_main->setSQL(QStringLiteral("SELECT * FROM tblTags WHERE \"Group\" = :GroupValue"));
+    m_main->setParamString(QStringLiteral("GroupValue"), from);
+    m_main->open();
+    m_main->first();
+    while (!m_main->eof()) {
+        m_main->edit();
+        m_main->setFieldValue(QStringLiteral("Group"), to);
+        m_main->post();
+        m_main->next();
+    }
+}
+
+void RecordStore::openListingAfterMove() {
+    open(schema::kListingAfterMove);
+}
+
+void RecordStore::createPlaceholderTable() {
+    run(schema::kCreatePlaceholderTable);
 }
 
 void RecordStore::openGroups() {

@@ -69,6 +69,20 @@ public:
     // closed (the caller reopens what it showed).
     void maintain();
 
+    // Group administration. Deletes every record of the group; left open: "Select * FROM
+    // tblTags", first row, also when the DELETE fails.
+    void deleteGroup(const QString& group);
+    // Opens the group's records and gives each, row by row in the order they come, the group
+    // to as it stands; every post is written at once, so when one fails the rows before it
+    // keep their new group. Left open: the group's selection, for the caller to replace with
+    // openListingAfterMove whether or not the move went through.
+    void moveGroup(const QString& from, const QString& to);
+    // "Select * FROM tbltags", first row.
+    void openListingAfterMove();
+
+    // Restore: the placeholder's table (the connection is on the placeholder), executed.
+    void createPlaceholderTable();
+
     // Opens the groups query (nothing happens when it is open already).
     void openGroups();
     // The distinct groups, run again on the database now open, in the engine's byte order.

@@ -25,6 +25,14 @@ inline constexpr QLatin1String kListingAfterDelete{"Select * From tblTags"};
 // After an insert, positioned on the new record.
 inline constexpr QLatin1String kListingAfterInsert{"SELECT ID, * FROM tblTags"};
 
+// After a group's records were moved.
+inline constexpr QLatin1String kListingAfterMove{"Select * FROM tbltags"};
+
+// The table of the empty placeholder database that a restore keeps open while it extracts.
+inline constexpr QLatin1String kCreatePlaceholderTable{
+    "CREATE TABLE tblTags (ID INTEGER PRIMARY KEY AUTOINCREMENT, \"Group\" VARCHAR NOT NULL, "
+    "Title VARCHAR NOT NULL, Keys VARCHAR NOT NULL, AllKeys BLOB)"};
+
 // The groups query: the distinct groups in the engine's byte order.
 inline constexpr QLatin1String kGroups{
     "SELECT DISTINCT [Group] AS TagGroup\r\nFROM tblTags\r\nORDER BY TagGroup;"};

@@ -16,6 +16,7 @@
 #include "platform/widgets/anchors.h"
 #include "platform/widgets/edits.h"
 #include "platform/widgets/statusbar.h"
+#include "platform/widgets/window_place.h"
 #include "tagging/window_centre.h"
 #include "tagging/word_list_model.h"
 
@@ -202,12 +203,7 @@ bool TfrmDictEditor::eventFilter(QObject* watched, QEvent* event) {
 
 void TfrmDictEditor::FormShow() {
     setFixedSize(kClientSize);
-    if (QWidget* main = parentWidget()) {
-        const QRect outer = main->frameGeometry();
-        const QSize own = frameGeometry().size();
-        move(outer.left() + (outer.width() - own.width()) / 2,
-             outer.top() + (outer.height() - own.height()) / 2);
-    }
+    if (QWidget* main = parentWidget()) centreOn(this, main);
     LoadDictionaryGrid();
     LoadBlacklistGrid();
     UpdateListCounts();

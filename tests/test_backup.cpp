@@ -17,68 +17,10 @@
 #include "platform/errors/errors.h"
 #include "platform/zip/zip.h"
 #include "records/backup_archive.h"
+#include "tests/support/archives.h"
 #include "tests/support/small_tmpfs.h"
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
-    f.write(bytes);
-}
-
-// Every file below folder, as "/"-separated paths relative to it, sorted.
-QStringList filesBelow(const QString& folder) {
-    QStringList found;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) found << QDir(folder).relativeFilePath(it.next());
-    found.sort();
-    return found;
-}
-
-// Entry names in archive order, by libzip itself.
-QStringList entryNames(const QString& archive) {
-    int code = 0;
-    zip_t* z = zip_open(QFile::encodeName(archive).constData(), ZIP_RDONLY, &code);
-    if (!z) return {QStringLiteral("<no archive: %1>").arg(code)};
-    QStringList names;
-    for (zip_int64_t i = 0; i < zip_get_num_entries(z, 0); ++i)
-        names << QString::fromUtf8(zip_get_name(z, static_cast<zip_uint64_t>(i), 0));
-    zip_discard(z);
-    return names;
-}
-
-// An archive as another tool writes it: raw names, optional Unix modes.
-struct RawEntry {
-    QByteArray name;
-    QByteArray data;
-    mode_t mode = 0;  // 0: no Unix attributes
-};
-
-void writeRawArchive(const QString& path, const std::vector<RawEntry>& entries) {
-    int code = 0;
-    zip_t* z = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
-    ASSERT_NE(z, nullptr);
-    for (const RawEntry& e : entries) {
-        zip_source_t* s = zip_source_buffer(z, e.data.constData(), e.data.size(), 0);
-        ASSERT_NE(s, nullptr);
-        const zip_int64_t i = zip_file_add(z, e.name.constData(), s, ZIP_FL_ENC_RAW);
-        ASSERT_GE(i, 0) << zip_strerror(z);
-        if (e.mode) {
-            ASSERT_EQ(zip_file_set_external_attributes(z, static_cast<zip_uint64_t>(i), 0,
-                                                       ZIP_OPSYS_UNIX, e.mode << 16),
-                      0);
-        }
-    }
-    ASSERT_EQ(zip_close(z), 0) << zip_strerror(z);
-}
 
 // The message of the errors::Error that restoring archive into folder ends with; "" for none.
 QString restoreError(const QString& archive, const QString& folder) {
@@ -179,8 +121,13 @@ TEST_F(BackupTest, OtherToolsReadTheEntriesAndTheirFlags) {
 TEST_F(BackupTest, AnExistingArchiveIsReplacedAndKeptWhenTheBackupFails) {
     make({"SpellIni.ini", "DB/KeywordsDB.db"});
     writeFile(archive(), "the archive that stood here");
+    ASSERT_EQ(::chmod(QFile::encodeName(archive()).constData(), 0644), 0);
     backup::CreateBackupArchive(program(), archive());
     EXPECT_EQ(entryNames(archive()), (QStringList{"SpellIni.ini", "DB/KeywordsDB.db"}));
+    // It holds the settings file with the API key: readable by its owner only.
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(archive()).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
     const QByteArray good = readAll(archive());
 
     // A database the disk cannot take: the write fails part-way (a file-size limit refuses it

@@ -38,6 +38,10 @@ public:
                            bool withCancel = false) = 0;
     // An information box with its top-left corner at a screen point.
     virtual void informationAt(const QString& text, QPoint topLeft) = 0;
+    // A plain message without icon, with an OK button, its top-left corner at a screen point.
+    virtual void messageAt(const QString& text, QPoint topLeft) = 0;
+    // A question with Yes and No whose box has its centre at a screen point.
+    virtual Answer confirmAt(const QString& text, Icon icon, QPoint centre) = 0;
     // File dialogs: the chosen paths, empty when cancelled.
     virtual QStringList openFiles(const FileRequest& request) = 0;
     virtual std::optional<QString> saveFile(const FileRequest& request) = 0;

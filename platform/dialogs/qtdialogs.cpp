@@ -1,14 +1,19 @@
 #include <QApplication>
 #include <QColorDialog>
+#include <QEvent>
 #include <QFileDialog>
 #include <QMessageBox>
 
 #include "platform/dialogs/dialogs.h"
+#include "platform/widgets/window_place.h"
 
 namespace dialogs {
 namespace {
 
+// A box or file dialog belongs to the modal window in front, so that it comes above that
+// window also when the window stays on top of the others; else to the active window.
 QWidget* parentWindow() {
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
     return QApplication::activeWindow();
 }
 
@@ -34,6 +39,26 @@ QMessageBox::Icon toQt(Icon icon) {
     }
     return QMessageBox::NoIcon;
 }
+
+// Puts a box with its centre at a point. A message box takes its size as it is shown, so it
+// is placed then, once it has laid itself out and before it is on the screen.
+class CentreAt : public QObject {
+public:
+    CentreAt(QWidget* box, QPoint centre) : QObject(box), m_centre(centre) {
+        box->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Show) return false;
+        auto* box = static_cast<QWidget*>(watched);
+        box->removeEventFilter(this);
+        watched->event(event);
+        centreAt(box, m_centre, box->parentWidget());
+        return true;
+    }
+
+private:
+    QPoint m_centre;
+};
 
 QFileDialog* makeDialog(const FileRequest& r, QFileDialog::AcceptMode mode) {
     auto* d = new QFileDialog(parentWindow(), r.title, r.initialDir, toQtFilter(r.filter));
@@ -78,8 +103,20 @@ public:
     void informationAt(const QString& text, QPoint topLeft) override {
         QMessageBox box(QMessageBox::Information, QApplication::applicationDisplayName(),
                         forDisplay(text), QMessageBox::Ok, parentWindow());
-        box.move(topLeft);
+        moveFrameTo(&box, topLeft, box.parentWidget());
         box.exec();
+    }
+    void messageAt(const QString& text, QPoint topLeft) override {
+        QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(),
+                        forDisplay(text), QMessageBox::Ok, parentWindow());
+        moveFrameTo(&box, topLeft, box.parentWidget());
+        box.exec();
+    }
+    Answer confirmAt(const QString& text, Icon icon, QPoint centre) override {
+        QMessageBox box(toQt(icon), QApplication::applicationDisplayName(), forDisplay(text),
+                        QMessageBox::Yes | QMessageBox::No, parentWindow());
+        new CentreAt(&box, centre);
+        return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
     }
     QStringList openFiles(const FileRequest& r) override {
         std::unique_ptr<QFileDialog> d(makeDialog(r, QFileDialog::AcceptOpen));

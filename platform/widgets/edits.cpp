@@ -6,6 +6,8 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QScopeGuard>
+#include <QSignalBlocker>
 #include <QTextCursor>
 
 #include "platform/rtf/rtf.h"
@@ -280,6 +282,21 @@ TcxCheckBox::TcxCheckBox(const QString& caption, QWidget* parent) : QCheckBox(ca
 TcxComboBox::TcxComboBox(QWidget* parent) : QComboBox(parent) {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
+}
+
+int TcxComboBox::itemIndex() const {
+    return findText(currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+}
+
+void TcxComboBox::replaceItems(const QStringList& items) {
+    const QString text = currentText();
+    const QSignalBlocker blocker(this);
+    setUpdatesEnabled(false);
+    const auto paint = qScopeGuard([this] { setUpdatesEnabled(true); });
+    clear();
+    addItems(items);
+    setCurrentIndex(findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    if (currentText() != text) setEditText(text);
 }
 
 void TcxComboBox::keyPressEvent(QKeyEvent* event) {

@@ -152,6 +152,12 @@ public:
     explicit TcxComboBox(QWidget* parent = nullptr);
     keys::KeyHooks hooks;
 
+    // The list item that the text names exactly, letter case included; -1 when none does.
+    int itemIndex() const;
+    // Replaces the list items; the text stays as it is and no change is reported. The box
+    // paints once, when the new list stands.
+    void replaceItems(const QStringList& items);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 };

@@ -57,7 +57,7 @@ qint64 freeBytes(const QString& folder) {
 
 }  // namespace
 
-Writer::Writer(const QString& path) : m_path(path), m_file(path) {
+Writer::Writer(const QString& path, files::Access access) : m_path(path), m_file(path, access) {
     removeStaleLibraryTemporaries(m_file.temporaryPath());
     int code = 0;
     m_zip = zip_open(QFile::encodeName(m_file.temporaryPath()).constData(), ZIP_TRUNCATE, &code);

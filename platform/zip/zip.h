@@ -15,9 +15,10 @@ namespace zipfile {
 
 // A new archive. It is written into a temporary file beside path and renamed over path only
 // when it is complete, so an archive that stood there stays whole when writing fails.
+// An archive of files that hold a secret is made readable by its owner only (access).
 class Writer {
 public:
-    explicit Writer(const QString& path);
+    explicit Writer(const QString& path, files::Access access = files::Access::Normal);
     ~Writer();  // without a commit nothing changes on disk
     Writer(const Writer&) = delete;
     Writer& operator=(const Writer&) = delete;

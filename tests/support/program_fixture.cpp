@@ -21,15 +21,39 @@ QString stagedProgramDir() {
     return QStringLiteral(PIXOLET_PROGRAM_DIR);
 }
 
+namespace {
+
+// The widget of that name in window, as findChild looks (children first, then their
+// children), but not inside the other windows that window owns.
+QWidget* findInWindow(const QObject* parent, const QString& name) {
+    const auto ownWindow = [](const QObject* child) {
+        const auto* widget = qobject_cast<const QWidget*>(child);
+        return widget && widget->isWindow();
+    };
+    for (QObject* child : parent->children())
+        if (!ownWindow(child) && child->objectName() == name)
+            if (auto* widget = qobject_cast<QWidget*>(child)) return widget;
+    for (QObject* child : parent->children())
+        if (!ownWindow(child))
+            if (QWidget* found = findInWindow(child, name)) return found;
+    return nullptr;
+}
+
+}  // namespace
+
 QWidget* findControl(const char* name) {
     const QString wanted = QLatin1String(name);
-    // Windows share some control names (the tagger's "AddBtn", "Label7", ...): the main
-    // window's controls are found first.
+    // Windows share some control names (the tagger's "AddBtn", "Label7", the "btnHelp" and
+    // "cxButton4" of several windows, ...): the controls of a modal window in front are found
+    // first, then the main window's, then those of the other windows on the screen.
     QWidgetList tops = QApplication::topLevelWidgets();
+    QWidget* modal = QApplication::activeModalWidget();
+    std::stable_partition(tops.begin(), tops.end(), [](QWidget* top) { return top->isVisible(); });
     std::stable_partition(tops.begin(), tops.end(), [](QWidget* top) { return top == Form1; });
+    std::stable_partition(tops.begin(), tops.end(), [modal](QWidget* top) { return top == modal; });
     for (QWidget* top : tops) {
         if (top->objectName() == wanted) return top;
-        if (auto* w = top->findChild<QWidget*>(wanted)) return w;
+        if (QWidget* w = findInWindow(top, wanted)) return w;
     }
     return nullptr;
 }

@@ -26,6 +26,16 @@ void ScriptedDialogs::informationAt(const QString& text, QPoint topLeft) {
     lastInformationAt = topLeft;
 }
 
+void ScriptedDialogs::messageAt(const QString& text, QPoint topLeft) {
+    shown.push_back({"message", text, {}});
+    lastPlacedAt = topLeft;
+}
+
+dialogs::Answer ScriptedDialogs::confirmAt(const QString& text, dialogs::Icon icon, QPoint centre) {
+    lastPlacedAt = centre;
+    return confirm(text, icon, false);
+}
+
 QStringList ScriptedDialogs::openFiles(const dialogs::FileRequest& request) {
     shown.push_back({"open", request.title, request});
     if (openAnswers.empty()) {

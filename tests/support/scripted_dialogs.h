@@ -31,6 +31,9 @@ public:
     void error(const QString& text) override;
     dialogs::Answer confirm(const QString& text, dialogs::Icon icon, bool withCancel) override;
     void informationAt(const QString& text, QPoint topLeft) override;
+    // Recorded as "message" and "confirm"; lastPlacedAt keeps the point.
+    void messageAt(const QString& text, QPoint topLeft) override;
+    dialogs::Answer confirmAt(const QString& text, dialogs::Icon icon, QPoint centre) override;
     QStringList openFiles(const dialogs::FileRequest& request) override;
     std::optional<QString> saveFile(const dialogs::FileRequest& request) override;
     std::optional<int> chooseColor(int initial) override;
@@ -42,6 +45,9 @@ public:
     void clear() { shown.clear(); }
     // The last information box's position.
     QPoint lastInformationAt;
+    // The point of the last box placed by messageAt (its top-left corner) or confirmAt (its
+    // centre).
+    std::optional<QPoint> lastPlacedAt;
 };
 
 // Records every "open" and answers with a chosen result.
