@@ -1,6 +1,5 @@
 #include "records/groupfrm.h"
 
-#include <QCompleter>
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
@@ -56,11 +55,10 @@ void TGroupFrm::buildLayout() {
     cxLabel1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     cxLabel1->setGeometry(16, 24, 281, 41);
 
-    // Groups are told apart by their exact text, so the boxes complete and match typed text
-    // with its letter case.
+    // Groups are told apart by their exact text; the boxes complete and match typed text with
+    // its letter case.
     const auto makeCombo = [this](const char* name, int left) {
         auto* combo = named(new TcxComboBox(this), name);
-        combo->completer()->setCaseSensitivity(Qt::CaseSensitive);
         combo->setGeometry(left, 96, 153, combo->sizeHint().height());
         return combo;
     };

@@ -126,6 +126,22 @@ TEST_F(RecordSavingTest, InsertStoresTheBatchAndShowsTheNewRecord) {
     EXPECT_EQ(control<QLabel>("Label20")->text(), "0");
 }
 
+// Groups are told apart by their exact text: a typed group that differs from a listed one
+// only in letter case is saved as typed, also after Enter in the box.
+TEST_F(RecordSavingTest, ATypedGroupKeepsItsLetterCase) {
+    start({{"Travel", "Old trip", "old", QByteArray()}});
+    composeEntry("Boats", "Boats in the harbour", "boats, harbour");
+    fillBatch("Harbour", "harbour boats", QString());
+    Form1->GroupCombo->setFocus();
+    QTest::keyClicks(Form1->GroupCombo, "travel");
+    QTest::keyClick(Form1->GroupCombo, Qt::Key_Return);
+    EXPECT_EQ(Form1->GroupCombo->currentText(), "travel");
+    save();
+    EXPECT_TRUE(dialogs.shown.empty()) << dialogs.allTexts().join('|').toStdString();
+    EXPECT_EQ(column("SELECT \"Group\" FROM tblTags ORDER BY ID"),
+              QStringList({"Travel", "travel"}));
+}
+
 TEST_F(RecordSavingTest, LargeSummariesQuotesAndNonAsciiComeBackUnchanged) {
     start();
     QString summary;

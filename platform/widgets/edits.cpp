@@ -1,5 +1,7 @@
 #include "platform/widgets/edits.h"
 
+#include <QCompleter>
+
 #include <QValidator>
 #include <algorithm>
 
@@ -282,6 +284,9 @@ TcxCheckBox::TcxCheckBox(const QString& caption, QWidget* parent) : QCheckBox(ca
 TcxComboBox::TcxComboBox(QWidget* parent) : QComboBox(parent) {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
+    // A typed text is matched with its letter case: completion never turns "travel" into a
+    // listed "Travel", nor does Enter pick that item (the box matches as its completer does).
+    completer()->setCaseSensitivity(Qt::CaseSensitive);
 }
 
 int TcxComboBox::itemIndex() const {
