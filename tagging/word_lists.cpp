@@ -1,8 +1,6 @@
 #include "tagging/word_lists.h"
 
 #include <QCollator>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 
@@ -20,18 +18,6 @@ QByteArray fileBytes(const QStringList& lines) {
     QString text;
     for (const QString& line : lines) text += line + QStringLiteral("\r\n");
     return text.toUtf8();
-}
-
-QByteArray readWhole(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw errors::Error(QStringLiteral("Cannot open file \"%1\". %2")
-                                .arg(QDir::toNativeSeparators(path), file.errorString()));
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw errors::Error(QStringLiteral("Cannot read file \"%1\". %2")
-                                .arg(QDir::toNativeSeparators(path), file.errorString()));
-    return bytes;
 }
 
 char16_t asciiLower(char16_t c) {
@@ -73,7 +59,7 @@ QStringList splitLines(const QString& text) {
 
 std::optional<QStringList> readLines(const QString& path) {
     if (!QFileInfo::exists(path)) return std::nullopt;
-    return splitLines(text::decodeFile(readWhole(path)));
+    return splitLines(text::decodeFile(files::readWholeFile(path)));
 }
 
 std::optional<Correction> parseCorrection(const QString& line) {
@@ -166,9 +152,9 @@ bool isKnownWord(const QList<Correction>& dictionary, const QStringList& banned,
 
 int mergeImport(ListKind kind, const QString& listFile, const QString& importFile) {
     if (QFileInfo::exists(listFile))
-        files::writeAtomically(backupFileOf(listFile), readWhole(listFile));
+        files::writeAtomically(backupFileOf(listFile), files::readWholeFile(listFile));
     QStringList lines = readLines(listFile).value_or(QStringList());
-    const QStringList incoming = splitLines(text::decodeFile(readWhole(importFile)));
+    const QStringList incoming = splitLines(text::decodeFile(files::readWholeFile(importFile)));
     int added = 0;
     for (const QString& raw : incoming) {
         const QString line = text::trim(raw);

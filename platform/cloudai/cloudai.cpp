@@ -1,12 +1,11 @@
 #include "platform/cloudai/cloudai.h"
 
-#include <QDir>
-#include <QFile>
 #include <QThreadPool>
 #include <QUrl>
 #include <nlohmann/json.hpp>
 
 #include "platform/errors/errors.h"
+#include "platform/files/atomic_file.h"
 #include "platform/http/http.h"
 #include "platform/text/text.h"
 
@@ -160,15 +159,7 @@ void CloudAI::clearFiles() {
 }
 
 void CloudAI::addFile(const QString& path, FileType) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw errors::Error(QStringLiteral("Cannot open file \"%1\". %2")
-                                .arg(QDir::toNativeSeparators(path), file.errorString()));
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw errors::Error(QStringLiteral("Cannot read file \"%1\". %2")
-                                .arg(QDir::toNativeSeparators(path), file.errorString()));
-    m_files.append(std::move(bytes));
+    m_files.append(files::readWholeFile(path));
 }
 
 int CloudAI::fileCount() const {

@@ -168,4 +168,16 @@ std::optional<QByteArray> readRegularFile(const QString& path) {
     return content;
 }
 
+QByteArray readWholeFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw errors::Error(QStringLiteral("Cannot open file \"%1\". %2")
+                                .arg(QDir::toNativeSeparators(path), file.errorString()));
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw errors::Error(QStringLiteral("Cannot read file \"%1\". %2")
+                                .arg(QDir::toNativeSeparators(path), file.errorString()));
+    return bytes;
+}
+
 }  // namespace files

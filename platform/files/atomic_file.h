@@ -62,4 +62,8 @@ bool isTemporaryOf(const QString& target, const QString& name);
 // cannot be read.
 std::optional<QByteArray> readRegularFile(const QString& path);
 
+// The whole content of path, read at once; throws errors::Error ("Cannot open file ..." or
+// "Cannot read file ...", with the path and the system's message) when it cannot.
+QByteArray readWholeFile(const QString& path);
+
 }  // namespace files
