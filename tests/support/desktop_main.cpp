@@ -20,6 +20,7 @@
 #include "app/program.h"
 #include "platform/errors/application.h"
 #include "tests/support/desktop.h"
+#include "tests/support/program_fixture.h"
 
 namespace desktop {
 namespace {
@@ -128,13 +129,7 @@ const QString& why() {
 int main(int argc, char** argv) {
     using namespace desktop;
     ::testing::InitGoogleTest(&argc, argv);
-    if (!qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) {
-        const QByteArray runtime = QDir::tempPath().toUtf8() + "/pixolet-tests-runtime";
-        QDir().mkpath(QString::fromUtf8(runtime));
-        QFile::setPermissions(QString::fromUtf8(runtime),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        qputenv("XDG_RUNTIME_DIR", runtime);
-    }
+    useTestRuntimeFolder();
 
     Child server;
     Child manager;

@@ -21,6 +21,15 @@ QString stagedProgramDir() {
     return QStringLiteral(PIXOLET_PROGRAM_DIR);
 }
 
+void useTestRuntimeFolder() {
+    if (qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) return;
+    const QByteArray runtime = QDir::tempPath().toUtf8() + "/pixolet-tests-runtime";
+    QDir().mkpath(QString::fromUtf8(runtime));
+    QFile::setPermissions(QString::fromUtf8(runtime),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", runtime);
+}
+
 QWidget* findControl(const char* name) {
     const QString wanted = QLatin1String(name);
     // Windows share some control names (the tagger's "AddBtn", "Label7", ...): the main
