@@ -6,11 +6,11 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
-#include "platform/widgets/edits.h"
-
 #include "platform/errors/errors.h"
 #include "platform/ribbon/ribbon.h"
 #include "platform/spell/spell.h"
+#include "platform/widgets/edits.h"
+#include "platform/widgets/outer_bounds.h"
 #include "platform/widgets/statusbar.h"
 #include "records/createcard.h"
 #include "records/dm.h"
@@ -25,6 +25,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     BuildFrame();
     BuildCommands();
     connect(Mode, &EditModeState::changed, this, errors::guarded(this, &TForm1::ShowEditMode));
+    connect(FOuterBounds, &OuterBounds::frameChanged, this,
+            errors::guarded(this, &TForm1::FrameKnownAfterStop));
     errors::guard([this] { FormCreate(); });
 }
 
@@ -73,10 +75,12 @@ void TForm1::BuildFrame() {
     dxSpellChecker1->setObjectName(QStringLiteral("dxSpellChecker1"));
     BindSpellChecker();
 
-    // Client area 1051 x 725 at design; the ribbon, cards and status bar fill it.
+    // Client area 1051 x 725 at design; the ribbon, cards and status bar fill it. The
+    // designed place, left 0 and top 0, is the frame's.
+    FOuterBounds = new OuterBounds(this);
     resize(1051, 725);
-    setOuterMinimumSize(QSize(1067, 764));
-    move(0, 0);
+    FOuterBounds->setOuterMinimumSize(QSize(1067, 764));
+    FOuterBounds->moveOuter(QPoint(0, 0));
 }
 
 void TForm1::BindDataSource() {
@@ -131,23 +135,5 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 QRect TForm1::outerGeometry() const {
-    return frameGeometry();
-}
-
-void TForm1::setOuterGeometry(const QRect& outer) {
-    const QRect frame = frameGeometry();
-    const QRect client = geometry();
-    const int extraW = frame.width() - client.width();
-    const int extraH = frame.height() - client.height();
-    // A size below the minimum is raised to it, as the window's constraints do.
-    const QSize size =
-        QSize(outer.width() - extraW, outer.height() - extraH).expandedTo(minimumSize());
-    resize(size);
-    move(outer.topLeft());
-}
-
-void TForm1::setOuterMinimumSize(const QSize& outer) {
-    // The design's outer sizes include the frame of the system the layout was made on.
-    const QSize frameExtra(16, 39);
-    setMinimumSize(outer - frameExtra);
+    return FOuterBounds->outerGeometry();
 }

@@ -4,6 +4,7 @@
 #include <QStackedWidget>
 #include <QString>
 
+#include "app/settings.h"
 #include "records/card_frame.h"
 #include "records/createcard.h"
 #include "records/edit_mode.h"
@@ -20,10 +21,7 @@ class TcxCheckBox;
 class TcxComboBox;
 class TcxRichEdit;
 class TSpellChecker;
-namespace settings {
-struct MainWindow;
-struct WindowBounds;
-}  // namespace settings
+class OuterBounds;
 
 // The main window: the ribbon with its commands, the card panel with the Create and Search
 // cards, the status bar, and the start and close of the program. The public fields the other
@@ -119,11 +117,9 @@ public:
     // status bar; the data module is made after this window.
     void BindDataSource();
 
-    // The window's outer frame (what the settings file stores).
+    // The window's outer bounds, frame included (what the settings file stores).
+    OuterBounds* FOuterBounds = nullptr;
     QRect outerGeometry() const;
-    QSize outerSize() const { return outerGeometry().size(); }
-    void setOuterGeometry(const QRect& outer);
-    void setOuterMinimumSize(const QSize& outer);
 
     // What the cards ask of the window.
     EditModeState& editMode() override { return *Mode; }
@@ -153,7 +149,16 @@ private:
     // Steps of the start-up and close sequences.
     void OpenStartDatabase(const QString& path);
     void ApplyBounds(const settings::WindowBounds& bounds);
-    settings::MainWindow CollectSettings();
+    // The values of the main window's keys as the window holds them now.
+    settings::MainWindow CurrentSettings() const;
+    // The window's frame became known after a start that stopped early: its bounds then are
+    // the ones it stopped with.
+    void FrameKnownAfterStop();
+
+    // The group of keys the start-up applies now; after a start that stopped early, the
+    // first one it did not apply and what the window held then.
+    settings::KeyGroup FStartStep = settings::KeyGroup::ApiKey;
+    std::optional<settings::StoppedStart> FStoppedStart;
 };
 
 extern TForm1* Form1;

@@ -13,6 +13,7 @@
 #include "platform/sql/sql.h"
 #include "platform/text/text.h"
 #include "platform/widgets/edits.h"
+#include "platform/widgets/outer_bounds.h"
 #include "platform/widgets/statusbar.h"
 #include "records/createcard.h"
 #include "records/dm.h"
@@ -36,19 +37,30 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::FormShow() {
+    // A start that stops early leaves the keys it did not apply to the file as they stand: the
+    // close writes only what the user changed since (values the window holds when it stops).
+    using settings::KeyGroup;
+    FStartStep = KeyGroup::ApiKey;
+    FStoppedStart.reset();
+    const auto stopped = errors::onError([this] {
+        FStoppedStart = settings::StoppedStart{FStartStep, CurrentSettings()};
+    });
+
     showSearchCard();
     AICounter = 0;
     HighlightsShown = false;
     AppPath = appfolder::programFolder();
-    const settings::MainWindow stored =
-        settings::MainWindow::load(ini::IniFile(AppPath + settings::kFileName));
+    const settings::MainWindow stored = settings::MainWindow::load(settings::openFile(AppPath));
 
     APIKey = stored.apiKey;
+    FStartStep = KeyGroup::Database;
     OpenStartDatabase(settings::databasePath(stored.databaseFileName, AppPath));
 
+    FStartStep = KeyGroup::Bounds;
     if (stored.bounds) ApplyBounds(*stored.bounds);
 
     // Text limits: a stored value that is no integer stops the start here.
+    FStartStep = KeyGroup::Limits;
     TitleMax = text::strToInt(stored.limits.title);
     DescriptionMax = text::strToInt(stored.limits.description);
     KeywordsMax = text::strToInt(stored.limits.keywords);
@@ -57,22 +69,27 @@ void TForm1::FormShow() {
     CreateCard->cxTextEdit1->setMaxLength(TitleMax);
     CreateCard->cxMemo1->setMaxLength(DescriptionMax);
 
+    FStartStep = KeyGroup::Ribbon;
     if (stored.ribbonLayout && *stored.ribbonLayout >= 0 && *stored.ribbonLayout <= 2)
         dxRibbon1->setRibbonLayout(static_cast<TdxRibbon::Layout>(*stored.ribbonLayout));
 
+    FStartStep = KeyGroup::Spell;
     CreateCard->CheckBox7->setChecked(stored.spell.asYouType);
     dxSpellChecker1->setCheckAsYouType(stored.spell.asYouType);
     const auto switches = spellFieldSwitches(CreateCard);
     for (std::size_t i = 0; i < switches.size(); ++i)
         switches[i]->setChecked(stored.spell.fields[i]);
 
+    FStartStep = KeyGroup::Annotation;
     AnnotationFontSize = stored.annotation.fontSize;
     AnnotationFontStyle = stored.annotation.fontStyle;
     AnnotationFontColor = stored.annotation.fontColor;
+    FStartStep = KeyGroup::Counter;
     AICounter = stored.aiCounter;
 
     // Without a database (the New offered at a first start was cancelled) there is no
     // group list and no record to return to; the Database commands stay at hand.
+    FStartStep = KeyGroup::ActiveRecord;
     RecordStore& store = DM->records();
     if (!DM->FDConnection1->database().isEmpty()) {
         store.openGroups();
@@ -82,6 +99,7 @@ void TForm1::FormShow() {
 
     if (stored.activeRecord) RecordID = *stored.activeRecord;
     if (RecordID != -1 && store.query()->active()) store.locate(RecordID);
+    FStartStep = KeyGroup::None;
 
     SearchCard->cxGrid1->setFocus();
 }
@@ -100,16 +118,16 @@ void TForm1::OpenStartDatabase(const QString& path) {
 }
 
 void TForm1::ApplyBounds(const settings::WindowBounds& bounds) {
+    FOuterBounds->setOuterMinimumSize(QSize(1067, 725));
     resize(QSize(1051, 725));
-    setOuterMinimumSize(QSize(1067, 725));
-    // Width and height that are no integers keep the size just given.
-    const QSize outer = outerSize();
-    setOuterGeometry(QRect(bounds.left, bounds.top, bounds.width.value_or(outer.width()),
-                           bounds.height.value_or(outer.height())));
+    // A width or height that is no integer takes the client size just given; bounds that
+    // would not fit on a screen are taken onto one.
+    FOuterBounds->setOuterGeometry(StoredBounds{
+        bounds.left, bounds.top, bounds.width.value_or(width()), bounds.height.value_or(height())});
 }
 
 void TForm1::FormCloseQuery(bool& CanClose) {
-    if (text::trim(cxRichEdit2->toPlainText()).isEmpty()) return;
+    if (text::trim(text::documentText(*cxRichEdit2->document())).isEmpty()) return;
     const auto answer = dialogs::get().confirm(
         QStringLiteral("Data in BatchSummary field will be lost if you close application before "
                        "you save.\r\nDo you want to exit without saving?"),
@@ -120,14 +138,13 @@ void TForm1::FormCloseQuery(bool& CanClose) {
     }
 }
 
-settings::MainWindow TForm1::CollectSettings() {
+settings::MainWindow TForm1::CurrentSettings() const {
     settings::MainWindow current;
     const QRect outer = outerGeometry();
     current.bounds =
         settings::WindowBounds{outer.width(), outer.height(), outer.left(), outer.top()};
     // The current row of whatever the main query holds, the full listing or the last search.
-    RecordID = DM->records().currentIdIfAny().value_or(-1);
-    current.activeRecord = RecordID;
+    current.activeRecord = DM->records().currentIdIfAny().value_or(-1);
     current.ribbonLayout = static_cast<int>(dxRibbon1->ribbonLayout());
     current.spell.asYouType = CreateCard->CheckBox7->isChecked();
     const auto switches = spellFieldSwitches(CreateCard);
@@ -140,9 +157,15 @@ settings::MainWindow TForm1::CollectSettings() {
     return current;
 }
 
+void TForm1::FrameKnownAfterStop() {
+    if (FStoppedStart) FStoppedStart->atStop.bounds = CurrentSettings().bounds;
+}
+
 void TForm1::FormClose() {
-    ini::IniFile file(AppPath + settings::kFileName);
-    CollectSettings().save(file);
+    const settings::MainWindow current = CurrentSettings();
+    RecordID = *current.activeRecord;
+    ini::IniFile file = settings::openFile(AppPath);
+    current.save(file, FStoppedStart ? &*FStoppedStart : nullptr);
     DM->FDQuery1->close();
 }
 

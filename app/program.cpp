@@ -46,13 +46,17 @@ void DestroyForms() {
     DM = nullptr;
 }
 
+void EndProgramWhenMainWindowCloses() {
+    // Not quit(), which first asks every other window to close and gives up when one refuses.
+    QObject::connect(Form1, &TForm1::closed, qApp, [] { QCoreApplication::exit(0); });
+}
+
 int RunProgram(int argc, char** argv) {
     TApplication app(argc, argv);
     ApplyLookAndFeelDefaults();
     app.setQuitOnLastWindowClosed(false);
     CreateForms();
-    // Closing the main window ends the program, whatever other windows are open.
-    QObject::connect(Form1, &TForm1::closed, &app, &QCoreApplication::quit);
+    EndProgramWhenMainWindowCloses();
     Form1->show();
     const int result = app.exec();
     DestroyForms();

@@ -4,6 +4,7 @@
 
 #include "platform/appfolder/appfolder.h"
 #include "platform/errors/errors.h"
+#include "platform/files/atomic_file.h"
 #include "platform/ini/ini.h"
 #include "platform/text/text.h"
 
@@ -48,6 +49,10 @@ void writeSwitch(ini::IniFile& file, const Key& key, bool on) {
 
 }  // namespace
 
+ini::IniFile openFile(const QString& programFolder) {
+    return ini::IniFile(programFolder + QLatin1String(kFileName), files::Access::OwnerOnly);
+}
+
 bool exists(const ini::IniFile& file, const Key& key) {
     return file.valueExists(section(key), name(key));
 }
@@ -71,15 +76,11 @@ std::optional<int> storedInteger(const ini::IniFile& file, const Key& key) {
 
 std::optional<qint64> storedInteger64(const ini::IniFile& file, const Key& key) {
     if (!exists(file, key)) return std::nullopt;
-    const QString stored = readText(file, key, {}).trimmed();
-    bool ok = false;
-    qint64 value = 0;
-    if (stored.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) || stored.startsWith('$'))
-        value = stored.mid(stored.startsWith('$') ? 1 : 2).toLongLong(&ok, 16);
-    else
-        value = stored.toLongLong(&ok, 10);
-    if (!ok) return std::nullopt;
-    return value;
+    try {
+        return text::strToInt64(readText(file, key, {}));
+    } catch (const errors::ConvertError&) {
+        return std::nullopt;
+    }
 }
 
 void writeText(ini::IniFile& file, const Key& key, const QString& value) {
@@ -136,19 +137,47 @@ MainWindow MainWindow::load(const ini::IniFile& file) {
     return s;
 }
 
-void MainWindow::save(ini::IniFile& file) const {
-    if (bounds) saveBounds(file, kBoundsSection, *bounds);
-    if (activeRecord) writeInteger(file, kActiveRecord, *activeRecord);
-    if (ribbonLayout) writeInteger(file, kRibbonLayout, *ribbonLayout);
-    writeSwitch(file, kSpellAsYouType, spell.asYouType);
+void MainWindow::save(ini::IniFile& file, const StoppedStart* stopped) const {
+    // Whether a key goes into the file: always after a complete start; after one that stopped
+    // early, when the start applied its group or the value changed since.
+    const auto wanted = [stopped](KeyGroup group, const auto& now, const auto& atStop) {
+        return !stopped || group < stopped->firstUnapplied || !(now == atStop);
+    };
+    const MainWindow& was = stopped ? stopped->atStop : *this;
+
+    if (bounds) {
+        const WindowBounds& now = *bounds;
+        const WindowBounds before = was.bounds.value_or(WindowBounds{});
+        const auto put = [&](const char* key, int value, const std::optional<int>& old) {
+            if (wanted(KeyGroup::Bounds, std::optional<int>(value), old))
+                writeInteger(file, {kBoundsSection, key}, value);
+        };
+        if (now.width) put("Width", *now.width, before.width);
+        if (now.height) put("Height", *now.height, before.height);
+        put("Left", now.left, before.left);
+        put("Top", now.top, before.top);
+    }
+    if (activeRecord && wanted(KeyGroup::ActiveRecord, activeRecord, was.activeRecord))
+        writeInteger(file, kActiveRecord, *activeRecord);
+    if (ribbonLayout && wanted(KeyGroup::Ribbon, ribbonLayout, was.ribbonLayout))
+        writeInteger(file, kRibbonLayout, *ribbonLayout);
+    if (wanted(KeyGroup::Spell, spell.asYouType, was.spell.asYouType))
+        writeSwitch(file, kSpellAsYouType, spell.asYouType);
     for (std::size_t i = 0; i < kSpellFields.size(); ++i)
-        writeSwitch(file, kSpellFields[i], spell.fields[i]);
-    writeInteger(file, kFontSize, annotation.fontSize);
-    writeText(file, kFontStyle, annotation.fontStyle);
-    writeInteger(file, kFontColor, annotation.fontColor);
-    writeInteger(file, kCounter, aiCounter);
-    if (apiKey != QLatin1String("No")) writeText(file, kGeminiKey, apiKey);
-    writeText(file, kFileNameKey, databaseFileName);
+        if (wanted(KeyGroup::Spell, spell.fields[i], was.spell.fields[i]))
+            writeSwitch(file, kSpellFields[i], spell.fields[i]);
+    if (wanted(KeyGroup::Annotation, annotation.fontSize, was.annotation.fontSize))
+        writeInteger(file, kFontSize, annotation.fontSize);
+    if (wanted(KeyGroup::Annotation, annotation.fontStyle, was.annotation.fontStyle))
+        writeText(file, kFontStyle, annotation.fontStyle);
+    if (wanted(KeyGroup::Annotation, annotation.fontColor, was.annotation.fontColor))
+        writeInteger(file, kFontColor, annotation.fontColor);
+    if (wanted(KeyGroup::Counter, aiCounter, was.aiCounter))
+        writeInteger(file, kCounter, aiCounter);
+    if (apiKey != QLatin1String("No") && wanted(KeyGroup::ApiKey, apiKey, was.apiKey))
+        writeText(file, kGeminiKey, apiKey);
+    if (wanted(KeyGroup::Database, databaseFileName, was.databaseFileName))
+        writeText(file, kFileNameKey, databaseFileName);
 }
 
 QString databasePath(const QString& storedFileName, const QString& programFolder) {

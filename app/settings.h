@@ -16,6 +16,10 @@ namespace settings {
 
 inline constexpr const char* kFileName = "SpellIni.ini";
 
+// The settings file of the program folder. It may hold the AI service's key, whichever way
+// the key came into it, so every write leaves it readable and writable by its owner only.
+ini::IniFile openFile(const QString& programFolder);
+
 // One key of the settings file: its section and its name.
 struct Key {
     const char* section;
@@ -30,7 +34,7 @@ QString readText(const ini::IniFile& file, const Key& key, const QString& def);
 int readInteger(const ini::IniFile& file, const Key& key, int def);
 // The stored integer, or none when the key is absent or its text is not an integer.
 std::optional<int> storedInteger(const ini::IniFile& file, const Key& key);
-// The same for 64-bit integers (decimal, or hexadecimal after "$" or "0x").
+// The same for 64-bit integers (text::strToInt64).
 std::optional<qint64> storedInteger64(const ini::IniFile& file, const Key& key);
 void writeText(ini::IniFile& file, const Key& key, const QString& value);
 void writeInteger(ini::IniFile& file, const Key& key, qint64 value);
@@ -72,6 +76,29 @@ struct AnnotationStyle {
     int fontColor = 0;  // the platform's colour value: red in the lowest 8 bits
 };
 
+// The groups of the main window's keys in the order the start-up applies them: the API key
+// is taken first, then the database is opened, then the bounds, the text limits (never
+// written), the ribbon layout, the switches, the annotation style, the AI counter and, last,
+// the active record.
+enum class KeyGroup {
+    ApiKey,
+    Database,
+    Bounds,
+    Limits,
+    Ribbon,
+    Spell,
+    Annotation,
+    Counter,
+    ActiveRecord,
+    None
+};
+
+struct MainWindow;
+
+// A start-up that stopped early: the first group it did not apply, and the window's values
+// when it stopped.
+struct StoppedStart;
+
 // The main window's keys. load reads them in the order the start-up takes them: the API key
 // and the database first, then the bounds, limits, ribbon layout, switches, annotation style,
 // AI counter and, last, the active record. save writes them in the order the close does.
@@ -93,7 +120,16 @@ struct MainWindow {
     // layout when set, the API key unless it is "No", and the rest always; never the text
     // limits. Each write reaches the file at once; a failing write throws and
     // leaves the keys before it written.
-    void save(ini::IniFile& file) const;
+    //
+    // After a start-up that stopped early, a key of a group the start never applied is
+    // written only when its value differs from the one the window held when the start
+    // stopped (the user changed it during the run); the others keep what the file holds.
+    void save(ini::IniFile& file, const StoppedStart* stopped = nullptr) const;
+};
+
+struct StoppedStart {
+    KeyGroup firstUnapplied = KeyGroup::None;
+    MainWindow atStop;
 };
 
 // The database to open at start: the program folder's "DB\KeywordsDB.db", or the stored

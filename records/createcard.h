@@ -99,7 +99,7 @@ public:
     void Button3Click();
     void CancelBtnClick();
     // Edit Record's part on this card: the summary, the batch fields and the group box take
-    // the stored record's content.
+    // the stored record's content; the update rewrites the record with its ID.
     void LoadRecord(const Record& record);
 
 private:
@@ -117,4 +117,5 @@ private:
 
     CardFrame& m_frame;
     Anchors* m_anchors = nullptr;
+    qint64 m_editedId = -1;  // the record Edit Record loaded
 };

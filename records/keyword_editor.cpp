@@ -20,8 +20,9 @@ bool isBlank(const QString& text) {
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() <= 32; });
 }
 
-// The counters: a decimal number, red near the limit, the window-text colour otherwise.
-void showCounter(QLabel* label, int value, bool warn) {
+// The counters: a decimal number, red near the limit, the window-text colour otherwise. They
+// are computed with 64 bits, so that no limit a settings file holds makes them overflow.
+void showCounter(QLabel* label, qint64 value, bool warn) {
     label->setText(QString::number(value));
     QPalette palette;  // no colour of its own: the label takes its parent's
     if (warn) palette.setColor(QPalette::WindowText, kRed);
@@ -115,19 +116,19 @@ void KeywordEditor::KeywordsTextChanged() {
 }
 
 void KeywordEditor::TitleChange() {
-    const int left = m_limits.TitleMax - static_cast<int>(m_fields.title->text().size());
+    const qint64 left = qint64(m_limits.TitleMax) - m_fields.title->text().size();
     showCounter(m_fields.titleLeft, left, left < 10);
 }
 
 void KeywordEditor::DescriptionChange() {
     const int length = TcxMemo::textLength(m_fields.description->toPlainText());
-    const int left = m_limits.DescriptionMax - length;
+    const qint64 left = qint64(m_limits.DescriptionMax) - length;
     showCounter(m_fields.descriptionLeft, left, left < 21);
 }
 
 void KeywordEditor::KeywordsValueChanged() {
     const int count = KeywordList::count(m_fields.keywords->toPlainText());
-    showCounter(m_fields.keywordCount, count, m_limits.KeywordsMax - count < 6);
+    showCounter(m_fields.keywordCount, count, qint64(m_limits.KeywordsMax) - count < 6);
 }
 
 void KeywordEditor::KeywordsKeyPress(QChar& key) {

@@ -29,7 +29,7 @@ void TCreateCard::Button3Click() {
 }
 
 void TCreateCard::InsertRecord() {
-    if (text::trim(cxRichEdit2->toPlainText()).isEmpty() ||
+    if (text::trim(text::documentText(*cxRichEdit2->document())).isEmpty() ||
         text::trim(cxTextEdit2->text()).isEmpty() || text::trim(cxTextEdit3->text()).isEmpty() ||
         text::trim(GroupCombo->currentText()).isEmpty()) {
         dialogs::get().message(QStringLiteral(
@@ -63,21 +63,21 @@ void TCreateCard::InsertRecord() {
 void TCreateCard::UpdateRecord() {
     RecordStore& store = DM->records();
     {
-        // The edit ends whatever happens; a failed update leaves the record as it was.
-        const auto endEdit = errors::finally([&] {
-            RtfStream.clear();
-            ClearInputFields();
-            cxRichEdit2->clear();
-            if (store.query()->active()) store.locate(m_frame.RecordID);
-            m_frame.editMode().setMode(EditMode::Browse);
-        });
-        // A failed statement leaves the main query closed: the Search card shows the records
-        // again (a listing that fails too leaves the grid empty).
+        const auto emptyStream = errors::finally([this] { RtfStream.clear(); });
+        // A failed update keeps the edit: the mode stays EDIT with the summary, the batch
+        // fields and the group, so that Update can run again or Cancel end it; the stored
+        // record keeps its values. A failed statement leaves the main query closed: the
+        // listing is opened again on the edited record (a listing that fails too leaves the
+        // grid empty; the first error is the one shown).
         const auto recover = errors::onError([&] {
             if (!store.query()->active()) store.openListing();
+            store.locate(m_frame.RecordID);
         });
         WriteSummaryToStream();
-        m_frame.RecordID = store.currentId();
+        // The row Edit Record loaded, which the Search card shows as current while the mode
+        // is EDIT; taken from the edit, so that a listing reopened after a failure cannot
+        // point the update at another row.
+        m_frame.RecordID = m_editedId;
         Record record;
         record.id = m_frame.RecordID;
         record.group = GroupCombo->currentText();
@@ -85,7 +85,10 @@ void TCreateCard::UpdateRecord() {
         record.keys = cxTextEdit3->text();
         record.summaryRtf = RtfStream;
         store.update(record);
+        store.locate(m_frame.RecordID);
     }
+    ClearInputFields();
+    cxRichEdit2->clear();
     GroupCombo->setCurrentIndex(-1);
     GroupCombo->clearEditText();
     m_frame.editMode().setMode(EditMode::Browse);
@@ -100,6 +103,7 @@ void TCreateCard::CancelBtnClick() {
 }
 
 void TCreateCard::LoadRecord(const Record& record) {
+    m_editedId = record.id;
     // The stored summary with its formatting replaces whatever the summary held.
     cxRichEdit2->loadRtf(record.summaryRtf);
     cxTextEdit2->setText(record.title);

@@ -149,6 +149,7 @@ void TSearchCard::EditRecordClick() {
     // The marks of the record view are not copied.
     if (m_frame.HighlightsShown) RemoveYellowHighlights();
     Record record = DM->records().currentFields();
+    record.id = DM->records().currentId();
     record.summaryRtf = cxDBRichEdit1->saveRtf();
     m_frame.editRecord(record);
 }

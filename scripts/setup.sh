@@ -4,11 +4,12 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libgl-dev
+  qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libgl-dev libxcb1-dev
   libsqlite3-dev libhunspell-dev hunspell-en-us libzip-dev zlib1g-dev
   libjpeg62-turbo-dev libcurl4-openssl-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
+  xvfb openbox
   python3
 )
 

@@ -119,7 +119,7 @@ void TfrmTaggerPro::SetUpCloudAI(const std::optional<QString>& geminiKey) {
 
 void TfrmTaggerPro::FormClose() {
     {
-        ini::IniFile file(AppLocation + settings::kFileName);
+        ini::IniFile file = settings::openFile(AppLocation);
         CurrentSettings().save(file);
     }
     upload::removeUploadFile(FActiveBatchFile);

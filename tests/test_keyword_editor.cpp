@@ -7,6 +7,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <limits>
 
 #include "app/form1.h"
 #include "platform/widgets/edits.h"
@@ -161,6 +162,27 @@ TEST_F(KeywordEditorTest, LimitsAreReadWhenARuleRuns) {
     EXPECT_TRUE(isRed(Form1->Label12));
     EXPECT_EQ(Form1->Label9->text(), "2");
     EXPECT_TRUE(isRed(Form1->Label9));
+}
+
+// Limits from a settings file at the ends of the integer range count without overflow.
+TEST_F(ProgramFixture, CountersOfExtremeStoredLimits) {
+    makeDatabase("DB/KeywordsDB.db");
+    writeSettings("[TextMax]\nTitle=-2147483648\nDescription=-2147483648\nKeywords=-2147483648\n");
+    startProgram();
+    ASSERT_EQ(Form1->TitleMax, std::numeric_limits<int>::min());
+    control<TcxTextEdit>("cxTextEdit1")->setText("sunset");
+    control<TcxMemo>("cxMemo1")->setPlainText("sea");
+    control<TcxRichEdit>("cxRichEdit1")->setPlainText("a, b");
+    EXPECT_EQ(Form1->Label7->text(), "-2147483654");
+    EXPECT_EQ(Form1->Label12->text(), "-2147483651");
+    EXPECT_EQ(Form1->Label9->text(), "2");
+    EXPECT_TRUE(isRed(Form1->Label9));
+
+    Form1->TitleMax = Form1->DescriptionMax = Form1->KeywordsMax = std::numeric_limits<int>::max();
+    control<TcxTextEdit>("cxTextEdit1")->setText("sun");
+    control<TcxRichEdit>("cxRichEdit1")->setPlainText("a");
+    EXPECT_EQ(Form1->Label7->text(), "2147483644");
+    EXPECT_FALSE(isRed(Form1->Label9));
 }
 
 TEST_F(KeywordEditorTest, DescriptionTakesNoMoreThanItsLimitFromTheUser) {

@@ -213,20 +213,98 @@ TEST_F(RecordSavingTest, EditThenUpdateStoresTheFieldsAsTheyStandAndKeepsTheDate
     EXPECT_TRUE(Form1->cxRichEdit2->toPlainText().isEmpty());
 }
 
-TEST_F(RecordSavingTest, FailingUpdateEndsTheEditAndKeepsTheStoredRecord) {
-    start({{"Nature", "Sunset", "sun", "x"}});
+// A failed update keeps the edit on the Create card, so that Update can run again once the
+// database can be written, or Cancel end the edit.
+TEST_F(RecordSavingTest, FailingUpdateKeepsTheEditAndTheStoredRecord) {
+    start({{"Nature", "Sunset", "sun", "x"}, {"Animals", "Cat", "cat", "y"}});
+    ASSERT_TRUE(DM->FDQuery1->locate("ID", 2));
     Form1->SearchCard->EditRecordClick();
     control<TcxTextEdit>("cxTextEdit2")->setText("Changed");
+    control<TcxTextEdit>("cxTextEdit3")->setText("cat, dog");
+    Form1->GroupCombo->setEditText("Pets");
+    Form1->cxRichEdit2->append("more");
+    const QString summary = Form1->cxRichEdit2->toPlainText();
     {
         const HeldLock lock(db);
         save();
     }
-    EXPECT_EQ(dialogs.texts("error").size(), 1u);
-    EXPECT_EQ(column("SELECT Title FROM tblTags"), QStringList({"Sunset"}));
+    ASSERT_EQ(dialogs.texts("error").size(), 1u);
+    EXPECT_TRUE(dialogs.texts("error")[0].contains("locked"));
+    EXPECT_EQ(column("SELECT Title FROM tblTags ORDER BY ID"), QStringList({"Sunset", "Cat"}));
+    EXPECT_EQ(Form1->StatusBar1->panelText(2), "EDIT");
+    EXPECT_EQ(control<QPushButton>("Button3")->text(), "Update");
+    EXPECT_EQ(Form1->CardPanel1->currentWidget(), Form1->CreateCard);
+    EXPECT_EQ(Form1->cxRichEdit2->toPlainText(), summary);
+    EXPECT_EQ(control<TcxTextEdit>("cxTextEdit2")->text(), "Changed");
+    EXPECT_EQ(control<TcxTextEdit>("cxTextEdit3")->text(), "cat, dog");
+    EXPECT_EQ(Form1->GroupCombo->currentText(), "Pets");
+    EXPECT_TRUE(Form1->CreateCard->RtfStream.isEmpty());
+
+    // Update again once the lock is gone: the edited record, and only it, changes.
+    dialogs.clear();
+    save();
+    EXPECT_TRUE(dialogs.shown.empty()) << dialogs.allTexts().join('|').toStdString();
+    EXPECT_EQ(column("SELECT \"Group\" || '|' || Title || '|' || Keys FROM tblTags ORDER BY ID"),
+              QStringList({"Nature|Sunset|sun", "Pets|Changed|cat, dog"}));
+    EXPECT_EQ(DM->FDQuery1->fieldByName("ID").toLongLong(), 2);
+    EXPECT_EQ(Form1->StatusBar1->panelText(2), "BROWSE");
+    EXPECT_EQ(Form1->CardPanel1->currentWidget(), Form1->SearchCard);
+    EXPECT_TRUE(Form1->cxRichEdit2->toPlainText().isEmpty());
+
+    // Cancel still ends an edit whose update failed.
+    Form1->SearchCard->EditRecordClick();
+    control<TcxTextEdit>("cxTextEdit2")->setText("Lost");
+    {
+        const HeldLock lock(db);
+        save();
+    }
+    QTest::mouseClick(control<QPushButton>("CancelBtn"), Qt::LeftButton);
     EXPECT_EQ(Form1->StatusBar1->panelText(2), "BROWSE");
     EXPECT_EQ(control<QPushButton>("Button3")->text(), "Add to Database");
     EXPECT_TRUE(control<TcxTextEdit>("cxTextEdit2")->text().isEmpty());
-    EXPECT_TRUE(Form1->CreateCard->RtfStream.isEmpty());
+    EXPECT_EQ(column("SELECT Title FROM tblTags ORDER BY ID"), QStringList({"Sunset", "Changed"}));
+}
+
+// IDs beyond 32 bits, which another program may have written: Edit Record + Update and
+// Delete Record touch exactly the row the user sees, and the last record comes back at the
+// next start.
+TEST_F(RecordSavingTest, RecordIdsBeyondThirtyTwoBits) {
+    start({{"Nature", "Sunset", "sun", "x"}, {"Animals", "Cat", "cat", "y"}});
+    endProgram();
+    {
+        sql::Connection c;
+        c.setDatabase(db);
+        sql::Query q(&c);
+        q.setSQL("UPDATE tblTags SET ID = ID + 4294967296");
+        q.execSQL();
+    }
+    ASSERT_EQ(column("SELECT ID FROM tblTags ORDER BY ID"),
+              QStringList({"4294967297", "4294967298"}));
+    start();
+    ASSERT_TRUE(DM->FDQuery1->locate("ID", 4294967298LL));
+    Form1->SearchCard->EditRecordClick();
+    EXPECT_EQ(control<TcxTextEdit>("cxTextEdit2")->text(), "Cat");
+    control<TcxTextEdit>("cxTextEdit2")->setText("Kitten");
+    save();
+    ASSERT_TRUE(dialogs.shown.empty()) << dialogs.allTexts().join('|').toStdString();
+    EXPECT_EQ(column("SELECT ID || '|' || Title FROM tblTags ORDER BY ID"),
+              QStringList({"4294967297|Sunset", "4294967298|Kitten"}));
+    EXPECT_EQ(Form1->RecordID, 4294967298LL);
+    EXPECT_EQ(DM->FDQuery1->fieldByName("ID").toLongLong(), 4294967298LL);
+
+    ASSERT_TRUE(closeProgram());
+    EXPECT_TRUE(readSettings().contains("[ActiveRecord]\r\nID=4294967298\r\n"));
+    endProgram();
+    startProgram();
+    EXPECT_EQ(DM->FDQuery1->fieldByName("ID").toLongLong(), 4294967298LL);
+    EXPECT_EQ(control<QLabel>("cxDBLabel1")->text(), "Kitten");
+
+    ASSERT_TRUE(DM->FDQuery1->locate("ID", 4294967297LL));
+    dialogs.answers.push_back(dialogs::Answer::Yes);
+    Form1->SearchCard->DeleteRecordClick();
+    EXPECT_EQ(dialogs.texts("confirm").size(), 1);
+    EXPECT_EQ(column("SELECT ID || '|' || Title FROM tblTags"), QStringList({"4294967298|Kitten"}));
+    EXPECT_EQ(Form1->RecordID, 4294967297LL);
 }
 
 TEST_F(RecordSavingTest, CancelInBothModes) {

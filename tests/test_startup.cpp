@@ -1,19 +1,34 @@
+#include <sys/stat.h>
+
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 #include "app/form1.h"
+#include "app/program.h"
+#include "platform/appfolder/appfolder.h"
 #include "platform/ribbon/ribbon.h"
 #include "platform/spell/spell.h"
 #include "platform/sql/sql.h"
 #include "platform/widgets/edits.h"
 #include "platform/widgets/statusbar.h"
 #include "records/dm.h"
+#include "tagging/frmtaggerpro.h"
 #include "tests/support/program_fixture.h"
+#include "tests/support/small_tmpfs.h"
+
+void PrintTo(const QRect& r, std::ostream* os) {
+    *os << r.x() << ',' << r.y() << ' ' << r.width() << 'x' << r.height();
+}
+void PrintTo(const QSize& s, std::ostream* os) {
+    *os << s.width() << 'x' << s.height();
+}
 
 namespace {
 
@@ -47,6 +62,13 @@ QString settingValue(const QString& ini, const QString& key) {
             return line.section('=', 1);
     }
     return QStringLiteral("<absent>");
+}
+
+// The main window's bounds as the file keeps them.
+QRect storedBounds(const QString& ini) {
+    return QRect(
+        settingValue(ini, "MainForm/Left").toInt(), settingValue(ini, "MainForm/Top").toInt(),
+        settingValue(ini, "MainForm/Width").toInt(), settingValue(ini, "MainForm/Height").toInt());
 }
 
 QList<bool> spellSwitches() {
@@ -109,6 +131,13 @@ struct SettingsCase {
 class StartupSettingsTest : public ProgramFixture,
                             public ::testing::WithParamInterface<SettingsCase> {};
 
+// Stored bounds: the window takes them, fitted to the 1920 x 1080 test screen with the minimum
+// of 1067 x 725, and the close stores what it took.
+SettingsCase boundsCase(const char* name, const char* ini, QRect outer) {
+    return {name, ini, [outer](ProgramFixture&) { EXPECT_EQ(Form1->outerGeometry(), outer); },
+            [outer](const QString& written) { EXPECT_EQ(storedBounds(written), outer); }};
+}
+
 TEST_P(StartupSettingsTest, AppliesTheStoredSettings) {
     makeDatabase("DB/KeywordsDB.db", threeRecords());
     makeDatabase("Archive/old.db", {{"Old", "Only one", "k", "x"}});
@@ -130,6 +159,14 @@ const SettingsCase kSettingsCases[] = {
      [](const QString& ini) { EXPECT_EQ(settingValue(ini, "Database/FileName"), "DB\\old.db"); }},
     {"RelativeFileName", "[Database]\nFileName=Archive\\old.db\n",
      [](ProgramFixture&) { EXPECT_EQ(Form1->StatusBar1->panelText(4), "old.db"); }, nullptr},
+    // Without a colon a value is relative to the program folder, also after a backslash.
+    {"LeadingBackslashIsRelative", "[Database]\nFileName=\\Archive\\old.db\n",
+     [](ProgramFixture& f) {
+         EXPECT_TRUE(f.dialogs.shown.empty()) << f.dialogs.allTexts().join('|').toStdString();
+         EXPECT_EQ(Form1->StatusBar1->panelText(4), "old.db");
+         EXPECT_EQ(Form1->StatusBar1->panelText(6), "1");
+     },
+     nullptr},
     {"EmptyFileName", "[Database]\nFileName=\n",
      [](ProgramFixture&) { EXPECT_EQ(Form1->StatusBar1->panelText(4), "KeywordsDB.db"); }, nullptr},
     {"LayoutOutOfRangeHigh", "[Ribbon]\nLayout=3\n",
@@ -184,18 +221,33 @@ const SettingsCase kSettingsCases[] = {
          EXPECT_EQ(Form1->AICounter, 0);
      },
      [](const QString& ini) { EXPECT_EQ(settingValue(ini, "AISettings/GeminiKey"), "<absent>"); }},
-    {"BoundsNeedWidth", "[MainForm]\nHeight=900\nLeft=300\nTop=200\n",
-     [](ProgramFixture&) {
-         EXPECT_EQ(Form1->size(), QSize(1051, 725));
-         EXPECT_EQ(Form1->pos(), QPoint(0, 0));
-     },
-     nullptr},
-    {"BoundsApplied", "[MainForm]\nWidth=1300\nHeight=900\nLeft=30\nTop=20\n",
-     [](ProgramFixture&) { EXPECT_EQ(Form1->outerGeometry(), QRect(30, 20, 1300, 900)); },
-     [](const QString& ini) {
-         EXPECT_EQ(settingValue(ini, "MainForm/Width"), "1300");
-         EXPECT_EQ(settingValue(ini, "MainForm/Left"), "30");
-     }},
+    // The designed place and client size, raised to the designed minimum outer size with the
+    // frame the platform draws.
+    boundsCase("BoundsNeedWidth", "[MainForm]\nHeight=900\nLeft=300\nTop=200\n",
+               QRect(0, 0, 1067, 764)),
+    boundsCase("BoundsApplied", "[MainForm]\nWidth=1300\nHeight=900\nLeft=30\nTop=20\n",
+               QRect(30, 20, 1300, 900)),
+    boundsCase("BoundsBelowTheMinimum", "[MainForm]\nWidth=300\nHeight=200\nLeft=40\nTop=50\n",
+               QRect(40, 50, 1067, 725)),
+    boundsCase("BoundsWithoutAnIntegerSize", "[MainForm]\nWidth=wide\nHeight=\nLeft=40\nTop=50\n",
+               QRect(40, 50, 1067, 725)),
+    boundsCase("BoundsPartlyOffTheScreenStay",
+               "[MainForm]\nWidth=1100\nHeight=780\nLeft=1800\nTop=600\n",
+               QRect(1800, 600, 1100, 780)),
+    boundsCase("BoundsWithTheTitleBarAboveTheScreen",
+               "[MainForm]\nWidth=1106\nHeight=855\nLeft=37\nTop=-10\n", QRect(37, 0, 1106, 855)),
+    boundsCase("BoundsOffEveryScreen", "[MainForm]\nWidth=1100\nHeight=780\nLeft=5000\nTop=-3000\n",
+               QRect(820, 0, 1100, 780)),
+    boundsCase("BoundsLargerThanTheScreen", "[MainForm]\nWidth=4000\nHeight=3000\nLeft=20\nTop=0\n",
+               QRect(20, 0, 1920, 1080)),
+    boundsCase(
+        "BoundsAtTheIntegerLimits",
+        "[MainForm]\nWidth=2147483647\nHeight=-2147483648\nLeft=-2147483648\nTop=2147483647\n",
+        QRect(0, 355, 1920, 725)),
+    boundsCase(
+        "BoundsAtTheOtherIntegerLimits",
+        "[MainForm]\nWidth=-2147483648\nHeight=2147483647\nLeft=2147483647\nTop=-2147483648\n",
+        QRect(853, 0, 1067, 1080)),
     {"TextMaxStoredStaysUnwritten", "[TextMax]\nTitle=120\n",
      [](ProgramFixture&) {
          EXPECT_EQ(Form1->TitleMax, 120);
@@ -299,6 +351,15 @@ TEST_F(StartupTest, CloseQueryAsksOnlyForAnUnsavedSummary) {
     EXPECT_TRUE(dialogs.texts("confirm").isEmpty());
     endProgram();
 
+    // No-break spaces are text: only codes up to 32 are trimmed.
+    startProgram();
+    Form1->cxRichEdit2->setPlainText(QString::fromUtf8("\n\u00a0\u00a0\n"));
+    dialogs.answers.push_back(dialogs::Answer::Yes);
+    EXPECT_TRUE(closeProgram());
+    EXPECT_EQ(dialogs.texts("confirm").size(), 1);
+    endProgram();
+
+    dialogs.clear();
     startProgram();
     Form1->cxRichEdit2->setPlainText("SUNSET\n\nA description");
     dialogs.answers.push_back(dialogs::Answer::No);
@@ -365,6 +426,161 @@ TEST_F(StartupTest, SettingsFileThatCannotBeWrittenIsReportedAtClose) {
     EXPECT_TRUE(closeProgram());
     ASSERT_EQ(dialogs.texts("error").size(), 1);
     EXPECT_TRUE(dialogs.texts("error")[0].startsWith("Unable to write to "));
+}
+
+TEST_F(StartupTest, StoredBoundsComeBackExactlyRunAfterRun) {
+    makeDatabase("DB/KeywordsDB.db", threeRecords());
+    writeSettings("[MainForm]\nWidth=1100\nHeight=780\nLeft=40\nTop=50\n");
+    for (int run = 1; run <= 3; ++run) {
+        SCOPED_TRACE(run);
+        startProgram();
+        EXPECT_EQ(Form1->outerGeometry(), QRect(40, 50, 1100, 780));
+        EXPECT_EQ(Form1->frameGeometry(), QRect(40, 50, 1100, 780));
+        ASSERT_TRUE(closeProgram());
+        EXPECT_EQ(storedBounds(readSettings()), QRect(40, 50, 1100, 780));
+        endProgram();
+    }
+}
+
+TEST_F(StartupTest, TheMinimumIsAnOuterSizeWithTheFrameThePlatformDraws) {
+    makeDatabase("DB/KeywordsDB.db");
+    for (const auto& [ini, minimum] : {std::pair<const char*, QSize>{"", QSize(1067, 764)},
+                                       {"[MainForm]\nWidth=1100\n", QSize(1067, 725)}}) {
+        SCOPED_TRACE(ini);
+        writeSettings(ini);
+        startProgram();
+        Form1->resize(100, 100);
+        EXPECT_EQ(Form1->frameGeometry().size(), minimum);
+        EXPECT_EQ(Form1->outerGeometry().size(), minimum);
+        ASSERT_TRUE(closeProgram());
+        endProgram();
+    }
+}
+
+// A start that stops early (a database file that is no database, a text limit that is no
+// integer) leaves every key it did not apply as the file holds it; what the user changes
+// during the run is written as usual.
+TEST_F(StartupTest, AStartThatStopsEarlyLeavesTheKeysItNeverApplied) {
+    const struct {
+        const char* name;
+        bool junkDatabase;
+        const char* title;
+        const char* error;
+    } cases[] = {{"no database", true, "90", "file is not a database"},
+                 {"limit no integer", false, "lots", "'lots' is not a valid integer value"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(path("DB")).removeRecursively();
+        if (c.junkDatabase) {
+            QDir().mkpath(path("DB"));
+            QFile junk(path("DB/KeywordsDB.db"));
+            ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+            junk.write(QByteArray(4096, 'x'));
+        } else {
+            makeDatabase("DB/KeywordsDB.db", threeRecords());
+        }
+        const QString stored =
+            QStringLiteral(
+                "[MainForm]\r\nWidth=1100\r\nHeight=780\r\nLeft=40\r\nTop=50\r\n"
+                "[ActiveRecord]\r\nID=3\r\n[Ribbon]\r\nLayout=2\r\n[SpellCheck]\r\n"
+                "SpellAsYouType=True\r\nSpellTitle=False\r\nSpellDesc=True\r\nSpellKeys=False\r\n"
+                "SpellSummary=False\r\nSpellBatchTitle=False\r\nSpellBatchKeys=False\r\n"
+                "[Annotation]\r\nFontSize=14\r\nFontStyle=Bold\r\nFontColor=255\r\n"
+                "[AISettings]\r\nCounter=42\r\nGeminiKey=key\r\n[Database]\r\n"
+                "FileName=DB\\KeywordsDB.db\r\n[TextMax]\r\nTitle=%1\r\n")
+                .arg(QLatin1String(c.title));
+        writeSettings(stored);
+        startProgram();
+        ASSERT_EQ(dialogs.texts("error").size(), 1);
+        EXPECT_TRUE(dialogs.texts("error")[0].contains(c.error))
+            << dialogs.texts("error")[0].toStdString();
+        EXPECT_TRUE(Form1->isVisible());
+        // The user turns one switch on (the start left them all off).
+        control<TcxCheckBox>("CheckBox1")->setChecked(true);
+        ASSERT_TRUE(closeProgram());
+        EXPECT_EQ(dialogs.texts("error").size(), 1);
+        EXPECT_EQ(readSettings(), QString(stored).replace("SpellTitle=False", "SpellTitle=True"));
+        endProgram();
+        dialogs.clear();
+    }
+}
+
+// Closing the main window ends the program; the other windows' close handlers do not run, so
+// a window that would refuse to close does not keep the program alive, and the tagger still
+// open writes nothing.
+TEST_F(StartupTest, ClosingTheMainWindowEndsTheProgramWithoutClosingOtherWindows) {
+    class Refusing : public QWidget {
+    public:
+        int asked = 0;
+
+    protected:
+        void closeEvent(QCloseEvent* event) override {
+            ++asked;
+            event->ignore();
+        }
+    } other;
+    makeDatabase("DB/KeywordsDB.db", threeRecords());
+    startProgram();
+    EndProgramWhenMainWindowCloses();
+    other.show();
+    frmTaggerPro->show();
+    QTimer::singleShot(0, Form1, [] { Form1->close(); });
+    // Should the message loop go on, the test ends it with another code.
+    QTimer::singleShot(10000, &other, [] { QCoreApplication::exit(2); });
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_EQ(other.asked, 0);
+    EXPECT_TRUE(other.isVisible());
+    EXPECT_TRUE(frmTaggerPro->isVisible());
+    EXPECT_FALSE(readSettings().contains("[frmAITagger]"));
+    EXPECT_TRUE(readSettings().contains("[MainForm]"));
+}
+
+// The settings file may hold the API key: it is readable by its owner only, however it was
+// readable before.
+TEST_F(StartupTest, TheSettingsFileIsForItsOwnerOnly) {
+    makeDatabase("DB/KeywordsDB.db");
+    writeSettings("[AISettings]\r\nGeminiKey=secret\r\n");
+    ASSERT_TRUE(QFile::setPermissions(path("SpellIni.ini"), QFile::ReadOwner | QFile::WriteOwner |
+                                                                QFile::ReadGroup |
+                                                                QFile::ReadOther));
+    startProgram();
+    ASSERT_TRUE(closeProgram());
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(path("SpellIni.ini")).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    EXPECT_EQ(settingValue(readSettings(), "AISettings/GeminiKey"), "secret");
+}
+
+// A full disk at close: the first write that fails is reported, once; the file keeps what it
+// held, and no temporary file is left beside it.
+TEST_F(StartupTest, AFullDiskAtCloseIsReportedOnceAndKeepsTheSettingsFileWhole) {
+    SmallTmpfs disk;
+    if (!disk.mounted()) GTEST_SKIP() << "no small tmpfs: " << disk.why().toStdString();
+    const QString db = makeDatabase("DB/KeywordsDB.db", threeRecords());
+    appfolder::setProgramFolderForTests(disk.path());
+    const QByteArray stored =
+        "[TextMax]\r\nTitle=120\r\n[AISettings]\r\nGeminiKey=secret\r\n"
+        "[Database]\r\nFileName=" +
+        db.toUtf8() + "\r\n";
+    {
+        QFile file(disk.path() + "/SpellIni.ini");
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(stored);
+    }
+    startProgram();
+    ASSERT_TRUE(dialogs.shown.empty()) << dialogs.allTexts().join('|').toStdString();
+    EXPECT_EQ(Form1->TitleMax, 120);
+    disk.fill();
+    EXPECT_TRUE(closeProgram());
+    ASSERT_EQ(dialogs.texts("error").size(), 1);
+    EXPECT_TRUE(dialogs.texts("error")[0].contains("No space left on device"))
+        << dialogs.texts("error")[0].toStdString();
+    QFile file(disk.path() + "/SpellIni.ini");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), stored);
+    EXPECT_EQ(QDir(disk.path()).entryList({"SpellIni.ini*"}, QDir::Files | QDir::Hidden),
+              QStringList{"SpellIni.ini"});
+    endProgram();
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "platform/errors/errors.h"
 #include "platform/shell/shell.h"
 #include "platform/text/text.h"
@@ -24,6 +26,23 @@ TEST(TextRules, StrToIntAcceptsDecimalAndHexOnly) {
     } catch (const errors::ConvertError& e) {
         EXPECT_EQ(e.message(), "'abc' is not a valid integer value");
     }
+}
+
+TEST(TextRules, StrToInt64TakesTheSameFormsWithSixtyFourBits) {
+    const struct {
+        const char* text;
+        qint64 value;
+    } cases[] = {{" 4294967297 ", 4294967297LL},
+                 {"-1", -1},
+                 {"$100000000", 4294967296LL},
+                 {"0x7FFFFFFFFFFFFFFF", std::numeric_limits<qint64>::max()},
+                 {"-9223372036854775808", std::numeric_limits<qint64>::min()}};
+    for (const auto& c : cases) EXPECT_EQ(text::strToInt64(c.text), c.value) << c.text;
+    for (const char* bad : {"", "x1", "1e3", "9223372036854775808", "$"})
+        EXPECT_THROW(text::strToInt64(bad), errors::ConvertError) << bad;
+    // The 32-bit conversion refuses what only 64 bits hold.
+    EXPECT_THROW(text::strToInt("4294967297"), errors::ConvertError);
+    EXPECT_EQ(text::strToInt("-2147483648"), std::numeric_limits<int>::min());
 }
 
 TEST(TextRules, DecodeFileByByteOrderMarkThenUtf8ThenWindows1252) {

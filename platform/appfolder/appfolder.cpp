@@ -35,7 +35,7 @@ QString nativeRelative(const QString& stored) {
 }
 
 bool isAbsoluteStored(const QString& stored) {
-    return stored.contains(':') || stored.startsWith('/') || stored.startsWith('\\');
+    return stored.contains(':') || stored.startsWith('/');
 }
 
 }  // namespace appfolder

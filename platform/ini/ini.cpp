@@ -31,7 +31,7 @@ QString keyOf(const QString& line) {
 
 }  // namespace
 
-IniFile::IniFile(const QString& path) : m_path(path) {
+IniFile::IniFile(const QString& path, files::Access access) : m_path(path), m_access(access) {
     if (const std::optional<QByteArray> bytes = files::readRegularFile(path)) read(*bytes);
 }
 
@@ -163,15 +163,11 @@ int IniFile::readInteger(const QString& section, const QString& key, int def) co
 
 qint64 IniFile::readInt64(const QString& section, const QString& key, qint64 def) const {
     if (!valueExists(section, key)) return def;
-    // As text::strToInt reads an integer, with 64 bits.
-    const QString text = readString(section, key, QString()).trimmed();
-    const bool hex = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ||
-                     text.startsWith(QLatin1Char('$'));
-    bool ok = false;
-    const qint64 value =
-        hex ? text.mid(text.startsWith(QLatin1Char('$')) ? 1 : 2).toLongLong(&ok, 16)
-            : text.toLongLong(&ok, 10);
-    return ok ? value : def;
+    try {
+        return text::strToInt64(readString(section, key, QString()));
+    } catch (const errors::ConvertError&) {
+        return def;
+    }
 }
 
 bool IniFile::readBool(const QString& section, const QString& key, bool def) const {
@@ -241,7 +237,7 @@ void IniFile::save() const {
         if (m_lines[i].brk.isEmpty() && i + 1 < m_lines.size())
             bytes += encode(QStringLiteral("\r\n"));
     }
-    files::writeAtomically(m_path, bytes);
+    files::writeAtomically(m_path, bytes, m_access);
 }
 
 }  // namespace ini

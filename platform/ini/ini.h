@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include "platform/files/atomic_file.h"
+
 namespace ini {
 
 // A settings file read and written key by key. Opening never fails: a missing file
@@ -21,7 +23,8 @@ namespace ini {
 // the code page lacks becomes UTF-8 as a whole (every line keeps its text and its break).
 class IniFile {
 public:
-    explicit IniFile(const QString& path);
+    // A file that holds a secret is written with files::Access::OwnerOnly.
+    explicit IniFile(const QString& path, files::Access access = files::Access::Normal);
 
     const QString& path() const { return m_path; }
 
@@ -60,6 +63,7 @@ private:
     void save() const;
 
     QString m_path;
+    files::Access m_access;
     Encoding m_encoding = Encoding::Utf8;
     QByteArray m_bom;  // the byte-order mark the file began with
     QList<Line> m_lines;

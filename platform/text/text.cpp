@@ -1,24 +1,48 @@
 #include "platform/text/text.h"
 
 #include <QStringDecoder>
+#include <QTextDocument>
+#include <limits>
+#include <optional>
 
 #include "platform/errors/errors.h"
 #include "platform/rtf/codepage.h"
 
 namespace text {
 
-int strToInt(const QString& text) {
-    bool ok = false;
+namespace {
+
+// "$" or "0x" introduce hexadecimal digits; blanks around the number are allowed.
+std::optional<qint64> parseInteger(const QString& text) {
     const QString trimmed = text.trimmed();
-    int value = 0;
-    if (trimmed.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) || trimmed.startsWith('$')) {
-        value = trimmed.mid(trimmed.startsWith('$') ? 1 : 2).toInt(&ok, 16);
-    } else {
-        value = trimmed.toInt(&ok, 10);
-    }
-    if (!ok || trimmed.isEmpty())
-        throw errors::ConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+    if (trimmed.isEmpty()) return std::nullopt;
+    const bool dollar = trimmed.startsWith('$');
+    const bool hex = dollar || trimmed.startsWith(QLatin1String("0x"), Qt::CaseInsensitive);
+    bool ok = false;
+    const qint64 value =
+        hex ? trimmed.mid(dollar ? 1 : 2).toLongLong(&ok, 16) : trimmed.toLongLong(&ok, 10);
+    if (!ok) return std::nullopt;
     return value;
+}
+
+[[noreturn]] void notAnInteger(const QString& text) {
+    throw errors::ConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+}
+
+}  // namespace
+
+int strToInt(const QString& text) {
+    const std::optional<qint64> value = parseInteger(text);
+    if (!value || *value < std::numeric_limits<int>::min() ||
+        *value > std::numeric_limits<int>::max())
+        notAnInteger(text);
+    return static_cast<int>(*value);
+}
+
+qint64 strToInt64(const QString& text) {
+    const std::optional<qint64> value = parseInteger(text);
+    if (!value) notAnInteger(text);
+    return *value;
 }
 
 QString trim(const QString& text) {
@@ -26,6 +50,23 @@ QString trim(const QString& text) {
     while (begin < end && text[begin].unicode() <= 32) ++begin;
     while (end > begin && text[end - 1].unicode() <= 32) --end;
     return text.mid(begin, end - begin);
+}
+
+QString documentText(const QTextDocument& document) {
+    QString text = document.toRawText();
+    for (QChar& c : text) {
+        switch (c.unicode()) {
+            case QChar::ParagraphSeparator:
+            case QChar::LineSeparator:
+            case 0xFDD0:  // the beginning and the end of a frame (a table)
+            case 0xFDD1:
+                c = u'\n';
+                break;
+            default:
+                break;
+        }
+    }
+    return text;
 }
 
 QString decodeFile(const QByteArray& bytes) {

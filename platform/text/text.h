@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QTextDocument;
+
 // Text rules shared by every part of the program.
 namespace text {
 
@@ -10,10 +12,17 @@ namespace text {
 // "0x" introduce hexadecimal digits. Throws errors::ConvertError("'abc' is not a valid
 // integer value").
 int strToInt(const QString& text);
+// The same rule for 64-bit integers, such as the database's record IDs.
+qint64 strToInt64(const QString& text);
 
 // Removes every character with a code of 32 or less (blanks, tabs, line breaks and other
 // control characters) from both ends.
 QString trim(const QString& text);
+
+// The text of a rich-text document as the rich edit gives it: a line break between paragraphs
+// and for each line separator, every other character as it stands (a no-break space stays one;
+// the document's plain text would turn it into a blank, which trimming removes).
+QString documentText(const QTextDocument& document);
 
 // The text of a file by the program's reading rule: a byte-order mark (UTF-8, UTF-16 LE or
 // BE) decides; without one the bytes are UTF-8, and a file that is not valid UTF-8 (one made

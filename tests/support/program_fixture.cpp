@@ -21,6 +21,15 @@ QString stagedProgramDir() {
     return QStringLiteral(PIXOLET_PROGRAM_DIR);
 }
 
+void useTestRuntimeFolder() {
+    if (qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) return;
+    const QByteArray runtime = QDir::tempPath().toUtf8() + "/pixolet-tests-runtime";
+    QDir().mkpath(QString::fromUtf8(runtime));
+    QFile::setPermissions(QString::fromUtf8(runtime),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", runtime);
+}
+
 namespace {
 
 // The widget of that name in window, as findChild looks (children first, then their

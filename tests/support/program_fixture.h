@@ -83,6 +83,9 @@ T* ProgramFixture::control(const char* name) {
     return widget;
 }
 
+// A runtime folder of the test programs' own, unless the environment names one.
+void useTestRuntimeFolder();
+
 // The repository's source folder and the staged program folder.
 QString sourceDir();
 QString stagedProgramDir();
