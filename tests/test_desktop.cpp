@@ -23,17 +23,17 @@ protected:
         makeDatabase("DB/KeywordsDB.db");
     }
 
-    // Waits until the window manager has framed the window and it stands where expected.
+    // Waits until the window manager has framed the window and it stands where expected. The
+    // frame is asked of the window system each time (the widget's own copy of it can lag behind
+    // a frame the window manager drew again when the window was shown again).
     static void expectFramedAt(QWidget* window, const QRect& outer) {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        QWindow* handle = window->windowHandle();
         EXPECT_TRUE(QTest::qWaitFor(
-            [&] {
-                return !window->windowHandle()->frameMargins().isNull() &&
-                       window->frameGeometry() == outer;
-            },
+            [&] { return !handle->frameMargins().isNull() && handle->frameGeometry() == outer; },
             3000))
-            << "framed at " << testing::PrintToString(window->frameGeometry()) << ", margins "
-            << window->windowHandle()->frameMargins().top();
+            << "framed at " << testing::PrintToString(handle->frameGeometry()) << ", margins "
+            << handle->frameMargins().top();
     }
 
     // The bounds a section of the settings file holds.
