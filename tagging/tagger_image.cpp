@@ -48,12 +48,12 @@ void TfrmTaggerPro::LoadImageForTagging(const QString& FileName) {
     // with the label, the preview and the fields as they were.
     if (!FActiveBatchFile.isEmpty()) tagging::deleteUploadImage(FActiveBatchFile);
 
-    // The preview is emptied before the name is shown, so the name stays in the label, and
-    // on the screen, while the picture is prepared.
-    cxImage1->clear();
+    // The name is painted at once: it stays on the screen while the picture is prepared,
+    // although emptying the preview empties the label's text until the picture is there.
     FCurrentFileNameOnly = file.fileName();
     lblFileName->setText(FCurrentFileNameOnly);
     lblFileName->repaint();
+    cxImage1->clear();
 
     PrepareUploadImage(FileName, tagging::uploadSizeLimit(dsampleCombo->currentText()));
 
@@ -68,11 +68,10 @@ void TfrmTaggerPro::LoadImageForTagging(const QString& FileName) {
 }
 
 void TfrmTaggerPro::PrepareUploadImage(const QString& FileName, int MaxSize) {
-    // Whatever fails after the decoding leaves the preview, and so the label, empty.
-    const auto emptyPreview = errors::onError([this] { cxImage1->clear(); });
+    // The preview is empty here, and stays so when the picture cannot be decoded or an
+    // error follows the decoding.
     const std::optional<QByteArray> jpeg = tagging::prepareUploadImage(FileName, MaxSize);
     if (!jpeg) {
-        cxImage1->clear();
         dxStatusBar1->setPanelText(0, QStringLiteral("Skip: ") + QFileInfo(FileName).fileName());
         return;
     }
