@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QSize>
 #include <QString>
 #include <QWidget>
@@ -26,6 +27,17 @@ class TcxMemo;
 class TcxRichEdit;
 class TcxTextEdit;
 
+namespace cloudai {
+class CloudAI;
+struct RequestResult;
+struct Response;
+}  // namespace cloudai
+namespace prompts {
+struct PromptSettings;
+}
+namespace reply {
+struct TagFields;
+}
 namespace tagger {
 struct Settings;
 }
@@ -36,7 +48,9 @@ struct Settings;
 //
 // Where things live: tagger_layout.cpp builds the controls, tagger_lifecycle.cpp holds
 // creation, showing, closing, the stored settings and the prompt settings' rules, and
-// tagger_editor.cpp the editor column, the category boxes and the small buttons.
+// tagger_editor.cpp the editor column, the category boxes and the small buttons,
+// tagger_image.cpp the preparation of the upload image and tagger_request.cpp the request
+// cycle with the AI service.
 class TfrmTaggerPro : public QWidget {
     Q_OBJECT
     friend class TaggerProbe;  // tests reach the window's state through it
@@ -100,12 +114,24 @@ public:
     QPushButton* btnBatchTagging = nullptr;  // "Batch Tagging"
     QPushButton* btnCreateCSV = nullptr;     // "Create CSV files"
     QLabel* cxLabel16 = nullptr;             // the grid's hint
-    // The grid's columns, by position.
-    enum BatchColumn { colImage = 0 };
+    // The grid's columns, by position; colFileName (the image's full path) is hidden.
+    enum BatchColumn {
+        colImage = 0,
+        colTitle,
+        colDescription,
+        colKeywords,
+        colAdobeCat,
+        colShutter1,
+        colShutter2,
+        colFileName
+    };
 
     // ---- Status bar: panel 0 is the status line, panel 1 holds the busy indicator ----
     TStatusBar* dxStatusBar1 = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
+
+    // ---- Non-visual parts ----
+    cloudai::CloudAI* CloudAI1 = nullptr;  // the Gemini client; one request at a time
 
     // ---- Window lifecycle and prompt settings (tagger_lifecycle.cpp) ----
     void FormCreate();
@@ -129,6 +155,24 @@ public:
     void ShutterCategory2PropertiesChange();
     void cxImage1PropertiesAssignPicture();
 
+    // ---- Upload image (tagger_image.cpp) ----
+    void cxButton4Click();  // "Open Image"
+    // Prepares one picture file for tagging: the file-name label, the preview and the upload
+    // file "AI_Input_Upload.jpg". A file that does not exist changes nothing.
+    void LoadImageForTagging(const QString& FileName);
+
+    // ---- Request cycle (tagger_request.cpp) ----
+    // "AI Tagging": one request for the picture in the preview. The batch and the grid's
+    // re-tagging call it directly, also while the button is disabled. When the request
+    // cannot start, the window is idle again and the error goes on to the caller.
+    void cxButton5Click();
+    void CloudAI1RequestComplete(const cloudai::RequestResult& ARequestResult);
+    void CloudAI1Executed(const cloudai::Response* AResponse, int AHttpStatusCode,
+                          const QString& AHttpResult);
+    void CloudAI1RequestsComplete();
+    // A request is in flight: the busy indicator is on.
+    bool RequestInFlight() const;
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -139,6 +183,8 @@ private:
     // The keyword range's lower ends; the upper ends follow the main window's keyword limit.
     static constexpr int kKeysFromMinimum = 8;
     static constexpr int kKeysToMinimum = 10;
+    // The connect and read time-outs of every request: three minutes.
+    static constexpr int kRequestTimeoutMs = 180000;
 
     // ---- Layout (tagger_layout.cpp) ----
     void BuildLayout();
@@ -167,6 +213,37 @@ private:
     void ClearInputFields();
     void ShutterstockRule(QComboBox* changed, const QComboBox* other);
 
+    // ---- Upload image (tagger_image.cpp) ----
+    // Decodes, scales and encodes the picture file and shows the JPEG in the preview; when
+    // the file cannot be decoded the status line says "Skip: " and the name, and the preview
+    // stays empty.
+    void PrepareUploadImage(const QString& FileName, int MaxSize);
+    // The preview's picture as a JPEG file's bytes: the prepared upload image's own bytes
+    // while the preview shows it, else the picture encoded at the upload quality; empty
+    // without a picture.
+    QByteArray PreviewPictureData() const;
+
+    // ---- Request cycle (tagger_request.cpp) ----
+    // The prompt settings as the controls and the main window hold them now; the Getty word
+    // lists are read only for the Getty prompt.
+    prompts::PromptSettings PromptSettingsFromControls(bool withGettyLists) const;
+    // The prompt for the agency chosen: "Getty Images" gets its own; "Standard" and a typed
+    // agency that names no item get the standard one.
+    QString BuildPrompt() const;
+    // The file the request uploads: the prepared upload image, or a "tag_cache_" copy of
+    // the preview's picture when none was prepared in this run.
+    QString ChooseUploadFile();
+    // Back to idle: the temporary copy deleted, "Ready ...", the busy indicator off, the
+    // buttons enabled.
+    void EndRequest();
+    void EnableRequestButtons(bool enabled);
+    // A reply's proposal into the edit fields; the category boxes only when withCategories.
+    void FillEditFields(const reply::TagFields& fields, bool withCategories);
+    // A reply's proposal into one grid row; the category cells only when withCategories.
+    void WriteReplyToBatchRow(int row, const reply::TagFields& fields, bool withCategories);
+    // Selects the first item of the box that holds the name, or appends the name.
+    static void SelectComboItemByText(QComboBox* combo, const QString& value);
+
     // ---- State ----
     QString AppLocation;  // the program folder, with a trailing separator; set at showing
     OuterBounds* FOuterBounds = nullptr;      // the window's bounds, frame included
@@ -180,6 +257,8 @@ private:
     // Upload image.
     QString FActiveBatchFile;      // the prepared "AI_Input_Upload.jpg"; deleted at closing
     QString FCurrentFileNameOnly;  // the file name, without folder, of the image in the preview
+    QByteArray FPreviewJpeg;       // the prepared JPEG the preview was given, and the
+    qint64 FPreviewKey = 0;        // key of the picture decoded from it
 
     // Batch grid and batch tagging.
     QStandardItemModel* FBatchRows = nullptr;  // the grid's rows; they live across hide and show

@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "app/form1.h"
+#include "platform/cloudai/cloudai.h"
 #include "platform/errors/errors.h"
 #include "platform/widgets/anchors.h"
 #include "platform/widgets/edits.h"
@@ -129,6 +130,9 @@ void TfrmTaggerPro::BuildLayout() {
     setMinimumSize(kClientSize);
     move(0, 0);
     FOuterBounds = new OuterBounds(this);
+
+    CloudAI1 = new cloudai::CloudAI(this);
+    CloudAI1->setObjectName(QStringLiteral("CloudAI1"));
 }
 
 void TfrmTaggerPro::BuildEditorColumn(QWidget* client) {
@@ -362,4 +366,12 @@ void TfrmTaggerPro::ConnectHandlers() {
     on(this, ShutterCategory2, &QComboBox::currentIndexChanged,
        &TfrmTaggerPro::ShutterCategory2PropertiesChange);
     on(this, cxImage1, &TcxImage::pictureAssigned, &TfrmTaggerPro::cxImage1PropertiesAssignPicture);
+    on(this, cxButton4, &QPushButton::clicked, &TfrmTaggerPro::cxButton4Click);
+    on(this, cxButton5, &QPushButton::clicked, &TfrmTaggerPro::cxButton5Click);
+    connect(CloudAI1, &cloudai::CloudAI::requestComplete, this,
+            errors::guarded(this, &TfrmTaggerPro::CloudAI1RequestComplete));
+    connect(CloudAI1, &cloudai::CloudAI::executed, this,
+            errors::guarded(this, &TfrmTaggerPro::CloudAI1Executed));
+    connect(CloudAI1, &cloudai::CloudAI::requestsComplete, this,
+            errors::guarded(this, &TfrmTaggerPro::CloudAI1RequestsComplete));
 }

@@ -13,6 +13,7 @@
 #include "app/form1.h"
 #include "app/settings.h"
 #include "platform/appfolder/appfolder.h"
+#include "platform/cloudai/cloudai.h"
 #include "platform/dialogs/dialogs.h"
 #include "platform/ini/ini.h"
 #include "platform/widgets/edits.h"
@@ -22,7 +23,7 @@
 #include "tagging/frmtaggerpro.h"
 #include "tagging/tagger_rules.h"
 #include "tagging/tagger_settings.h"
-#include "tagging/upload_file.h"
+#include "tagging/upload_image.h"
 
 namespace {
 
@@ -111,10 +112,12 @@ tagger::Settings TfrmTaggerPro::CurrentSettings() const {
 }
 
 void TfrmTaggerPro::SetUpCloudAI(const std::optional<QString>& geminiKey) {
-    // The cloud-AI component gets, at every showing: the Gemini key when there is one
-    // (otherwise its key stays as it was), the service Gemini, the model
-    // "gemini-3-flash-preview", and read and connect time-outs of 180000 ms on its request.
-    static_cast<void>(geminiKey);
+    // Without a key the component keeps the one it had.
+    if (geminiKey) CloudAI1->setGeminiKey(*geminiKey);
+    CloudAI1->setService(cloudai::Service::Gemini);
+    CloudAI1->setGeminiModel(QStringLiteral("gemini-3-flash-preview"));
+    CloudAI1->setReadTimeout(kRequestTimeoutMs);
+    CloudAI1->setConnectTimeout(kRequestTimeoutMs);
 }
 
 void TfrmTaggerPro::FormClose() {
@@ -122,7 +125,7 @@ void TfrmTaggerPro::FormClose() {
         ini::IniFile file = settings::openFile(AppLocation);
         CurrentSettings().save(file);
     }
-    upload::removeUploadFile(FActiveBatchFile);
+    tagging::deleteUploadImage(FActiveBatchFile);
 }
 
 void TfrmTaggerPro::ExitBtnClick() {

@@ -16,27 +16,19 @@
 #include <clocale>
 
 #include "app/form1.h"
+#include "platform/cloudai/cloudai.h"
 #include "platform/widgets/edits.h"
 #include "platform/widgets/image.h"
 #include "platform/widgets/statusbar.h"
 #include "tagging/categories.h"
 #include "tagging/frmdicteditor.h"
 #include "tagging/frmtaggerpro.h"
-#include "tagging/upload_file.h"
-#include "tests/support/program_fixture.h"
+#include "tagging/upload_image.h"
+#include "tests/support/tagger_fixture.h"
 
 inline void PrintTo(const QRect& r, std::ostream* os) {
     *os << r.x() << ',' << r.y() << ' ' << r.width() << 'x' << r.height();
 }
-
-// The window's private state, as the parts of the program that fill it would set it.
-class TaggerProbe {
-public:
-    static bool& batchProcessing() { return frmTaggerPro->FIsBatchProcessing; }
-    static QString& activeBatchFile() { return frmTaggerPro->FActiveBatchFile; }
-    static QString& currentFileNameOnly() { return frmTaggerPro->FCurrentFileNameOnly; }
-    static int currentBatchRowIndex() { return frmTaggerPro->FCurrentBatchRowIndex; }
-};
 
 namespace {
 
@@ -60,34 +52,6 @@ QStringList settingLines(const QString& ini) {
 bool isRed(const QLabel* label) {
     return label->palette().color(QPalette::WindowText) == QColor(255, 0, 0);
 }
-
-class TaggerTest : public ProgramFixture {
-protected:
-    void SetUp() override {
-        ProgramFixture::SetUp();
-        startOnCreateCard();
-        dialogs.clear();
-    }
-
-    // Shows the tagger as the "AI Tagging (F3)" command does.
-    TfrmTaggerPro* showTagger() {
-        Form1->dxBarLargeButtonAIClick();
-        EXPECT_TRUE(QTest::qWaitFor([] { return frmTaggerPro->isVisible(); }));
-        return frmTaggerPro;
-    }
-    void closeTagger() {
-        frmTaggerPro->close();
-        QApplication::processEvents();
-        EXPECT_FALSE(frmTaggerPro->isVisible());
-    }
-
-    template <typename T = QWidget>
-    static T* tagger(const char* name) {
-        T* widget = frmTaggerPro->findChild<T*>(QLatin1String(name));
-        EXPECT_NE(widget, nullptr) << "no control " << name;
-        return widget;
-    }
-};
 
 TEST_F(TaggerTest, FirstShowingWithoutSettingsFileUsesTheDefaultsAndClosingWritesTwelveKeys) {
     TfrmTaggerPro* w = showTagger();
@@ -367,11 +331,15 @@ TEST_F(TaggerTest, TheEditorFieldsFollowTheKeywordEditorRulesWithTheTaggersDiffe
     closeTagger();
 }
 
-TEST_F(TaggerTest, OnlyTheExactNoBringsTheKeyMessage) {
+TEST_F(TaggerTest, OnlyTheExactNoBringsTheKeyMessageAndKeepsTheComponentsKey) {
     const struct {
         const char* key;
         bool message;
-    } cases[] = {{"No", true}, {"no", false}, {"", false}, {"AIza-1", false}};
+        const char* componentKey;
+    } cases[] = {{"AIza-1", false, "AIza-1"},
+                 {"No", true, "AIza-1"},  // the key handed over before stays
+                 {"no", false, "no"},
+                 {"", false, ""}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.key);
         dialogs.clear();
@@ -379,15 +347,19 @@ TEST_F(TaggerTest, OnlyTheExactNoBringsTheKeyMessage) {
         TfrmTaggerPro* w = showTagger();
         EXPECT_EQ(dialogs.texts("message"), c.message ? QStringList{kNoKey} : QStringList{});
         EXPECT_TRUE(w->isVisible());  // the window opens either way
+        EXPECT_EQ(w->CloudAI1->geminiKey(), QLatin1String(c.componentKey));
+        EXPECT_EQ(w->CloudAI1->service(), cloudai::Service::Gemini);
+        EXPECT_EQ(w->CloudAI1->geminiModel(), "gemini-3-flash-preview");
+        EXPECT_EQ(w->CloudAI1->connectTimeout(), 180000);
+        EXPECT_EQ(w->CloudAI1->readTimeout(), 180000);
+        w->CloudAI1->setReadTimeout(1000);  // set again at the next showing
         closeTagger();
     }
 }
 
 TEST_F(TaggerTest, ClosingDeletesOnlyAPreparedUploadFile) {
-    const QByteArray oldTemp = qgetenv("TMPDIR");
-    qputenv("TMPDIR", folder().toUtf8());
-    const QString upload = upload::uploadFilePath();
-    EXPECT_EQ(upload, QDir(folder()).filePath("AI_Input_Upload.jpg"));
+    const QString upload = tagging::uploadImagePath();
+    EXPECT_EQ(upload, QDir(temporaryFolder()).filePath("AI_Input_Upload.jpg"));
     const auto makeUpload = [&] {
         QFile file(upload);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -411,11 +383,6 @@ TEST_F(TaggerTest, ClosingDeletesOnlyAPreparedUploadFile) {
     showTagger();
     closeTagger();
     EXPECT_TRUE(dialogs.texts("error").isEmpty());
-
-    if (oldTemp.isNull())
-        qunsetenv("TMPDIR");
-    else
-        qputenv("TMPDIR", oldTemp);
 }
 
 TEST_F(TaggerTest, ReopeningKeepsTheGridAndThePromptTextsAndEmptiesTheRest) {

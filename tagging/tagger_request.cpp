@@ -1,0 +1,236 @@
+// The tagger's request cycle: "AI Tagging" sends the picture and the prompt to the AI service;
+// the component's three events end the busy state, fill the edit fields or a grid row from
+// the reply, and enable the buttons again.
+#include <QComboBox>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QSpinBox>
+#include <QStandardItemModel>
+
+#include "app/form1.h"
+#include "platform/cloudai/cloudai.h"
+#include "platform/dialogs/dialogs.h"
+#include "platform/errors/errors.h"
+#include "platform/files/atomic_file.h"
+#include "platform/text/text.h"
+#include "platform/widgets/edits.h"
+#include "platform/widgets/image.h"
+#include "platform/widgets/statusbar.h"
+#include "tagging/frmtaggerpro.h"
+#include "tagging/prompts.h"
+#include "tagging/reply_parsing.h"
+
+namespace {
+
+constexpr int kGettyAgency = 1;  // the item "Getty Images" of the agency box
+
+QStringList itemsOf(const QComboBox* combo) {
+    QStringList items;
+    items.reserve(combo->count());
+    for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
+    return items;
+}
+
+// The status line after a failed exchange, by its HTTP status (0: no reply came).
+QString failureText(int status) {
+    switch (status) {
+        case 0:
+            return QStringLiteral(
+                "Error 0: Connection timeout or Google Free Tier service overloaded. Try again "
+                "later.");
+        case 429:
+            return QStringLiteral("Error 429: Free Tier API Limit reached. Try again later.");
+        case 503:
+            return QStringLiteral(
+                "Error 503: Google servers overloaded for Free Tier users. Try again later.");
+        default:
+            return QStringLiteral("AI Analysis failed (Error %1). Tag not counted.").arg(status);
+    }
+}
+
+// "tag_cache_" with a random number from 0 to 99998 in upper-case hexadecimal of at least
+// four digits, and ".jpg".
+QString tagCacheName() {
+    const quint32 number = QRandomGenerator::global()->bounded(99999u);
+    return QStringLiteral("tag_cache_%1.jpg")
+        .arg(QString::number(number, 16).toUpper().rightJustified(4, u'0'));
+}
+
+// Deletes a temporary file; a failure leaves it where it is.
+void deleteQuietly(const QString& path) {
+    if (!path.isEmpty() && QFile::exists(path)) QFile::remove(path);
+}
+
+}  // namespace
+
+bool TfrmTaggerPro::RequestInFlight() const {
+    return !ProgressBar1->isHidden();
+}
+
+void TfrmTaggerPro::cxButton5Click() {
+    if (cxImage1->picture().isNull()) {
+        dialogs::get().message(QStringLiteral(
+            "Please click on Open Image button first\rand select image for tagging."));
+        return;
+    }
+    if (RequestInFlight()) return;
+
+    // From here on, a request that cannot start leaves the window idle at once; the error
+    // goes on to the caller (the default exception handler, or the batch that clicked).
+    const auto idleAgain = errors::onError([this] { EndRequest(); });
+    EnableRequestButtons(false);
+    CloudAI1->setTemperature(Temperature->value());
+    const QString uploadFile = ChooseUploadFile();
+
+    if (FIsBatchProcessing)
+        dxStatusBar1->setPanelText(0, FBatchProgressStr);
+    else if (!FCurrentFileNameOnly.isEmpty())
+        dxStatusBar1->setPanelText(
+            0, QStringLiteral("Analyzing: ") + FCurrentFileNameOnly + QStringLiteral("..."));
+    else
+        dxStatusBar1->setPanelText(0, QStringLiteral("Analyzing image..."));
+    ProgressBar1->show();
+
+    CloudAI1->clearFiles();
+    CloudAI1->clearContext();
+    CloudAI1->addFile(uploadFile, cloudai::FileType::Image);
+    CloudAI1->setContextText(BuildPrompt());
+    CloudAI1->execute();
+}
+
+QString TfrmTaggerPro::ChooseUploadFile() {
+    if (!FActiveBatchFile.isEmpty()) return FActiveBatchFile;
+    // A picture given to the preview before any image was prepared in this run.
+    BaseTemp = QDir::tempPath();
+    TempFile = QDir(BaseTemp).filePath(tagCacheName());
+    files::writeAtomically(TempFile, PreviewPictureData());
+    return TempFile;
+}
+
+prompts::PromptSettings TfrmTaggerPro::PromptSettingsFromControls(bool withGettyLists) const {
+    prompts::PromptSettings s;
+    s.keysFrom = KeysFrom->value();
+    s.keysTo = KeysTo->value();
+    // The memo's line breaks are CR LF in the prompt.
+    s.conceptNote = text::trim(edtConcept->toPlainText().replace(u'\n', QStringLiteral("\r\n")));
+    s.includeText = edtAddKeywords->text();
+    s.excludeText = edtExcludeKeywords->text();
+    s.detectCategories = CategoryCheck->isChecked();
+    s.includePeople = PeopleCheck->isChecked();
+    s.deepVision = AgenticCombo->isChecked();
+    s.titleMax = Form1->TitleMax;
+    s.descriptionMax = Form1->DescriptionMax;
+    s.adobeCategories = itemsOf(AdobeCategory);
+    s.shutterPrimary = itemsOf(ShutterCategory1);
+    s.shutterSecondary = itemsOf(ShutterCategory2);
+    if (withGettyLists) {
+        s.gettyDictionary = prompts::ReadGettyDictionaryText();
+        s.gettyBlacklist = prompts::ReadGettyBlacklistCommaText();
+    }
+    return s;
+}
+
+QString TfrmTaggerPro::BuildPrompt() const {
+    // A typed agency that names no item is tagged, and its reply read, the standard way.
+    if (AgencyCombo->currentIndex() == kGettyAgency)
+        return prompts::BuildGettyPrompt(PromptSettingsFromControls(true));
+    return prompts::BuildStandardPrompt(PromptSettingsFromControls(false));
+}
+
+void TfrmTaggerPro::EnableRequestButtons(bool enabled) {
+    cxButton4->setEnabled(enabled);
+    cxButton5->setEnabled(enabled);
+    btnLoadImages->setEnabled(enabled);
+    btnCreateCSV->setEnabled(enabled);
+    // During a batch this button is the batch's "Cancel": it stays enabled.
+    if (enabled || !FIsBatchProcessing) btnBatchTagging->setEnabled(enabled);
+}
+
+void TfrmTaggerPro::EndRequest() {
+    deleteQuietly(TempFile);
+    dxStatusBar1->setPanelText(0, QStringLiteral("Ready ..."));
+    ProgressBar1->hide();
+    EnableRequestButtons(true);
+}
+
+void TfrmTaggerPro::CloudAI1RequestComplete(const cloudai::RequestResult& ARequestResult) {
+    EndRequest();
+    if (ARequestResult.success) {
+        // Every successful exchange counts, whether its answer can be read or not.
+        ++Form1->AICounter;
+        lblAICount->setText(QString::number(Form1->AICounter));
+    } else {
+        dxStatusBar1->setPanelText(0, failureText(ARequestResult.responseCode));
+    }
+}
+
+void TfrmTaggerPro::CloudAI1Executed(const cloudai::Response* AResponse, int AHttpStatusCode,
+                                     const QString& AHttpResult) {
+    static_cast<void>(AHttpResult);
+    FLastHttpStatusCode = AHttpStatusCode;
+    ProgressBar1->hide();
+    // The row waiting for this reply is released after every result, whatever it held.
+    const auto releaseRow = errors::finally([this] { FCurrentBatchRowIndex = -1; });
+    if (AHttpStatusCode != 200 || AResponse == nullptr) return;
+
+    // The agency as it stands when the reply arrives.
+    const bool getty = AgencyCombo->currentIndex() == kGettyAgency;
+    const QString json = reply::ExtractJsonObjectText(AResponse->text());
+    try {
+        const std::optional<reply::Json> object = reply::ParseJsonObject(json);
+        if (object) {
+            const reply::TagFields fields = reply::ReadTagFields(*object);
+            if (!FIsBatchProcessing) {
+                FillEditFields(fields, !getty && CategoryCheck->isChecked());
+                dxStatusBar1->setPanelText(0, QStringLiteral("Tagging Complete."));
+            }
+            if (FCurrentBatchRowIndex >= 0 && FCurrentBatchRowIndex < FBatchRows->rowCount())
+                WriteReplyToBatchRow(FCurrentBatchRowIndex, fields, !getty);
+        }
+    } catch (const std::exception&) {
+        // A reply that cannot be read fills what it could; nothing is reported.
+    }
+    deleteQuietly(TempFile);
+}
+
+void TfrmTaggerPro::CloudAI1RequestsComplete() {
+    EnableRequestButtons(true);
+}
+
+void TfrmTaggerPro::FillEditFields(const reply::TagFields& fields, bool withCategories) {
+    // Placed whole, past the limits if need be; the counters show what is over.
+    edtTitle->setText(fields.title);
+    memDescription->setPlainText(fields.description);
+    memKeywords->setPlainText(fields.keywords);
+    if (!withCategories) return;
+    SelectComboItemByText(AdobeCategory, fields.adobeCategory);
+    SelectComboItemByText(ShutterCategory1, fields.shutterCategory1);
+    SelectComboItemByText(ShutterCategory2, fields.shutterCategory2);
+}
+
+void TfrmTaggerPro::WriteReplyToBatchRow(int row, const reply::TagFields& fields,
+                                         bool withCategories) {
+    // The category cells take the names as they came, unmatched against the boxes' items.
+    const auto cell = [&](BatchColumn column, const QString& text) {
+        FBatchRows->setData(FBatchRows->index(row, column), text);
+    };
+    cell(colTitle, fields.title);
+    cell(colDescription, fields.description);
+    cell(colKeywords, fields.keywords);
+    if (!withCategories) return;
+    cell(colAdobeCat, fields.adobeCategory);
+    cell(colShutter1, fields.shutterCategory1);
+    cell(colShutter2, fields.shutterCategory2);
+}
+
+void TfrmTaggerPro::SelectComboItemByText(QComboBox* combo, const QString& value) {
+    const reply::ComboChoice choice = reply::SelectComboItemByText(itemsOf(combo), value);
+    // An appended name stays in the box for the rest of the run: later prompts offer it.
+    if (choice.append) combo->addItem(value);
+    combo->setCurrentIndex(choice.index);
+}
