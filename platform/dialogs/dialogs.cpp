@@ -29,7 +29,18 @@ QString toQtFilter(const QString& filter) {
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QString patterns = parts[i + 1];
         patterns.replace(';', ' ');
-        out << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
+        patterns = patterns.simplified();
+        // A description that names its patterns already ("All (*.jpg;*.jpeg)") shows them
+        // once: Qt reads the patterns from the parentheses at the end and adds none itself.
+        QString description = parts[i].trimmed();
+        if (description.endsWith(')')) {
+            const qsizetype open = description.lastIndexOf('(');
+            QString named = description.mid(open + 1, description.size() - open - 2);
+            named.replace(';', ' ');
+            if (open >= 0 && named.simplified() == patterns)
+                description = description.left(open).trimmed();
+        }
+        out << QStringLiteral("%1 (%2)").arg(description, patterns);
     }
     return out.join(QStringLiteral(";;"));
 }
