@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <optional>
 
+class QAction;
 class QComboBox;
 class QDoubleSpinBox;
 class QGroupBox;
@@ -13,12 +14,12 @@ class QMenu;
 class QProgressBar;
 class QPushButton;
 class QSpinBox;
-class QStandardItemModel;
-class QTableView;
 class QToolButton;
+class BatchGridModel;
 class KeywordEditor;
 class OuterBounds;
 class TStatusBar;
+class TcxGridTableView;
 class TcxCheckBox;
 class TcxComboBox;
 class TcxImage;
@@ -93,8 +94,15 @@ public:
 
     // ---- Right area: the batch grid and its buttons ----
     QWidget* cxGrid1 = nullptr;
-    QTableView* cxTableView1 = nullptr;
+    TcxGridTableView* cxTableView1 = nullptr;
     QMenu* PopupMenu1 = nullptr;
+    QAction* Copyrowdatatobatchsummary1 = nullptr;  // "Save row to batch summary"
+    QAction* Populatebatchsummary1 = nullptr;       // "Save all rows to batch summary"
+    QAction* N1 = nullptr;
+    QAction* Deleterowdata1 = nullptr;  // "Delete selected row"
+    QAction* N2 = nullptr;
+    QAction* Cleartags1 = nullptr;  // "Clear tags"
+    QAction* Clearlist1 = nullptr;  // "Clear list"
     QPushButton* btnClearList = nullptr;
     QPushButton* btnLoadImages = nullptr;    // "Open Images"
     QPushButton* btnBatchTagging = nullptr;  // "Batch Tagging"
@@ -119,6 +127,21 @@ public:
     void AgencyComboPropertiesChange();       // the agency rule
     void KeysToPropertiesEditValueChanged();  // the keyword range rule
     void cxButton3Click();                    // prompt defaults
+
+    // ---- Batch grid (tagger_batch_grid.cpp) ----
+    void btnLoadImagesClick();              // "Open Images"
+    void cxTableView1KeyPress(QChar& Key);  // Enter reviews the focused row
+    void cxTableView1KeyDown(int& Key);     // Delete and Insert are refused during a request
+    void btnUpdateGirdRowClick();           // "Update Batch File"
+    void Deleterowdata1Click();
+    void Clearlist1Click();
+    void btnClearListClick();
+    void Cleartags1Click();
+    // The grid menu is about to open; Allow false keeps it shut.
+    void PopupMenu1Popup(bool& Allow);
+    // Prepares one picture file for tagging: the file-name label, the preview and the upload
+    // file. A file that does not exist changes nothing.
+    void LoadImageForTagging(const QString& FileName);
 
     // ---- Editor column and categories (tagger_editor.cpp) ----
     void ClearInputBtnClick();
@@ -161,6 +184,14 @@ private:
     int imageColumnWidth() const;
     void setImageColumnWidth(int width);
 
+    // ---- Batch grid (tagger_batch_grid.cpp) ----
+    // The grid's columns and options, its menu and its key hooks.
+    void BuildBatchGrid();
+    void ShowGridMenu(const QPoint& position);
+    // Shows a row's category name in a category box: the item of that name, appended to the
+    // box when it has none; an empty name leaves the box without selection.
+    static void ShowCategoryText(QComboBox* box, const QString& name);
+
     // ---- Editor column and categories (tagger_editor.cpp) ----
     // The window's "clear": busy indicator, preview, categories, editor fields, status line,
     // counters; the focus goes to the title. The prompt settings and the grid stay.
@@ -182,9 +213,9 @@ private:
     QString FCurrentFileNameOnly;  // the file name, without folder, of the image in the preview
 
     // Batch grid and batch tagging.
-    QStandardItemModel* FBatchRows = nullptr;  // the grid's rows; they live across hide and show
-    int FCurrentBatchRowIndex = -1;            // the row the running request fills; -1: none
-    bool FIsBatchProcessing = false;  // a batch runs, or a row is being loaded into the fields
+    BatchGridModel* FBatchRows = nullptr;  // the grid's rows; they live across hide and show
+    int FCurrentBatchRowIndex = -1;        // the row the running request fills; -1: none
+    bool FIsBatchProcessing = false;       // a batch runs, or a row is being loaded into the fields
     bool FStopBatch = false;
     QString FBatchProgressStr;
 };

@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
-#include <QTableView>
 #include <algorithm>
 
 #include "app/form1.h"
@@ -16,6 +15,7 @@
 #include "platform/dialogs/dialogs.h"
 #include "platform/ini/ini.h"
 #include "platform/widgets/edits.h"
+#include "platform/widgets/gridview.h"
 #include "platform/widgets/outer_bounds.h"
 #include "platform/widgets/statusbar.h"
 #include "tagging/frmdicteditor.h"

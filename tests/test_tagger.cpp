@@ -17,6 +17,7 @@
 
 #include "app/form1.h"
 #include "platform/widgets/edits.h"
+#include "platform/widgets/gridview.h"
 #include "platform/widgets/image.h"
 #include "platform/widgets/statusbar.h"
 #include "tagging/categories.h"
@@ -422,7 +423,7 @@ TEST_F(TaggerTest, ReopeningKeepsTheGridAndThePromptTextsAndEmptiesTheRest) {
     TfrmTaggerPro* w = showTagger();
     QAbstractItemModel* rows = w->cxTableView1->model();
     ASSERT_TRUE(rows->insertRows(0, 2));
-    rows->setData(rows->index(1, 0), "second");
+    rows->setData(rows->index(1, 1), "second");  // a title
     w->edtConcept->setPlainText("misty morning");
     w->edtAddKeywords->setText("fog");
     w->edtExcludeKeywords->setText("rain");
@@ -446,7 +447,7 @@ TEST_F(TaggerTest, ReopeningKeepsTheGridAndThePromptTextsAndEmptiesTheRest) {
     showTagger();
     EXPECT_EQ(w->cxTableView1->model(), rows);
     EXPECT_EQ(rows->rowCount(), 2);
-    EXPECT_EQ(rows->data(rows->index(1, 0)).toString(), "second");
+    EXPECT_EQ(rows->data(rows->index(1, 1)).toString(), "second");
     EXPECT_EQ(w->edtConcept->toPlainText(), "misty morning");
     EXPECT_EQ(w->edtAddKeywords->text(), "fog");
     EXPECT_EQ(w->edtExcludeKeywords->text(), "rain");
