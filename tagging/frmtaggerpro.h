@@ -143,6 +143,11 @@ public:
     // file. A file that does not exist changes nothing.
     void LoadImageForTagging(const QString& FileName);
 
+    // ---- Hand-over to the main window's batch summary (tagger_handover.cpp) ----
+    void AddBtnClick();                      // "Add to Batch Summary"
+    void Copyrowdatatobatchsummary1Click();  // the focused row
+    void Populatebatchsummary1Click();       // every row whose texts are all filled
+
     // ---- Editor column and categories (tagger_editor.cpp) ----
     void ClearInputBtnClick();
     void btnTitleCopyClick();

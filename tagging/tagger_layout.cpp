@@ -350,6 +350,11 @@ void TfrmTaggerPro::ConnectHandlers() {
     on(this, Deleterowdata1, &QAction::triggered, &TfrmTaggerPro::Deleterowdata1Click);
     on(this, Cleartags1, &QAction::triggered, &TfrmTaggerPro::Cleartags1Click);
     on(this, Clearlist1, &QAction::triggered, &TfrmTaggerPro::Clearlist1Click);
+    on(this, AddBtn, &QPushButton::clicked, &TfrmTaggerPro::AddBtnClick);
+    on(this, Copyrowdatatobatchsummary1, &QAction::triggered,
+       &TfrmTaggerPro::Copyrowdatatobatchsummary1Click);
+    on(this, Populatebatchsummary1, &QAction::triggered,
+       &TfrmTaggerPro::Populatebatchsummary1Click);
     cxTableView1->hooks.onKeyDown = [this](int& key, Qt::KeyboardModifiers) {
         errors::guard([&] { cxTableView1KeyDown(key); });
     };
