@@ -148,6 +148,9 @@ public:
     void Copyrowdatatobatchsummary1Click();  // the focused row
     void Populatebatchsummary1Click();       // every row whose texts are all filled
 
+    // ---- Agency CSV files (tagger_csv.cpp) ----
+    void btnCreateCSVClick();  // "Create CSV files"
+
     // ---- Editor column and categories (tagger_editor.cpp) ----
     void ClearInputBtnClick();
     void btnTitleCopyClick();

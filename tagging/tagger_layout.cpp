@@ -355,6 +355,7 @@ void TfrmTaggerPro::ConnectHandlers() {
        &TfrmTaggerPro::Copyrowdatatobatchsummary1Click);
     on(this, Populatebatchsummary1, &QAction::triggered,
        &TfrmTaggerPro::Populatebatchsummary1Click);
+    on(this, btnCreateCSV, &QPushButton::clicked, &TfrmTaggerPro::btnCreateCSVClick);
     cxTableView1->hooks.onKeyDown = [this](int& key, Qt::KeyboardModifiers) {
         errors::guard([&] { cxTableView1KeyDown(key); });
     };
