@@ -7,14 +7,16 @@
 #   bench/image_bench.sh [build/bench/image_bench] [runs]
 #
 # (a) a 6000 x 4000 JPEG prepared at 1024, 1536 and 3072 pixels, quality 95;
-# (b) 128-pixel thumbnails of 200 such files, per image.
+# (b) 128-pixel thumbnails of 200 such files, per image;
+# (c) the same 200 files added to the batch grid shown on the screen (GRID names grid_bench).
 # CONVERT names ImageMagick's convert when another one comes first on the PATH.
 set -euo pipefail
 
 bench=${1:-build/bench/image_bench}
+grid=${GRID:-$(dirname "$bench")/grid_bench}
 runs=${2:-5}
 convert=${CONVERT:-convert}
-for tool in "$bench" vipsthumbnail "$convert"; do
+for tool in "$bench" "$grid" vipsthumbnail "$convert"; do
   command -v "$tool" >/dev/null || { echo "missing: $tool" >&2; exit 2; }
 done
 
@@ -54,3 +56,9 @@ ours=$(median_ms "$bench" thumbnails "${files[@]}")
 vips=$(median_ms vipsthumbnail -s 128 -o "$work/thumbs/%s.jpg" "${files[@]}")
 printf '%10s %14s\n' pixolet vipsthumbnail
 awk -v a="$ours" -v b="$vips" -v n="${#files[@]}" 'BEGIN { printf "%10.1f %14.1f\n", a / n, b / n }'
+
+echo "(c) the same files added to the batch grid (row, thumbnail, repaint), ms per image"
+grid_ms=$(median_ms "$grid" "${files[@]}")
+printf '%10s %14s %14s\n' grid thumbnails vipsthumbnail
+awk -v g="$grid_ms" -v a="$ours" -v b="$vips" -v n="${#files[@]}" \
+  'BEGIN { printf "%10.1f %14.1f %14.1f\n", g / n, a / n, b / n }'

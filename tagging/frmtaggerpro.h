@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <optional>
 
+class QAction;
 class QComboBox;
 class QDoubleSpinBox;
 class QGroupBox;
@@ -14,12 +15,12 @@ class QMenu;
 class QProgressBar;
 class QPushButton;
 class QSpinBox;
-class QStandardItemModel;
-class QTableView;
 class QToolButton;
+class BatchGridModel;
 class KeywordEditor;
 class OuterBounds;
 class TStatusBar;
+class TcxGridTableView;
 class TcxCheckBox;
 class TcxComboBox;
 class TcxImage;
@@ -107,24 +108,20 @@ public:
 
     // ---- Right area: the batch grid and its buttons ----
     QWidget* cxGrid1 = nullptr;
-    QTableView* cxTableView1 = nullptr;
+    TcxGridTableView* cxTableView1 = nullptr;
     QMenu* PopupMenu1 = nullptr;
+    QAction* Copyrowdatatobatchsummary1 = nullptr;  // "Save row to batch summary"
+    QAction* Populatebatchsummary1 = nullptr;       // "Save all rows to batch summary"
+    QAction* N1 = nullptr;
+    QAction* Deleterowdata1 = nullptr;  // "Delete selected row"
+    QAction* N2 = nullptr;
+    QAction* Cleartags1 = nullptr;  // "Clear tags"
+    QAction* Clearlist1 = nullptr;  // "Clear list"
     QPushButton* btnClearList = nullptr;
     QPushButton* btnLoadImages = nullptr;    // "Open Images"
     QPushButton* btnBatchTagging = nullptr;  // "Batch Tagging"
     QPushButton* btnCreateCSV = nullptr;     // "Create CSV files"
     QLabel* cxLabel16 = nullptr;             // the grid's hint
-    // The grid's columns, by position; colFileName (the image's full path) is hidden.
-    enum BatchColumn {
-        colImage = 0,
-        colTitle,
-        colDescription,
-        colKeywords,
-        colAdobeCat,
-        colShutter1,
-        colShutter2,
-        colFileName
-    };
 
     // ---- Status bar: panel 0 is the status line, panel 1 holds the busy indicator ----
     TStatusBar* dxStatusBar1 = nullptr;
@@ -145,6 +142,26 @@ public:
     void AgencyComboPropertiesChange();       // the agency rule
     void KeysToPropertiesEditValueChanged();  // the keyword range rule
     void cxButton3Click();                    // prompt defaults
+
+    // ---- Batch grid (tagger_batch_grid.cpp) ----
+    void btnLoadImagesClick();              // "Open Images"
+    void cxTableView1KeyPress(QChar& Key);  // Enter reviews the focused row
+    void cxTableView1KeyDown(int& Key);     // Delete and Insert are refused during a request
+    void btnUpdateGirdRowClick();           // "Update Batch File"
+    void Deleterowdata1Click();
+    void Clearlist1Click();
+    void btnClearListClick();
+    void Cleartags1Click();
+    // The grid menu is about to open; Allow false keeps it shut.
+    void PopupMenu1Popup(bool& Allow);
+
+    // ---- Hand-over to the main window's batch summary (tagger_handover.cpp) ----
+    void AddBtnClick();                      // "Add to Batch Summary"
+    void Copyrowdatatobatchsummary1Click();  // the focused row
+    void Populatebatchsummary1Click();       // every row whose texts are all filled
+
+    // ---- Agency CSV files (tagger_csv.cpp) ----
+    void btnCreateCSVClick();  // "Create CSV files"
 
     // ---- Editor column and categories (tagger_editor.cpp) ----
     void ClearInputBtnClick();
@@ -207,6 +224,14 @@ private:
     int imageColumnWidth() const;
     void setImageColumnWidth(int width);
 
+    // ---- Batch grid (tagger_batch_grid.cpp) ----
+    // The grid's columns and options, its menu and its key hooks.
+    void BuildBatchGrid();
+    void ShowGridMenu(const QPoint& position);
+    // Shows a row's category name in a category box: the item of that name, appended to the
+    // box when it has none; an empty name leaves the box without selection.
+    static void ShowCategoryText(QComboBox* box, const QString& name);
+
     // ---- Editor column and categories (tagger_editor.cpp) ----
     // The window's "clear": busy indicator, preview, categories, editor fields, status line,
     // counters; the focus goes to the title. The prompt settings and the grid stay.
@@ -239,8 +264,6 @@ private:
     void EnableRequestButtons(bool enabled);
     // A reply's proposal into the edit fields; the category boxes only when withCategories.
     void FillEditFields(const reply::TagFields& fields, bool withCategories);
-    // A reply's proposal into one grid row; the category cells only when withCategories.
-    void WriteReplyToBatchRow(int row, const reply::TagFields& fields, bool withCategories);
     // Selects the first item of the box that holds the name, or appends the name.
     static void SelectComboItemByText(QComboBox* combo, const QString& value);
 
@@ -261,9 +284,9 @@ private:
     qint64 FPreviewKey = 0;        // key of the picture decoded from it
 
     // Batch grid and batch tagging.
-    QStandardItemModel* FBatchRows = nullptr;  // the grid's rows; they live across hide and show
-    int FCurrentBatchRowIndex = -1;            // the row the running request fills; -1: none
-    bool FIsBatchProcessing = false;  // a batch runs, or a row is being loaded into the fields
+    BatchGridModel* FBatchRows = nullptr;  // the grid's rows; they live across hide and show
+    int FCurrentBatchRowIndex = -1;        // the row the running request fills; -1: none
+    bool FIsBatchProcessing = false;       // a batch runs, or a row is being loaded into the fields
     bool FStopBatch = false;
     QString FBatchProgressStr;
 };

@@ -10,8 +10,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QStandardItemModel>
-#include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -20,6 +18,7 @@
 #include "platform/errors/errors.h"
 #include "platform/widgets/anchors.h"
 #include "platform/widgets/edits.h"
+#include "platform/widgets/gridview.h"
 #include "platform/widgets/image.h"
 #include "platform/widgets/outer_bounds.h"
 #include "platform/widgets/statusbar.h"
@@ -282,14 +281,10 @@ void TfrmTaggerPro::BuildBatchArea(QWidget* client) {
     anchors->place(cxGrid1, QRect(600, 8, 441, 757), Anchors::All);
     auto* gridLayout = new QVBoxLayout(cxGrid1);
     gridLayout->setContentsMargins(0, 0, 0, 0);
-    cxTableView1 = named(new QTableView(cxGrid1), "cxTableView1");
+    cxTableView1 = named(new TcxGridTableView(cxGrid1), "cxTableView1");
     gridLayout->addWidget(cxTableView1);
-    // The rows belong to the window, so hiding and showing it keeps them.
-    FBatchRows = new QStandardItemModel(0, 1, this);
-    FBatchRows->setHorizontalHeaderLabels({QStringLiteral("Image")});
-    cxTableView1->setModel(FBatchRows);
-    setImageColumnWidth(64);
     PopupMenu1 = named(new QMenu(this), "PopupMenu1");
+    BuildBatchGrid();
 
     cxLabel16 = named(
         new QLabel(
@@ -353,6 +348,24 @@ void TfrmTaggerPro::ConnectHandlers() {
     on(this, ExitBtn, &QPushButton::clicked, &TfrmTaggerPro::ExitBtnClick);
     on(this, btnHelp, &QPushButton::clicked, &TfrmTaggerPro::btnHelpClick);
     on(this, btnOpenGettyEditor, &QPushButton::clicked, &TfrmTaggerPro::btnOpenGettyEditorClick);
+    on(this, btnLoadImages, &QPushButton::clicked, &TfrmTaggerPro::btnLoadImagesClick);
+    on(this, btnUpdateGirdRow, &QPushButton::clicked, &TfrmTaggerPro::btnUpdateGirdRowClick);
+    on(this, btnClearList, &QPushButton::clicked, &TfrmTaggerPro::btnClearListClick);
+    on(this, Deleterowdata1, &QAction::triggered, &TfrmTaggerPro::Deleterowdata1Click);
+    on(this, Cleartags1, &QAction::triggered, &TfrmTaggerPro::Cleartags1Click);
+    on(this, Clearlist1, &QAction::triggered, &TfrmTaggerPro::Clearlist1Click);
+    on(this, AddBtn, &QPushButton::clicked, &TfrmTaggerPro::AddBtnClick);
+    on(this, Copyrowdatatobatchsummary1, &QAction::triggered,
+       &TfrmTaggerPro::Copyrowdatatobatchsummary1Click);
+    on(this, Populatebatchsummary1, &QAction::triggered,
+       &TfrmTaggerPro::Populatebatchsummary1Click);
+    on(this, btnCreateCSV, &QPushButton::clicked, &TfrmTaggerPro::btnCreateCSVClick);
+    cxTableView1->hooks.onKeyDown = [this](int& key, Qt::KeyboardModifiers) {
+        errors::guard([&] { cxTableView1KeyDown(key); });
+    };
+    cxTableView1->hooks.onKeyPress = errors::guarded(this, &TfrmTaggerPro::cxTableView1KeyPress);
+    connect(cxTableView1, &QWidget::customContextMenuRequested, this,
+            errors::guarded(this, &TfrmTaggerPro::ShowGridMenu));
     on(this, ClearInputBtn, &QPushButton::clicked, &TfrmTaggerPro::ClearInputBtnClick);
     on(this, btnTitleCopy, &QToolButton::clicked, &TfrmTaggerPro::btnTitleCopyClick);
     on(this, btnDescriptionCopy, &QToolButton::clicked, &TfrmTaggerPro::btnDescriptionCopyClick);

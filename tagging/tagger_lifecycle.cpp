@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
-#include <QTableView>
 #include <algorithm>
 
 #include "app/form1.h"
@@ -17,8 +16,10 @@
 #include "platform/dialogs/dialogs.h"
 #include "platform/ini/ini.h"
 #include "platform/widgets/edits.h"
+#include "platform/widgets/gridview.h"
 #include "platform/widgets/outer_bounds.h"
 #include "platform/widgets/statusbar.h"
+#include "tagging/batch_grid_model.h"
 #include "tagging/frmdicteditor.h"
 #include "tagging/frmtaggerpro.h"
 #include "tagging/tagger_rules.h"
@@ -143,12 +144,12 @@ void TfrmTaggerPro::btnOpenGettyEditorClick() {
 }
 
 int TfrmTaggerPro::imageColumnWidth() const {
-    return cxTableView1->columnWidth(colImage);
+    return cxTableView1->columnWidth(BatchGridModel::colImage);
 }
 
 void TfrmTaggerPro::setImageColumnWidth(int width) {
     // The image column is never narrower than 64 pixels.
-    cxTableView1->setColumnWidth(colImage, std::max(width, 64));
+    cxTableView1->setColumnWidth(BatchGridModel::colImage, std::max(width, 64));
 }
 
 void TfrmTaggerPro::SyncAgencyIndex() {

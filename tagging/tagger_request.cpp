@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSpinBox>
-#include <QStandardItemModel>
 
 #include "app/form1.h"
 #include "platform/cloudai/cloudai.h"
@@ -21,6 +20,7 @@
 #include "platform/widgets/edits.h"
 #include "platform/widgets/image.h"
 #include "platform/widgets/statusbar.h"
+#include "tagging/batch_grid_model.h"
 #include "tagging/frmtaggerpro.h"
 #include "tagging/prompts.h"
 #include "tagging/reply_parsing.h"
@@ -189,8 +189,17 @@ void TfrmTaggerPro::CloudAI1Executed(const cloudai::Response* AResponse, int AHt
                 FillEditFields(fields, !getty && CategoryCheck->isChecked());
                 dxStatusBar1->setPanelText(0, QStringLiteral("Tagging Complete."));
             }
-            if (FCurrentBatchRowIndex >= 0 && FCurrentBatchRowIndex < FBatchRows->rowCount())
-                WriteReplyToBatchRow(FCurrentBatchRowIndex, fields, !getty);
+            // The category cells take the names as they came, unmatched against the boxes'
+            // items; a row removed while its request ran is not written.
+            FBatchRows->writeTags(FCurrentBatchRowIndex,
+                                  BatchRow{{},
+                                           fields.title,
+                                           fields.description,
+                                           fields.keywords,
+                                           fields.adobeCategory,
+                                           fields.shutterCategory1,
+                                           fields.shutterCategory2},
+                                  !getty);
         }
     } catch (const std::exception&) {
         // A reply that cannot be read fills what it could; nothing is reported.
@@ -211,21 +220,6 @@ void TfrmTaggerPro::FillEditFields(const reply::TagFields& fields, bool withCate
     SelectComboItemByText(AdobeCategory, fields.adobeCategory);
     SelectComboItemByText(ShutterCategory1, fields.shutterCategory1);
     SelectComboItemByText(ShutterCategory2, fields.shutterCategory2);
-}
-
-void TfrmTaggerPro::WriteReplyToBatchRow(int row, const reply::TagFields& fields,
-                                         bool withCategories) {
-    // The category cells take the names as they came, unmatched against the boxes' items.
-    const auto cell = [&](BatchColumn column, const QString& text) {
-        FBatchRows->setData(FBatchRows->index(row, column), text);
-    };
-    cell(colTitle, fields.title);
-    cell(colDescription, fields.description);
-    cell(colKeywords, fields.keywords);
-    if (!withCategories) return;
-    cell(colAdobeCat, fields.adobeCategory);
-    cell(colShutter1, fields.shutterCategory1);
-    cell(colShutter2, fields.shutterCategory2);
 }
 
 void TfrmTaggerPro::SelectComboItemByText(QComboBox* combo, const QString& value) {

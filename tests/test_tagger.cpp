@@ -18,8 +18,10 @@
 #include "app/form1.h"
 #include "platform/cloudai/cloudai.h"
 #include "platform/widgets/edits.h"
+#include "platform/widgets/gridview.h"
 #include "platform/widgets/image.h"
 #include "platform/widgets/statusbar.h"
+#include "tagging/batch_grid_model.h"
 #include "tagging/categories.h"
 #include "tagging/frmdicteditor.h"
 #include "tagging/frmtaggerpro.h"
@@ -73,7 +75,7 @@ TEST_F(TaggerTest, FirstShowingWithoutSettingsFileUsesTheDefaultsAndClosingWrite
     EXPECT_DOUBLE_EQ(w->Temperature->value(), 0.77);
     EXPECT_EQ(w->KeysFrom->value(), 39);
     EXPECT_EQ(w->KeysTo->value(), 42);
-    EXPECT_EQ(w->cxTableView1->columnWidth(TfrmTaggerPro::colImage), 64);
+    EXPECT_EQ(w->cxTableView1->columnWidth(BatchGridModel::colImage), 64);
     EXPECT_EQ(w->dsampleCombo->currentText(), "1024");
     EXPECT_EQ(TaggerProbe::currentBatchRowIndex(), -1);
 
@@ -122,7 +124,7 @@ TEST_F(TaggerTest, StoredValuesComeBackUnderADecimalCommaLocale) {
     EXPECT_EQ(w->frameGeometry(), QRect(30, 40, 1200, 900));
     EXPECT_FALSE(w->AgenticCombo->isChecked());
     EXPECT_FALSE(w->PeopleCheck->isChecked());
-    EXPECT_EQ(w->cxTableView1->columnWidth(TfrmTaggerPro::colImage), 90);
+    EXPECT_EQ(w->cxTableView1->columnWidth(BatchGridModel::colImage), 90);
     closeTagger();
 
     const QStringList lines = settingLines(readSettings());
@@ -389,7 +391,7 @@ TEST_F(TaggerTest, ReopeningKeepsTheGridAndThePromptTextsAndEmptiesTheRest) {
     TfrmTaggerPro* w = showTagger();
     QAbstractItemModel* rows = w->cxTableView1->model();
     ASSERT_TRUE(rows->insertRows(0, 2));
-    rows->setData(rows->index(1, 0), "second");
+    rows->setData(rows->index(1, 1), "second");  // a title
     w->edtConcept->setPlainText("misty morning");
     w->edtAddKeywords->setText("fog");
     w->edtExcludeKeywords->setText("rain");
@@ -413,7 +415,7 @@ TEST_F(TaggerTest, ReopeningKeepsTheGridAndThePromptTextsAndEmptiesTheRest) {
     showTagger();
     EXPECT_EQ(w->cxTableView1->model(), rows);
     EXPECT_EQ(rows->rowCount(), 2);
-    EXPECT_EQ(rows->data(rows->index(1, 0)).toString(), "second");
+    EXPECT_EQ(rows->data(rows->index(1, 1)).toString(), "second");
     EXPECT_EQ(w->edtConcept->toPlainText(), "misty morning");
     EXPECT_EQ(w->edtAddKeywords->text(), "fog");
     EXPECT_EQ(w->edtExcludeKeywords->text(), "rain");

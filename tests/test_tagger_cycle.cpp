@@ -24,8 +24,10 @@
 #include "platform/image/image.h"
 #include "platform/image/jpeg.h"
 #include "platform/widgets/edits.h"
+#include "platform/widgets/gridview.h"
 #include "platform/widgets/image.h"
 #include "platform/widgets/statusbar.h"
+#include "tagging/batch_grid_model.h"
 #include "tagging/categories.h"
 #include "tagging/frmtaggerpro.h"
 #include "tagging/prompts.h"
@@ -596,14 +598,10 @@ TEST_F(TaggerCycleTest, AReplyForAGridRowFillsThatRowAndReleasesIt) {
     };
     TfrmTaggerPro* w = showWithImage();
     QAbstractItemModel* rows = w->cxTableView1->model();
-    // The batch grid's columns, as it lays them out.
-    constexpr int columns = TfrmTaggerPro::colFileName + 1;
-    if (rows->columnCount() < columns)
-        rows->insertColumns(rows->columnCount(), columns - rows->columnCount());
     ASSERT_TRUE(rows->insertRows(0, 3));
-    const int textColumns[] = {TfrmTaggerPro::colTitle,    TfrmTaggerPro::colDescription,
-                               TfrmTaggerPro::colKeywords, TfrmTaggerPro::colAdobeCat,
-                               TfrmTaggerPro::colShutter1, TfrmTaggerPro::colShutter2};
+    using Col = BatchGridModel::Column;
+    const int textColumns[] = {Col::colTitle,    Col::colDescription, Col::colKeywords,
+                               Col::colAdobeCat, Col::colShutter1,    Col::colShutter2};
     const auto rowAt = [&](int row) {
         Row texts;
         for (int i = 0; i < 6; ++i)

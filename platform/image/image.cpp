@@ -193,6 +193,15 @@ QImage loadThumbnail(const QString& path, int size) {
         path, [size](QSize upright) { return fitWithin(upright, size); }, 1.0);
 }
 
+QStringList readableSuffixes() {
+    QStringList suffixes{QStringLiteral("jpg"), QStringLiteral("jpeg")};
+    for (const QByteArray& format : QImageReader::supportedImageFormats()) {
+        const QString suffix = QString::fromLatin1(format).toLower();
+        if (!suffixes.contains(suffix)) suffixes << suffix;
+    }
+    return suffixes;
+}
+
 QImage decodeJpeg(const QByteArray& data) {
     const jpeg::Decoded d = jpeg::decode(data, {}, kMaxPixels);
     return oriented(d.pixels, d.orientation);

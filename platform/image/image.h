@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -43,6 +44,9 @@ QImage load(const QString& path);
 // The thumbnail of a picture file: fitWithin(its size, size), a JPEG decoded at the smallest
 // DCT scale still at least that large. Throws DecodeError.
 QImage loadThumbnail(const QString& path, int size);
+
+// The file-name suffixes of every picture format the decoders read, in lower case, JPEG first.
+QStringList readableSuffixes();
 
 // Decodes JPEG data (at full size, its EXIF orientation applied). Throws DecodeError.
 QImage decodeJpeg(const QByteArray& data);

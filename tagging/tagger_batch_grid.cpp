@@ -1,0 +1,192 @@
+// The batch grid: its columns and options, adding images, reviewing a row in the edit fields
+// and writing the fields back, deleting and clearing rows, and the guards that keep the grid's
+// rows in place while a request is in flight.
+#include <QApplication>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+
+#include "platform/dialogs/dialogs.h"
+#include "platform/errors/errors.h"
+#include "platform/image/image.h"
+#include "platform/widgets/anchors.h"
+#include "platform/widgets/edits.h"
+#include "platform/widgets/gridview.h"
+#include "platform/widgets/image.h"
+#include "platform/widgets/statusbar.h"
+#include "tagging/batch_grid_model.h"
+#include "tagging/frmtaggerpro.h"
+
+namespace {
+
+constexpr int kThumbnailSize = 128;
+
+// A request is in flight while the busy indicator is on.
+bool requestInFlight(const QProgressBar* busy) {
+    return !busy->isHidden();
+}
+
+// The file dialog's list of every picture format the readers load: all of them, then each.
+QString pictureFilter() {
+    const QStringList suffixes = image::readableSuffixes();
+    QStringList patterns;
+    for (const QString& suffix : suffixes) patterns << QStringLiteral("*.") + suffix;
+    QStringList filter{QStringLiteral("All pictures"), patterns.join(u';')};
+    for (const QString& suffix : suffixes)
+        filter << suffix.toUpper() + QStringLiteral(" image") << QStringLiteral("*.") + suffix;
+    return filter.join(u'|');
+}
+
+// A category box's text, or nothing when it has no selection.
+QString categoryText(const QComboBox* box) {
+    return box->currentIndex() < 0 ? QString() : box->currentText();
+}
+
+}  // namespace
+
+void TfrmTaggerPro::BuildBatchGrid() {
+    // The rows belong to the window, so hiding and showing it keeps them.
+    FBatchRows = new BatchGridModel(this);
+    setUpBatchGridView(cxTableView1, FBatchRows);
+    cxTableView1->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    Copyrowdatatobatchsummary1 =
+        named(PopupMenu1->addAction(QStringLiteral("Save row to batch summary")),
+              "Copyrowdatatobatchsummary1");
+    Populatebatchsummary1 =
+        named(PopupMenu1->addAction(QStringLiteral("Save all rows to batch summary")),
+              "Populatebatchsummary1");
+    N1 = named(PopupMenu1->addSeparator(), "N1");
+    Deleterowdata1 =
+        named(PopupMenu1->addAction(QStringLiteral("Delete selected row")), "Deleterowdata1");
+    N2 = named(PopupMenu1->addSeparator(), "N2");
+    Cleartags1 = named(PopupMenu1->addAction(QStringLiteral("Clear tags")), "Cleartags1");
+    Clearlist1 = named(PopupMenu1->addAction(QStringLiteral("Clear list")), "Clearlist1");
+}
+
+void TfrmTaggerPro::btnLoadImagesClick() {
+    dialogs::FileRequest OpenPictureDialog2;
+    OpenPictureDialog2.title = QStringLiteral("Choose images");
+    OpenPictureDialog2.filter = pictureFilter();
+    OpenPictureDialog2.multiSelect = true;
+    const QStringList files = dialogs::get().openFiles(OpenPictureDialog2);
+    if (files.isEmpty()) return;
+    addImageRows(*FBatchRows, files, kThumbnailSize, [this](int done, int count) {
+        dxStatusBar1->setPanelText(
+            0, QStringLiteral("Adding images in process (%1 of %2)").arg(done).arg(count));
+        // The grid and the status line repaint between files.
+        QApplication::processEvents();
+    });
+    dxStatusBar1->setPanelText(0, QStringLiteral("Ready ..."));
+}
+
+void TfrmTaggerPro::cxTableView1KeyPress(QChar& Key) {
+    if (Key != QChar(u'\r')) return;
+    // A cell being edited has an editor of its own, which takes Enter to post the edit; the
+    // grid sees the key once no edit is open.
+    const QModelIndex focused = cxTableView1->currentIndex();
+    if (!focused.isValid()) return;
+    Key = QChar();
+
+    // While the row is loaded the fields are filled as during a batch (the Shutterstock rule
+    // rests); a batch that runs meanwhile goes on as one.
+    const bool batch = FIsBatchProcessing;
+    FIsBatchProcessing = true;
+    const auto restore = errors::finally([this, batch] { FIsBatchProcessing = batch; });
+
+    const BatchRow row = FBatchRows->texts(focused.row());
+    if (QFileInfo(row.fileName).isFile()) {
+        LoadImageForTagging(row.fileName);
+    } else {
+        // No image for this row: nothing of another row's image may stay in view, so that
+        // "Update Batch File" never writes these fields into another row.
+        FCurrentFileNameOnly.clear();
+        cxImage1->clear();
+        lblFileName->clear();
+    }
+    edtTitle->setText(row.title);
+    memDescription->setPlainText(row.description);
+    memKeywords->setPlainText(row.keywords);
+    ShowCategoryText(AdobeCategory, row.adobeCategory);
+    ShowCategoryText(ShutterCategory1, row.shutterPrimary);
+    ShowCategoryText(ShutterCategory2, row.shutterSecondary);
+}
+
+void TfrmTaggerPro::ShowCategoryText(QComboBox* box, const QString& name) {
+    if (name.isEmpty()) {
+        box->setCurrentIndex(-1);
+        return;
+    }
+    // The name as the box lists it, else in any letter case; a name the box lacks (a reply
+    // may give any) is appended, so that writing the fields back keeps it.
+    int item = box->findText(name, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    if (item < 0) item = box->findText(name, Qt::MatchFixedString);
+    if (item < 0) {
+        box->addItem(name);
+        item = box->count() - 1;
+    }
+    box->setCurrentIndex(item);
+}
+
+void TfrmTaggerPro::cxTableView1KeyDown(int& Key) {
+    // The grid's own row keys would remove or shift the row that the reply is for.
+    if (requestInFlight(ProgressBar1) && (Key == Qt::Key_Delete || Key == Qt::Key_Insert)) Key = 0;
+}
+
+void TfrmTaggerPro::btnUpdateGirdRowClick() {
+    const int row = FBatchRows->findFileName(lblFileName->text());
+    if (row < 0) {
+        dialogs::get().message(QStringLiteral("Edited image does not exist in the batch list!"));
+        return;
+    }
+    cxTableView1->focusRow(row);
+    BatchRow tags;
+    tags.title = edtTitle->text();
+    tags.description = memDescription->toPlainText();
+    tags.keywords = memKeywords->toPlainText();
+    tags.adobeCategory = categoryText(AdobeCategory);
+    tags.shutterPrimary = categoryText(ShutterCategory1);
+    tags.shutterSecondary = categoryText(ShutterCategory2);
+    // In the "Getty Images" mode the category cells keep their values.
+    FBatchRows->writeTags(row, tags, AgencyCombo->currentIndex() != 1);
+}
+
+void TfrmTaggerPro::Deleterowdata1Click() {
+    const int row = cxTableView1->focusedSelectedRow();
+    if (row < 0) {
+        dialogs::get().message(QStringLiteral("No selected record in list."));
+        return;
+    }
+    FBatchRows->removeRow(row);
+}
+
+void TfrmTaggerPro::Clearlist1Click() {
+    if (dialogs::get().confirm(QStringLiteral("Are you sure you want to clear ALL images?")) ==
+        dialogs::Answer::Yes)
+        FBatchRows->clear();
+}
+
+void TfrmTaggerPro::btnClearListClick() {
+    if (dialogs::get().confirm(QStringLiteral(
+            "Do you really want to delete all rows in batch list?")) == dialogs::Answer::Yes)
+        FBatchRows->clear();
+}
+
+void TfrmTaggerPro::Cleartags1Click() {
+    if (dialogs::get().confirm(
+            QStringLiteral("Are you sure you want to clear all metadata tags for this batch?")) ==
+        dialogs::Answer::Yes)
+        FBatchRows->clearTags();
+}
+
+void TfrmTaggerPro::PopupMenu1Popup(bool& Allow) {
+    if (FBatchRows->rowCount() == 0 || requestInFlight(ProgressBar1)) Allow = false;
+}
+
+void TfrmTaggerPro::ShowGridMenu(const QPoint& position) {
+    bool allow = true;
+    PopupMenu1Popup(allow);
+    if (allow) PopupMenu1->popup(cxTableView1->viewport()->mapToGlobal(position));
+}

@@ -1,0 +1,111 @@
+// Hand-over of tagging results to the main window's batch summary: the edit fields ("Add to
+// Batch Summary"), the focused grid row, or every fully tagged row.
+#include <QComboBox>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include "app/form1.h"
+#include "platform/dialogs/dialogs.h"
+#include "platform/errors/errors.h"
+#include "platform/text/text.h"
+#include "platform/widgets/edits.h"
+#include "platform/widgets/gridview.h"
+#include "tagging/batch_grid_model.h"
+#include "tagging/frmtaggerpro.h"
+#include "tagging/handover.h"
+#include "tagging/window_centre.h"
+
+namespace {
+
+// The batch summary comes into view: the main window's Search card gives way to its Create
+// card. Nothing else of the main window moves: not its focus, not its scroll position.
+void showBatchSummary() {
+    if (Form1->CardPanel1->currentWidget() == Form1->SearchCard) Form1->showCreateCard();
+}
+
+// A category box's name when it has a selection.
+std::optional<QString> selectedCategory(const QComboBox* box) {
+    if (box->currentIndex() < 0) return std::nullopt;
+    return box->currentText();
+}
+
+// What is typed next at the end of the batch summary starts regular. Only a caret at the end
+// with no selection takes the style: a selection of the user's keeps its own.
+void regularAtEnd(QTextEdit* summary) {
+    const QTextCursor caret = summary->textCursor();
+    if (caret.hasSelection() || !caret.atEnd()) return;
+    QTextCharFormat regular;
+    regular.setFontWeight(QFont::Normal);
+    regular.setFontItalic(false);
+    regular.setFontUnderline(false);
+    regular.setFontStrikeOut(false);
+    summary->mergeCurrentCharFormat(regular);
+}
+
+}  // namespace
+
+void TfrmTaggerPro::AddBtnClick() {
+    const QString title = edtTitle->text();
+    const QString description = memDescription->toPlainText();
+    const QString keywords = memKeywords->toPlainText();
+    if (title.isEmpty() || description.isEmpty() || keywords.isEmpty()) {
+        dialogs::get().message(QStringLiteral("Please enter all fields!"));
+        return;
+    }
+    handover::appendTaggerEntry(Form1->cxRichEdit2->document(),
+                                {{title, description, keywords},
+                                 selectedCategory(AdobeCategory),
+                                 selectedCategory(ShutterCategory1),
+                                 selectedCategory(ShutterCategory2)},
+                                handover::Closing::AfterSecondaryLine, showBatchSummary);
+    ClearInputFields();
+}
+
+void TfrmTaggerPro::Copyrowdatatobatchsummary1Click() {
+    const int row = cxTableView1->focusedSelectedRow();
+    if (row < 0) return;
+    const auto cell = [&](BatchGridModel::Column column) { return FBatchRows->cell(row, column); };
+    const std::optional<QString> title = cell(BatchGridModel::colTitle);
+    const std::optional<QString> description = cell(BatchGridModel::colDescription);
+    const std::optional<QString> keywords = cell(BatchGridModel::colKeywords);
+    // A row is written once all three texts were written, empty ones included.
+    if (title && description && keywords)
+        handover::appendTaggerEntry(Form1->cxRichEdit2->document(),
+                                    {{*title, *description, *keywords},
+                                     cell(BatchGridModel::colAdobeCat),
+                                     cell(BatchGridModel::colShutter1),
+                                     cell(BatchGridModel::colShutter2)},
+                                    handover::Closing::Always, showBatchSummary);
+    regularAtEnd(Form1->cxRichEdit2);
+}
+
+void TfrmTaggerPro::Populatebatchsummary1Click() {
+    if (FBatchRows->rowCount() == 0) {
+        dialogs::get().message(QStringLiteral("Grid is empty. Nothing to populate."));
+        return;
+    }
+    // A row qualifies when its title, description and keywords all hold text.
+    const auto filled = [&](int row, BatchGridModel::Column column) {
+        const std::optional<QString> text = FBatchRows->cell(row, column);
+        return text && !text::trim(*text).isEmpty();
+    };
+    {
+        // The grid repaints once, at the end, with the focus back on its row.
+        const int focused = cxTableView1->currentIndex().row();
+        cxTableView1->setUpdatesEnabled(false);
+        const auto restore = errors::finally([&] {
+            cxTableView1->focusRow(focused);
+            cxTableView1->setUpdatesEnabled(true);
+        });
+        for (int row = 0; row < FBatchRows->rowCount(); ++row) {
+            if (!filled(row, BatchGridModel::colTitle) ||
+                !filled(row, BatchGridModel::colDescription) ||
+                !filled(row, BatchGridModel::colKeywords))
+                continue;
+            cxTableView1->focusRow(row);
+            Copyrowdatatobatchsummary1Click();
+        }
+    }
+    dialogs::get().informationAt(QStringLiteral("Batch summary population complete."),
+                                 informationPointAt(this));
+}
