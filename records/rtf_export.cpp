@@ -3,7 +3,7 @@
 #include <QByteArrayView>
 
 #include "platform/files/atomic_file.h"
-#include "tagging/word_lists.h"
+#include "platform/text/text.h"
 
 namespace rtfexport {
 namespace {
@@ -34,7 +34,7 @@ QByteArray rewrite(const QByteArray& rtf) {
     // Latin-1 keeps every byte as one character, so the lines come back byte for byte.
     QByteArray joined;
     joined.reserve(rtf.size() + rtf.size() / 8);
-    for (const QString& line : wordlists::splitLines(QString::fromLatin1(rtf))) {
+    for (const QString& line : text::splitLines(QString::fromLatin1(rtf))) {
         joined += replaceControlWord(line.toLatin1(), "\\highlight", "\\highlight0");
         joined += "\r\n";
     }

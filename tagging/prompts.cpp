@@ -23,7 +23,7 @@ QStringList templateLines(const QString& name) {
     QFile file(QStringLiteral(":/prompts/%1.txt").arg(name));
     if (!file.open(QIODevice::ReadOnly))
         throw errors::Error(QStringLiteral("The prompt text \"%1\" is missing.").arg(name));
-    return wordlists::splitLines(QString::fromUtf8(file.readAll()));
+    return text::splitLines(QString::fromUtf8(file.readAll()));
 }
 
 bool isNameChar(QChar c) {
@@ -116,7 +116,7 @@ QString bannedList(const QString& blacklistCommaText, const QString& dictionaryT
         if (!list.isEmpty()) list += QStringLiteral(", ");
         list += item;
     };
-    for (const QString& line : wordlists::splitLines(dictionaryText)) {
+    for (const QString& line : text::splitLines(dictionaryText)) {
         const auto entry = wordlists::parseCorrection(line);
         if (entry && !entry->word.isEmpty()) append(u'"' + entry->word + u'"');
     }
@@ -164,7 +164,7 @@ QString BuildGettyPrompt(const PromptSettings& s) {
             .arg(s.keysFrom)
             .arg(s.keysTo);
     Values blocks = {
-        {QStringLiteral("dictionaryLines"), asLines(wordlists::splitLines(s.gettyDictionary))},
+        {QStringLiteral("dictionaryLines"), asLines(text::splitLines(s.gettyDictionary))},
         {QStringLiteral("deepVisionBlock"),
          s.deepVision ? expand(QStringLiteral("getty/deep_vision"), {}) : QString()},
         {QStringLiteral("peopleRules"), expand(s.includePeople ? QStringLiteral("getty/people")

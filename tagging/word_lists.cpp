@@ -42,24 +42,9 @@ QString backupFileOf(const QString& listFile) {
     return listFile.left(listFile.size() - name.size()) + base + QStringLiteral(".bak");
 }
 
-QStringList splitLines(const QString& text) {
-    QStringList lines;
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text[i];
-        if (c != u'\r' && c != u'\n') continue;
-        lines << text.mid(start, i - start);
-        if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n') ++i;
-        start = i + 1;
-    }
-    if (start < n) lines << text.mid(start);
-    return lines;
-}
-
 std::optional<QStringList> readLines(const QString& path) {
     if (!QFileInfo::exists(path)) return std::nullopt;
-    return splitLines(text::decodeFile(files::readWholeFile(path)));
+    return text::splitLines(text::decodeFile(files::readWholeFile(path)));
 }
 
 std::optional<Correction> parseCorrection(const QString& line) {
@@ -154,7 +139,8 @@ int mergeImport(ListKind kind, const QString& listFile, const QString& importFil
     if (QFileInfo::exists(listFile))
         files::writeAtomically(backupFileOf(listFile), files::readWholeFile(listFile));
     QStringList lines = readLines(listFile).value_or(QStringList());
-    const QStringList incoming = splitLines(text::decodeFile(files::readWholeFile(importFile)));
+    const QStringList incoming =
+        text::splitLines(text::decodeFile(files::readWholeFile(importFile)));
     int added = 0;
     for (const QString& raw : incoming) {
         const QString line = text::trim(raw);

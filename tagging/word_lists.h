@@ -22,10 +22,6 @@ QString blacklistFile();   // the program folder's "GettyBlackList.txt"
 // The backup a merge import makes: the list file's name with the extension ".bak".
 QString backupFileOf(const QString& listFile);
 
-// Splits a text into lines at CR LF, at a lone CR and at a lone LF; a line break at the
-// very end ends the last line and adds no empty line. Lines are not trimmed.
-QStringList splitLines(const QString& text);
-
 // The lines of a file by the reading rule; nullopt when the file does not exist. A file
 // that exists but cannot be read throws errors::Error with the system's message.
 std::optional<QStringList> readLines(const QString& path);

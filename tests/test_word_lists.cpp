@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include "platform/errors/errors.h"
+#include "platform/text/text.h"
 #include "tagging/word_lists.h"
 #include "tests/support/qt_print.h"
 
@@ -150,10 +151,10 @@ TEST_F(WordLists, AFailedMergeLeavesTheListAsItWas) {
 TEST(WordListRules, BackupNamesAndLineSplitting) {
     EXPECT_EQ(wordlists::backupFileOf("/p/GettyDict.txt"), "/p/GettyDict.bak");
     EXPECT_EQ(wordlists::backupFileOf("/p/GettyBlackList.txt"), "/p/GettyBlackList.bak");
-    EXPECT_EQ(wordlists::splitLines("a\r\nb\rc\nd"), (QStringList{"a", "b", "c", "d"}));
-    EXPECT_EQ(wordlists::splitLines("a\r\n\r\n"), (QStringList{"a", ""}));
-    EXPECT_EQ(wordlists::splitLines("\n"), QStringList{""});
-    EXPECT_TRUE(wordlists::splitLines("").isEmpty());
+    EXPECT_EQ(text::splitLines("a\r\nb\rc\nd"), (QStringList{"a", "b", "c", "d"}));
+    EXPECT_EQ(text::splitLines("a\r\n\r\n"), (QStringList{"a", ""}));
+    EXPECT_EQ(text::splitLines("\n"), QStringList{""});
+    EXPECT_TRUE(text::splitLines("").isEmpty());
 }
 
 }  // namespace

@@ -53,22 +53,6 @@ bool isSuccess(int status) {
     return status == 200 || status == 201 || status == 202 || status == 204;
 }
 
-// TStrings-style lines: CR LF, LF and CR all end a line; a final break adds no line.
-QStringList splitLines(const QString& text) {
-    QStringList lines;
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text[i];
-        if (c != '\r' && c != '\n') continue;
-        lines << text.mid(start, i - start);
-        if (c == '\r' && i + 1 < n && text[i + 1] == '\n') ++i;
-        start = i + 1;
-    }
-    if (start < n) lines << text.mid(start);
-    return lines;
-}
-
 }  // namespace
 
 struct CloudAI::Outcome {
@@ -235,7 +219,7 @@ void CloudAI::deliver(const Outcome& outcome) {
     --m_pending;
     emit requestComplete(RequestResult{isSuccess(outcome.status), outcome.status});
     std::optional<Response> response;
-    if (outcome.answer) response = Response{splitLines(*outcome.answer)};
+    if (outcome.answer) response = Response{text::splitLines(*outcome.answer)};
     emit executed(response ? &*response : nullptr, outcome.status, QString::fromUtf8(outcome.body));
     if (m_pending == 0) emit requestsComplete();
 }

@@ -81,6 +81,21 @@ QString decodeFile(const QByteArray& bytes) {
     return fromWindows1252(bytes);
 }
 
+QStringList splitLines(const QString& text) {
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c != u'\r' && c != u'\n') continue;
+        lines << text.mid(start, i - start);
+        if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n') ++i;
+        start = i + 1;
+    }
+    if (start < n) lines << text.mid(start);
+    return lines;
+}
+
 QByteArray toWindows1252(const QString& text, char replacement) {
     QByteArray out;
     out.reserve(text.size());

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 class QTextDocument;
 
@@ -28,6 +29,10 @@ QString documentText(const QTextDocument& document);
 // BE) decides; without one the bytes are UTF-8, and a file that is not valid UTF-8 (one made
 // on Windows) reads as Windows-1252, so no byte is ever lost or refused.
 QString decodeFile(const QByteArray& bytes);
+
+// The lines of a text as a string list reads them: CR LF, LF and CR each end a line, and a
+// break at the very end adds no empty line.
+QStringList splitLines(const QString& text);
 
 // Text in Windows-1252, with replacement for every character the code page cannot hold.
 QByteArray toWindows1252(const QString& text, char replacement = '?');
