@@ -128,6 +128,8 @@ void TfrmTaggerPro::SetUpCloudAI(const std::optional<QString>& geminiKey) {
 }
 
 void TfrmTaggerPro::FormClose() {
+    // A batch does not go on behind a closed window.
+    if (FBatchRunning) FStopBatch = true;
     {
         ini::IniFile file = settings::openFile(AppLocation);
         CurrentSettings().save(file);
