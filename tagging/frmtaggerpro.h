@@ -4,6 +4,7 @@
 #include <QSize>
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <optional>
 
 class QAction;
@@ -50,8 +51,9 @@ struct Settings;
 // Where things live: tagger_layout.cpp builds the controls, tagger_lifecycle.cpp holds
 // creation, showing, closing, the stored settings and the prompt settings' rules, and
 // tagger_editor.cpp the editor column, the category boxes and the small buttons,
-// tagger_image.cpp the preparation of the upload image and tagger_request.cpp the request
-// cycle with the AI service.
+// tagger_image.cpp the preparation of the upload image, tagger_request.cpp the request cycle
+// with the AI service, tagger_batch_grid.cpp the batch grid and tagger_batch_tagging.cpp the
+// batch tagging of its rows.
 class TfrmTaggerPro : public QWidget {
     Q_OBJECT
     friend class TaggerProbe;  // tests reach the window's state through it
@@ -155,6 +157,14 @@ public:
     // The grid menu is about to open; Allow false keeps it shut.
     void PopupMenu1Popup(bool& Allow);
 
+    // ---- Batch tagging (tagger_batch_tagging.cpp) ----
+    // "Batch Tagging": every row that still lacks keywords is tagged, one request after the
+    // other, while the window stays usable; meanwhile the button reads "Cancel" and stops it.
+    void btnBatchTaggingClick();
+    // A double-click on a row tags it again, into the row and the edit fields. AHandled set
+    // keeps the grid's own double-click from running.
+    void cxTableView1CellDblClick(int row, bool& AHandled);
+
     // ---- Hand-over to the main window's batch summary (tagger_handover.cpp) ----
     void AddBtnClick();                      // "Add to Batch Summary"
     void Copyrowdatatobatchsummary1Click();  // the focused row
@@ -232,6 +242,24 @@ private:
     // box when it has none; an empty name leaves the box without selection.
     static void ShowCategoryText(QComboBox* box, const QString& name);
 
+    // ---- Batch tagging (tagger_batch_tagging.cpp) ----
+    // A grid row made ready for its request: the row itself, its file and the picture the
+    // preview got for it.
+    struct PreparedRow;
+    // The edit fields emptied and the category boxes without selection.
+    void ClearTagFields();
+    // The end of a batch, however its loop ended; lastReplyStatus is the HTTP status of the
+    // batch's last reply, 0 when it had none.
+    void EndBatch(int lastReplyStatus);
+    // Focuses the row, makes it the row a reply fills and prepares its image.
+    PreparedRow PrepareRow(int row);
+    // Nothing run since PrepareRow moved the row, gave it another file, showed another
+    // picture or released it.
+    bool StillPrepared(const PreparedRow& prepared) const;
+    // Runs the window's events in steps of 10 milliseconds while waiting holds, until the
+    // batch is stopped; the program's closing stops it.
+    void WaitWhile(const std::function<bool()>& waiting);
+
     // ---- Editor column and categories (tagger_editor.cpp) ----
     // The window's "clear": busy indicator, preview, categories, editor fields, status line,
     // counters; the focus goes to the title. The prompt settings and the grid stay.
@@ -289,6 +317,7 @@ private:
     bool FIsBatchProcessing = false;       // a batch runs, or a row is being loaded into the fields
     bool FStopBatch = false;
     QString FBatchProgressStr;
+    bool FBatchRunning = false;  // btnBatchTaggingClick is running its loop
 };
 
 extern TfrmTaggerPro* frmTaggerPro;

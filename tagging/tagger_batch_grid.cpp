@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
-#include <QProgressBar>
 
 #include "platform/dialogs/dialogs.h"
 #include "platform/errors/errors.h"
@@ -22,11 +21,6 @@
 namespace {
 
 constexpr int kThumbnailSize = 128;
-
-// A request is in flight while the busy indicator is on.
-bool requestInFlight(const QProgressBar* busy) {
-    return !busy->isHidden();
-}
 
 // The file dialog's list of every picture format the readers load: all of them, then each.
 QString pictureFilter() {
@@ -132,7 +126,7 @@ void TfrmTaggerPro::ShowCategoryText(QComboBox* box, const QString& name) {
 
 void TfrmTaggerPro::cxTableView1KeyDown(int& Key) {
     // The grid's own row keys would remove or shift the row that the reply is for.
-    if (requestInFlight(ProgressBar1) && (Key == Qt::Key_Delete || Key == Qt::Key_Insert)) Key = 0;
+    if (RequestInFlight() && (Key == Qt::Key_Delete || Key == Qt::Key_Insert)) Key = 0;
 }
 
 void TfrmTaggerPro::btnUpdateGirdRowClick() {
@@ -154,6 +148,9 @@ void TfrmTaggerPro::btnUpdateGirdRowClick() {
 }
 
 void TfrmTaggerPro::Deleterowdata1Click() {
+    // The menu may have opened before the request started; the row a reply is awaited for
+    // stays where it is.
+    if (RequestInFlight()) return;
     const int row = cxTableView1->focusedSelectedRow();
     if (row < 0) {
         dialogs::get().message(QStringLiteral("No selected record in list."));
@@ -182,7 +179,7 @@ void TfrmTaggerPro::Cleartags1Click() {
 }
 
 void TfrmTaggerPro::PopupMenu1Popup(bool& Allow) {
-    if (FBatchRows->rowCount() == 0 || requestInFlight(ProgressBar1)) Allow = false;
+    if (FBatchRows->rowCount() == 0 || RequestInFlight()) Allow = false;
 }
 
 void TfrmTaggerPro::ShowGridMenu(const QPoint& position) {

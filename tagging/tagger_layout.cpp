@@ -349,6 +349,7 @@ void TfrmTaggerPro::ConnectHandlers() {
     on(this, btnHelp, &QPushButton::clicked, &TfrmTaggerPro::btnHelpClick);
     on(this, btnOpenGettyEditor, &QPushButton::clicked, &TfrmTaggerPro::btnOpenGettyEditorClick);
     on(this, btnLoadImages, &QPushButton::clicked, &TfrmTaggerPro::btnLoadImagesClick);
+    on(this, btnBatchTagging, &QPushButton::clicked, &TfrmTaggerPro::btnBatchTaggingClick);
     on(this, btnUpdateGirdRow, &QPushButton::clicked, &TfrmTaggerPro::btnUpdateGirdRowClick);
     on(this, btnClearList, &QPushButton::clicked, &TfrmTaggerPro::btnClearListClick);
     on(this, Deleterowdata1, &QAction::triggered, &TfrmTaggerPro::Deleterowdata1Click);
@@ -364,6 +365,9 @@ void TfrmTaggerPro::ConnectHandlers() {
         errors::guard([&] { cxTableView1KeyDown(key); });
     };
     cxTableView1->hooks.onKeyPress = errors::guarded(this, &TfrmTaggerPro::cxTableView1KeyPress);
+    cxTableView1->onCellDblClick = [this](const QModelIndex& cell, bool& handled) {
+        errors::guard([&] { cxTableView1CellDblClick(cell.row(), handled); });
+    };
     connect(cxTableView1, &QWidget::customContextMenuRequested, this,
             errors::guarded(this, &TfrmTaggerPro::ShowGridMenu));
     on(this, ClearInputBtn, &QPushButton::clicked, &TfrmTaggerPro::ClearInputBtnClick);

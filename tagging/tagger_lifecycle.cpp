@@ -48,8 +48,14 @@ void TfrmTaggerPro::FormShow() {
 
     resize(kClientSize);
     setMinimumSize(kClientSize);
-    const tagger::Settings stored = tagger::Settings::load(file, kClientSize);
-    if (stored.boundsStored) FOuterBounds->setOuterGeometry(stored.bounds);
+    const tagger::Settings stored = tagger::Settings::load(file);
+    if (stored.bounds) {
+        // A width or height that is no integer takes the client size just given; bounds that
+        // would not fit on a screen are taken onto one.
+        const settings::WindowBounds& b = *stored.bounds;
+        FOuterBounds->setOuterGeometry(StoredBounds{b.left, b.top, b.width.value_or(width()),
+                                                    b.height.value_or(height())});
+    }
     ApplySettings(stored);
 
     ClearInputFields();
@@ -99,8 +105,8 @@ void TfrmTaggerPro::ApplySettings(const tagger::Settings& stored) {
 
 tagger::Settings TfrmTaggerPro::CurrentSettings() const {
     tagger::Settings s;
-    s.bounds = FOuterBounds->outerGeometry();
-    s.boundsStored = true;
+    const QRect outer = FOuterBounds->outerGeometry();
+    s.bounds = settings::WindowBounds{outer.width(), outer.height(), outer.left(), outer.top()};
     s.agencyIndex = AgencyCombo->currentIndex();
     s.agenticChecked = AgenticCombo->isChecked();
     s.temperature = Temperature->value();
@@ -122,6 +128,8 @@ void TfrmTaggerPro::SetUpCloudAI(const std::optional<QString>& geminiKey) {
 }
 
 void TfrmTaggerPro::FormClose() {
+    // A batch does not go on behind a closed window.
+    if (FBatchRunning) FStopBatch = true;
     {
         ini::IniFile file = settings::openFile(AppLocation);
         CurrentSettings().save(file);

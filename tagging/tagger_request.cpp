@@ -24,6 +24,7 @@
 #include "tagging/frmtaggerpro.h"
 #include "tagging/prompts.h"
 #include "tagging/reply_parsing.h"
+#include "tagging/tagger_rules.h"
 
 namespace {
 
@@ -34,23 +35,6 @@ QStringList itemsOf(const QComboBox* combo) {
     items.reserve(combo->count());
     for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
     return items;
-}
-
-// The status line after a failed exchange, by its HTTP status (0: no reply came).
-QString failureText(int status) {
-    switch (status) {
-        case 0:
-            return QStringLiteral(
-                "Error 0: Connection timeout or Google Free Tier service overloaded. Try again "
-                "later.");
-        case 429:
-            return QStringLiteral("Error 429: Free Tier API Limit reached. Try again later.");
-        case 503:
-            return QStringLiteral(
-                "Error 503: Google servers overloaded for Free Tier users. Try again later.");
-        default:
-            return QStringLiteral("AI Analysis failed (Error %1). Tag not counted.").arg(status);
-    }
 }
 
 // "tag_cache_" with a random number from 0 to 99998 in upper-case hexadecimal of at least
@@ -69,7 +53,9 @@ void deleteQuietly(const QString& path) {
 }  // namespace
 
 bool TfrmTaggerPro::RequestInFlight() const {
-    return !ProgressBar1->isHidden();
+    // The busy indicator, and the component's own count: "Clear input fields" hides the
+    // indicator while a reply may still come for a grid row.
+    return !ProgressBar1->isHidden() || CloudAI1->pendingRequests() > 0;
 }
 
 void TfrmTaggerPro::cxButton5Click() {
@@ -143,9 +129,12 @@ QString TfrmTaggerPro::BuildPrompt() const {
 }
 
 void TfrmTaggerPro::EnableRequestButtons(bool enabled) {
-    cxButton4->setEnabled(enabled);
-    cxButton5->setEnabled(enabled);
-    btnLoadImages->setEnabled(enabled);
+    // A running batch holds these back until it ends: a picture opened or sent between two of
+    // its requests would have its reply written into the batch's next row.
+    const bool outsideBatch = enabled && !FBatchRunning;
+    cxButton4->setEnabled(outsideBatch);
+    cxButton5->setEnabled(outsideBatch);
+    btnLoadImages->setEnabled(outsideBatch);
     btnCreateCSV->setEnabled(enabled);
     // During a batch this button is the batch's "Cancel": it stays enabled.
     if (enabled || !FIsBatchProcessing) btnBatchTagging->setEnabled(enabled);
@@ -165,7 +154,7 @@ void TfrmTaggerPro::CloudAI1RequestComplete(const cloudai::RequestResult& AReque
         ++Form1->AICounter;
         lblAICount->setText(QString::number(Form1->AICounter));
     } else {
-        dxStatusBar1->setPanelText(0, failureText(ARequestResult.responseCode));
+        dxStatusBar1->setPanelText(0, tagger::requestFailureText(ARequestResult.responseCode));
     }
 }
 

@@ -25,4 +25,8 @@ int shutterstockSelection(int changed, int other, bool batchProcessing);
 // an empty one too, or none when it is exactly "No" (the main window has no key).
 std::optional<QString> geminiKeyToHandOver(const QString& apiKey);
 
+// The status line after a failed exchange with the AI service, by its HTTP status (0: no
+// reply came).
+QString requestFailureText(int status);
+
 }  // namespace tagger

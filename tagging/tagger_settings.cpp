@@ -7,13 +7,9 @@
 namespace tagger {
 namespace {
 
-const QString kWindow = QStringLiteral("frmAITagger");
+constexpr const char* kWindow = "frmAITagger";
 const QString kPrompt = QStringLiteral("AISettings");
 
-const QString kWidth = QStringLiteral("Width");
-const QString kHeight = QStringLiteral("Height");
-const QString kLeft = QStringLiteral("Left");
-const QString kTop = QStringLiteral("Top");
 const QString kAgencyIndex = QStringLiteral("AgencyIndex");
 const QString kAgenticChecked = QStringLiteral("AgenticChecked");
 const QString kTemperature = QStringLiteral("Temperature");
@@ -29,16 +25,11 @@ bool readSwitch(const ini::IniFile& file, const QString& key, bool def) {
 
 }  // namespace
 
-Settings Settings::load(const ini::IniFile& file, QSize windowSize) {
+Settings Settings::load(const ini::IniFile& file) {
     Settings s;
-    if (file.valueExists(kWindow, kWidth)) {
-        s.boundsStored = true;
-        const int width = file.readInteger(kWindow, kWidth, windowSize.width());
-        const int height = file.readInteger(kWindow, kHeight, windowSize.height());
-        const int left = file.readInteger(kWindow, kLeft, 10);
-        const int top = file.readInteger(kWindow, kTop, 10);
-        s.bounds = QRect(left, top, width, height);
-    }
+    // The numbers stay as stored until the window fits them on a screen: a rectangle made of
+    // them could overflow.
+    s.bounds = settings::loadBounds(file, kWindow);
     s.agencyIndex = file.readInteger(kPrompt, kAgencyIndex, s.agencyIndex);
     s.agenticChecked = readSwitch(file, kAgenticChecked, s.agenticChecked);
     const double temperature = file.readFloat(kPrompt, kTemperature, s.temperature);
@@ -53,10 +44,7 @@ Settings Settings::load(const ini::IniFile& file, QSize windowSize) {
 }
 
 void Settings::save(ini::IniFile& file) const {
-    file.writeInteger(kWindow, kWidth, bounds.width());
-    file.writeInteger(kWindow, kHeight, bounds.height());
-    file.writeInteger(kWindow, kLeft, bounds.left());
-    file.writeInteger(kWindow, kTop, bounds.top());
+    if (bounds) settings::saveBounds(file, kWindow, *bounds);
     file.writeInteger(kPrompt, kAgencyIndex, agencyIndex);
     file.writeBool(kPrompt, kAgenticChecked, agenticChecked);
     file.writeFloat(kPrompt, kTemperature, temperature);

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QRect>
-#include <QSize>
+#include <optional>
+
+#include "app/settings.h"
 
 namespace ini {
 class IniFile;
@@ -13,10 +14,10 @@ namespace tagger {
 // its prompt settings in "AISettings", which it shares with the main window (whose "Counter"
 // and "GeminiKey" it never touches). Read at every showing, written at every closing.
 struct Settings {
-    // The window's outer bounds. Read only when "frmAITagger" holds "Width"; boundsStored says
-    // whether it did. Saving always writes them.
-    QRect bounds;
-    bool boundsStored = false;
+    // The window's outer bounds as stored, whatever numbers they are: read only when
+    // "frmAITagger" holds "Width"; a width or height that is missing or no integer is left to
+    // the window. Saving writes them when set (the window always sets them).
+    std::optional<settings::WindowBounds> bounds;
 
     int agencyIndex = 0;  // 0 "Standard", 1 "Getty Images", -1 a typed text that names neither
     bool agenticChecked = true;  // "Deep Vision"
@@ -28,9 +29,8 @@ struct Settings {
     int imageColumnWidth = 64;  // the batch grid's image column, in pixels
 
     // Every key, in the order the window applies them; a missing key, or one whose text does
-    // not parse, keeps the default above. windowSize stands for a missing "Width" or "Height"
-    // when "Width" is there. A switch is on for any integer other than 0.
-    static Settings load(const ini::IniFile& file, QSize windowSize);
+    // not parse, keeps the default above. A switch is on for any integer other than 0.
+    static Settings load(const ini::IniFile& file);
 
     // Writes all twelve keys, "Width", "Height", "Left" and "Top" first; switches as "1" and
     // "0", the temperature with '.' whatever the locale. Throws errors::Error when the file

@@ -9,6 +9,7 @@
 #include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTest>
@@ -143,6 +144,33 @@ TEST_F(TaggerTest, StoredValuesComeBackUnderADecimalCommaLocale) {
     closeTagger();
 
     std::setlocale(LC_NUMERIC, oldNumeric.c_str());
+}
+
+TEST_F(TaggerTest, BoundsAtTheIntegerLimitsAreTakenOntoTheScreen) {
+    // Stored numbers at both ends of the integer range: the window comes up whole on its
+    // screen, at least its minimum size, and closing stores where it really was.
+    const char* const cases[] = {
+        "Width=2147483647\r\nHeight=2147483647\r\nLeft=2147483647\r\nTop=2147483647",
+        "Width=-2147483648\r\nHeight=-2147483648\r\nLeft=-2147483648\r\nTop=-2147483648",
+        "Width=2147483647\r\nHeight=-2147483648\r\nLeft=-2147483648\r\nTop=2147483647",
+        "Width=-2147483648\r\nHeight=2147483647\r\nLeft=2147483647\r\nTop=-2147483648",
+    };
+    for (const char* bounds : cases) {
+        SCOPED_TRACE(bounds);
+        writeSettings(QStringLiteral("[frmAITagger]\r\n") + bounds + "\r\n");
+        TfrmTaggerPro* w = showTagger();
+        const QRect screen = w->screen()->availableGeometry();
+        const QRect outer = w->frameGeometry();
+        EXPECT_TRUE(screen.contains(outer)) << ::testing::PrintToString(outer) << " on "
+                                            << ::testing::PrintToString(screen);
+        EXPECT_GE(w->width(), 1049);
+        EXPECT_GE(w->height(), 855);
+        closeTagger();
+        const QStringList lines = settingLines(readSettings());
+        EXPECT_TRUE(lines.contains("frmAITagger/Left=" + QString::number(outer.left())))
+            << lines.join(' ').toStdString();
+        EXPECT_TRUE(lines.contains("frmAITagger/Width=" + QString::number(outer.width())));
+    }
 }
 
 TEST_F(TaggerTest, TheGettyModeTurnsCategoryDetectionOffAndATypedAgencyTurnsItOn) {

@@ -64,8 +64,8 @@ protected:
 
 TEST_F(TaggerSettingsFile, MissingFileGivesTheDefaultsWithoutBounds) {
     const ini::IniFile file(dir.filePath("SpellIni.ini"));
-    const tagger::Settings s = tagger::Settings::load(file, QSize(1049, 855));
-    EXPECT_FALSE(s.boundsStored);
+    const tagger::Settings s = tagger::Settings::load(file);
+    EXPECT_FALSE(s.bounds.has_value());
     EXPECT_EQ(s.agencyIndex, 0);
     EXPECT_TRUE(s.agenticChecked);
     EXPECT_DOUBLE_EQ(s.temperature, 0.77);
@@ -79,12 +79,15 @@ TEST_F(TaggerSettingsFile, MissingFileGivesTheDefaultsWithoutBounds) {
 TEST_F(TaggerSettingsFile, BoundsAreReadOnlyWithAStoredWidth) {
     {
         const ini::IniFile file(write("[frmAITagger]\r\nHeight=900\r\nLeft=5\r\nTop=6\r\n"));
-        EXPECT_FALSE(tagger::Settings::load(file, QSize(1049, 855)).boundsStored);
+        EXPECT_FALSE(tagger::Settings::load(file).bounds.has_value());
     }
     const ini::IniFile file(write("[frmAITagger]\r\nWidth=1200\r\nHeight=x\r\n"));
-    const tagger::Settings s = tagger::Settings::load(file, QSize(1049, 855));
-    EXPECT_TRUE(s.boundsStored);
-    EXPECT_EQ(s.bounds, QRect(10, 10, 1200, 855));
+    const tagger::Settings s = tagger::Settings::load(file);
+    ASSERT_TRUE(s.bounds.has_value());
+    EXPECT_EQ(s.bounds->width, 1200);
+    EXPECT_EQ(s.bounds->height, std::nullopt);  // the window keeps its own
+    EXPECT_EQ(s.bounds->left, 10);
+    EXPECT_EQ(s.bounds->top, 10);
 }
 
 TEST_F(TaggerSettingsFile, UnreadableValuesGiveTheirDefaultsAndSwitchesAreIntegers) {
@@ -92,7 +95,7 @@ TEST_F(TaggerSettingsFile, UnreadableValuesGiveTheirDefaultsAndSwitchesAreIntege
         write("[AISettings]\r\nAgencyIndex=one\r\nAgenticChecked=2\r\nTemperature=nan\r\n"
               "PeopleCheck=True\r\nCategoryCheck=0\r\nKeysFrom=\r\nKeysTo=45\r\n"
               "ImageColumnWidth=$50\r\n"));
-    const tagger::Settings s = tagger::Settings::load(file, QSize(1049, 855));
+    const tagger::Settings s = tagger::Settings::load(file);
     EXPECT_EQ(s.agencyIndex, 0);
     EXPECT_TRUE(s.agenticChecked);  // any integer but 0
     EXPECT_DOUBLE_EQ(s.temperature, 0.77);
@@ -106,7 +109,7 @@ TEST_F(TaggerSettingsFile, UnreadableValuesGiveTheirDefaultsAndSwitchesAreIntege
 TEST_F(TaggerSettingsFile, SaveWritesTwelveKeysInOrderBesideTheMainWindowsKeys) {
     const QString path = write("[AISettings]\r\nCounter=7\r\nGeminiKey=abc\r\n");
     tagger::Settings s;
-    s.bounds = QRect(-4, 20, 1100, 870);
+    s.bounds = settings::WindowBounds{1100, 870, -4, 20};
     s.agencyIndex = -1;
     s.agenticChecked = false;
     s.temperature = 0.8;
@@ -125,8 +128,12 @@ TEST_F(TaggerSettingsFile, SaveWritesTwelveKeysInOrderBesideTheMainWindowsKeys) 
               "KeysFrom=28\r\nKeysTo=30\r\nImageColumnWidth=96\r\n"
               "[frmAITagger]\r\nWidth=1100\r\nHeight=870\r\nLeft=-4\r\nTop=20\r\n");
 
-    const tagger::Settings back = tagger::Settings::load(ini::IniFile(path), QSize(1, 1));
-    EXPECT_EQ(back.bounds, s.bounds);
+    const tagger::Settings back = tagger::Settings::load(ini::IniFile(path));
+    ASSERT_TRUE(back.bounds.has_value());
+    EXPECT_EQ(back.bounds->width, 1100);
+    EXPECT_EQ(back.bounds->height, 870);
+    EXPECT_EQ(back.bounds->left, -4);
+    EXPECT_EQ(back.bounds->top, 20);
     EXPECT_EQ(back.agencyIndex, -1);
     EXPECT_FALSE(back.agenticChecked);
     EXPECT_DOUBLE_EQ(back.temperature, 0.8);

@@ -1,6 +1,7 @@
 #include "platform/widgets/gridview.h"
 
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -59,6 +60,18 @@ void TcxGridTableView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QTableView::keyPressEvent(event);
+}
+
+void TcxGridTableView::mouseDoubleClickEvent(QMouseEvent* event) {
+    const QModelIndex cell = indexAt(event->position().toPoint());
+    bool handled = false;
+    if (onCellDblClick && cell.isValid() && event->button() == Qt::LeftButton)
+        onCellDblClick(cell, handled);
+    if (handled) {
+        event->accept();
+        return;
+    }
+    QTableView::mouseDoubleClickEvent(event);
 }
 
 void TcxGridTableView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {

@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <functional>
 
 #include "platform/widgets/edits.h"
 
@@ -15,6 +16,9 @@ class TcxGridTableView : public QTableView {
 public:
     explicit TcxGridTableView(QWidget* parent = nullptr);
     keys::KeyHooks hooks;
+    // A cell was double-clicked with the left button; setting handled keeps the grid's own
+    // double-click from running.
+    std::function<void(const QModelIndex& cell, bool& handled)> onCellDblClick;
 
     // The focused row when it is also selected; -1 when no row is.
     int focusedSelectedRow() const;
@@ -24,6 +28,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 };
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -10,44 +9,17 @@
 #include "platform/widgets/gridview.h"
 #include "tagging/batch_grid_model.h"
 #include "tagging/frmtaggerpro.h"
-#include "tests/support/program_fixture.h"
+#include "tests/support/tagger_fixture.h"
 
-// The tagger window's private state, as the parts of the program that fill it would set it.
-class TaggerProbe {
-public:
-    static bool& batchProcessing() { return frmTaggerPro->FIsBatchProcessing; }
-    static BatchGridModel& rows() { return *frmTaggerPro->FBatchRows; }
-};
-
-// The program started on its Create card with the tagger shown, the temporary folder in the
-// test's own folder (the upload image goes there) and pictures made by the test.
-class BatchGridTest : public ProgramFixture {
+// The tagger shown with a key set, and pictures made by the test for its batch grid.
+class BatchGridTest : public TaggerTest {
 protected:
     using Col = BatchGridModel::Column;
 
     void SetUp() override {
-        ProgramFixture::SetUp();
-        m_oldTemp = qgetenv("TMPDIR");
-        QDir().mkpath(path("tmp"));
-        qputenv("TMPDIR", path("tmp").toUtf8());
-        startOnCreateCard();
-        dialogs.clear();
+        TaggerTest::SetUp();
         Form1->APIKey = QStringLiteral("key");
         w = showTagger();
-    }
-    void TearDown() override {
-        ProgramFixture::TearDown();
-        if (m_oldTemp.isNull())
-            qunsetenv("TMPDIR");
-        else
-            qputenv("TMPDIR", m_oldTemp);
-    }
-
-    // Shows the tagger as the "AI Tagging (F3)" command does.
-    static TfrmTaggerPro* showTagger() {
-        Form1->dxBarLargeButtonAIClick();
-        EXPECT_TRUE(QTest::qWaitFor([] { return frmTaggerPro->isVisible(); }));
-        return frmTaggerPro;
     }
 
     // A picture of that size in the test's folder; the format follows the name's suffix.
@@ -76,7 +48,4 @@ protected:
     static QString text(int row, Col column) { return rows().cell(row, column).value_or("<none>"); }
 
     TfrmTaggerPro* w = nullptr;
-
-private:
-    QByteArray m_oldTemp;
 };

@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "app/form1.h"
+#include "tagging/batch_grid_model.h"
 #include "tagging/frmtaggerpro.h"
 #include "tests/support/program_fixture.h"
 
@@ -20,6 +21,7 @@ public:
     static const QString& tempFile() { return frmTaggerPro->TempFile; }
     // The bytes the preview's picture is written as.
     static QByteArray previewData() { return frmTaggerPro->PreviewPictureData(); }
+    static BatchGridModel& rows() { return *frmTaggerPro->FBatchRows; }
 };
 
 // The program started on its Create card, with the temporary folder in the test's own
