@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QSize>
+
 #include "platform/errors/errors.h"
 
 namespace image {
@@ -10,5 +12,21 @@ class DecodeError : public errors::Error {
 public:
     using Error::Error;
 };
+
+// Refuses a picture of more than maxPixels pixels.
+inline void checkPixels(QSize size, qint64 maxPixels) {
+    if (qint64(size.width()) * size.height() > maxPixels)
+        throw DecodeError(QStringLiteral("The picture of %1 x %2 pixels is larger than %3 pixels")
+                              .arg(size.width())
+                              .arg(size.height())
+                              .arg(maxPixels));
+}
+
+// No memory could be had for the pixels of a picture of this size.
+[[noreturn]] inline void noMemoryFor(QSize size) {
+    throw DecodeError(QStringLiteral("Not enough memory for a picture of %1 x %2 pixels")
+                          .arg(size.width())
+                          .arg(size.height()));
+}
 
 }  // namespace image

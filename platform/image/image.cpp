@@ -83,13 +83,6 @@ void raiseQtAllocationLimit() {
     (void)raised;
 }
 
-[[noreturn]] void refuseSize(QSize size) {
-    throw DecodeError(QStringLiteral("The picture of %1 x %2 pixels is larger than %3 pixels")
-                          .arg(size.width())
-                          .arg(size.height())
-                          .arg(kMaxPixels));
-}
-
 // minimumFor: the smallest upright size needed of a picture of the given upright size
 // (empty: the full size); only JPEG files use it.
 Source decodeSource(const QString& path, const TargetRule& minimumFor) {
@@ -118,17 +111,13 @@ Source decodeSource(const QString& path, const TargetRule& minimumFor) {
     QImageReader reader(&file);
     reader.setAutoTransform(false);
     const QSize header = reader.size();
-    if (header.isValid() && qint64(header.width()) * header.height() > kMaxPixels)
-        refuseSize(header);
+    if (header.isValid()) checkPixels(header, kMaxPixels);
     QImage decoded;
     if (!reader.read(&decoded)) throw DecodeError(reader.errorString());
-    if (qint64(decoded.width()) * decoded.height() > kMaxPixels) refuseSize(decoded.size());
+    checkPixels(decoded.size(), kMaxPixels);
     source.orientation = exifOrientation(reader.transformation());
     source.pixels = onWhite(decoded);
-    if (source.pixels.isNull())
-        throw DecodeError(QStringLiteral("Not enough memory for a picture of %1 x %2 pixels")
-                              .arg(decoded.width())
-                              .arg(decoded.height()));
+    if (source.pixels.isNull()) noMemoryFor(decoded.size());
     source.fullSize = source.pixels.size();
     source.extent = QSizeF(source.fullSize);
     return source;

@@ -293,11 +293,7 @@ Decoded decode(const QByteArray& data, const SizeNeeded& needed, qint64 maxPixel
         throw DecodeError(messageOf(d.err));
     Decoded result;
     result.fullSize = QSize(int(d.cinfo.image_width), int(d.cinfo.image_height));
-    if (qint64(d.cinfo.image_width) * d.cinfo.image_height > maxPixels)
-        throw DecodeError(QStringLiteral("The picture of %1 x %2 pixels is larger than %3 pixels")
-                              .arg(d.cinfo.image_width)
-                              .arg(d.cinfo.image_height)
-                              .arg(maxPixels));
+    checkPixels(result.fullSize, maxPixels);
     result.orientation = orientationOf(d.cinfo);
     const QSize atLeast = needed ? needed(result.fullSize, result.orientation) : QSize();
     const unsigned minWidth = atLeast.isEmpty() ? d.cinfo.image_width : unsigned(atLeast.width());
@@ -308,9 +304,7 @@ Decoded decode(const QByteArray& data, const SizeNeeded& needed, qint64 maxPixel
     result.pixels =
         QImage(int(d.cinfo.output_width), int(d.cinfo.output_height), QImage::Format_RGB888);
     if (result.pixels.isNull())
-        throw DecodeError(QStringLiteral("Not enough memory for a picture of %1 x %2 pixels")
-                              .arg(d.cinfo.output_width)
-                              .arg(d.cinfo.output_height));
+        noMemoryFor(QSize(int(d.cinfo.output_width), int(d.cinfo.output_height)));
     std::vector<unsigned char> cmykRow(isCmyk(d.cinfo) ? size_t(d.cinfo.output_width) * 4 : 0);
     if (!readRows(d, result.pixels.bits(), result.pixels.bytesPerLine(),
                   cmykRow.empty() ? nullptr : cmykRow.data()))

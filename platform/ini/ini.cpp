@@ -145,34 +145,41 @@ bool IniFile::valueExists(const QString& section, const QString& key) const {
     return findKey(findSection(section), key) >= 0;
 }
 
-QString IniFile::readString(const QString& section, const QString& key, const QString& def) const {
+std::optional<QString> IniFile::value(const QString& section, const QString& key) const {
     const int line = findKey(findSection(section), key);
-    if (line < 0) return def;
+    if (line < 0) return std::nullopt;
     const QString& text = m_lines[line].text;
     return text.mid(text.indexOf('=') + 1);
 }
 
+QString IniFile::readString(const QString& section, const QString& key, const QString& def) const {
+    return value(section, key).value_or(def);
+}
+
 int IniFile::readInteger(const QString& section, const QString& key, int def) const {
-    if (!valueExists(section, key)) return def;
+    const std::optional<QString> stored = value(section, key);
+    if (!stored) return def;
     try {
-        return text::strToInt(readString(section, key, QString()));
+        return text::strToInt(*stored);
     } catch (const errors::ConvertError&) {
         return def;
     }
 }
 
 qint64 IniFile::readInt64(const QString& section, const QString& key, qint64 def) const {
-    if (!valueExists(section, key)) return def;
+    const std::optional<QString> stored = value(section, key);
+    if (!stored) return def;
     try {
-        return text::strToInt64(readString(section, key, QString()));
+        return text::strToInt64(*stored);
     } catch (const errors::ConvertError&) {
         return def;
     }
 }
 
 bool IniFile::readBool(const QString& section, const QString& key, bool def) const {
-    if (!valueExists(section, key)) return def;
-    const QString text = readString(section, key, QString()).trimmed();
+    const std::optional<QString> stored = value(section, key);
+    if (!stored) return def;
+    const QString text = stored->trimmed();
     if (text == QLatin1String("1") || text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
         return true;
     if (text == QLatin1String("0") ||
@@ -182,10 +189,11 @@ bool IniFile::readBool(const QString& section, const QString& key, bool def) con
 }
 
 double IniFile::readFloat(const QString& section, const QString& key, double def) const {
-    if (!valueExists(section, key)) return def;
+    const std::optional<QString> stored = value(section, key);
+    if (!stored) return def;
     bool ok = false;
-    const double value = readString(section, key, QString()).trimmed().toDouble(&ok);
-    return ok ? value : def;
+    const double number = stored->trimmed().toDouble(&ok);
+    return ok ? number : def;
 }
 
 void IniFile::writeString(const QString& section, const QString& key, const QString& value) {

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <optional>
 
 #include "platform/files/atomic_file.h"
 
@@ -57,6 +58,8 @@ private:
 
     int findSection(const QString& section) const;           // line of "[section]", or -1
     int findKey(int sectionLine, const QString& key) const;  // line of the key, or -1
+    // The text after the key's '=', or none when the key is absent.
+    std::optional<QString> value(const QString& section, const QString& key) const;
     void read(const QByteArray& bytes);
     QByteArray encode(const QString& text) const;
     Line newLine(const QString& text);

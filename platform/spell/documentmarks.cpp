@@ -170,11 +170,7 @@ void DocumentMarks::dropAccepted() {
     for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next()) {
         BlockMarks* data = ownData(block, m_id);
         if (!data || data->marks.isEmpty()) continue;
-        const QString text = block.text();
-        QList<WordSpan> kept;
-        for (const WordSpan& mark : data->marks)
-            if (!m_engine->isCorrect(QStringView(text).mid(mark.start, mark.length)))
-                kept.append(mark);
+        const QList<WordSpan> kept = m_engine->stillMisspelt(block.text(), data->marks);
         if (kept.size() == data->marks.size()) continue;
         data->marks = kept;
         setMarks(block, kept);

@@ -80,6 +80,19 @@ struct Dictionary {
     }
 };
 
+namespace {
+
+// A dictionary that cannot be opened is no dictionary: nothing is marked.
+std::shared_ptr<Dictionary> loadOrNone(const QString& folder) {
+    try {
+        return Dictionary::load(folder);
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+}  // namespace
+
 Engine::Engine(QObject* parent) : QObject(parent) {}
 
 Engine::~Engine() {
@@ -94,12 +107,7 @@ void Engine::open(const QString& folder) {
     joinLoader();
     m_userFile = folder + QStringLiteral("User.dic");
     m_loader = std::thread([this, folder] {
-        std::shared_ptr<Dictionary> dictionary;
-        try {
-            dictionary = Dictionary::load(folder);
-        } catch (...) {
-            // A dictionary that cannot be opened is no dictionary: nothing is marked.
-        }
+        std::shared_ptr<Dictionary> dictionary = loadOrNone(folder);
         // Delivered on this object's thread; dropped when the engine is gone first (its
         // destructor waits for this thread, and a deleted object's queued calls are discarded).
         QMetaObject::invokeMethod(
@@ -110,12 +118,7 @@ void Engine::open(const QString& folder) {
 void Engine::openNow(const QString& folder) {
     joinLoader();
     m_userFile = folder + QStringLiteral("User.dic");
-    std::shared_ptr<Dictionary> dictionary;
-    try {
-        dictionary = Dictionary::load(folder);
-    } catch (...) {
-    }
-    install(dictionary);
+    install(loadOrNone(folder));
 }
 
 void Engine::install(std::shared_ptr<Dictionary> dictionary) {
@@ -151,6 +154,13 @@ QList<WordSpan> Engine::misspelt(QStringView text) {
     for (const WordSpan& word : checkedWords(text))
         if (!isCorrect(text.mid(word.start, word.length))) wrong.append(word);
     return wrong;
+}
+
+QList<WordSpan> Engine::stillMisspelt(QStringView text, const QList<WordSpan>& marks) {
+    QList<WordSpan> kept;
+    for (const WordSpan& mark : marks)
+        if (!isCorrect(text.mid(mark.start, mark.length))) kept.append(mark);
+    return kept;
 }
 
 QStringList Engine::suggestions(const QString& word, int most) {

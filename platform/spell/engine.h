@@ -36,6 +36,8 @@ public:
     bool isCorrect(QStringView word);
     // The checked words of a text that are misspelt.
     QList<WordSpan> misspelt(QStringView text);
+    // The marks of a text whose words are still misspelt (once words were added or ignored).
+    QList<WordSpan> stillMisspelt(QStringView text, const QList<WordSpan>& marks);
     // Hunspell's suggestions for a misspelt word, the best first.
     QStringList suggestions(const QString& word, int most = 8);
 

@@ -81,10 +81,7 @@ void LineMarks::check() {
 
 void LineMarks::dropAccepted() {
     if (!m_engine) return;
-    const QString text = m_edit->text();
-    QList<WordSpan> kept;
-    for (const WordSpan& mark : m_marks)
-        if (!m_engine->isCorrect(QStringView(text).mid(mark.start, mark.length))) kept.append(mark);
+    const QList<WordSpan> kept = m_engine->stillMisspelt(m_edit->text(), m_marks);
     if (kept.size() == m_marks.size()) return;
     m_marks = kept;
     update();

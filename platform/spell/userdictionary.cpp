@@ -11,10 +11,10 @@
 namespace spell {
 
 QStringList readUserWords(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
+    const std::optional<QByteArray> bytes = files::readRegularFile(path);
+    if (!bytes) return {};
     QStringList words;
-    const QStringList lines = text::decodeFile(file.readAll()).split(QLatin1Char('\n'));
+    const QStringList lines = text::decodeFile(*bytes).split(QLatin1Char('\n'));
     for (const QString& line : lines) {
         const QString word = text::trim(line);
         if (!word.isEmpty()) words.append(word);
