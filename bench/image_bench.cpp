@@ -13,10 +13,10 @@
 #include <random>
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QFont>
 #include <QImage>
 
+#include "platform/files/atomic_file.h"
 #include "platform/image/image.h"
 #include "platform/image/jpeg.h"
 #include "platform/image/resample.h"
@@ -46,11 +46,6 @@ QImage cameraPicture(int width, int height, unsigned seed) {
     return img;
 }
 
-bool writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.flush();
-}
-
 double msSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
         .count();
@@ -59,10 +54,8 @@ double msSince(std::chrono::steady_clock::time_point start) {
 int make(const QString& file, int count) {
     for (int i = 0; i < count; ++i) {
         const QString path = count == 1 ? file : QStringLiteral("%1-%2.jpg").arg(file).arg(i + 1);
-        if (!writeBytes(path, image::jpeg::encode(cameraPicture(6000, 4000, unsigned(i)), 92))) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-            return 1;
-        }
+        files::writeAtomically(path,
+                               image::jpeg::encode(cameraPicture(6000, 4000, unsigned(i)), 92));
     }
     return 0;
 }

@@ -23,42 +23,19 @@
 #include "platform/spell/engine.h"
 #include "platform/spell/words.h"
 #include "platform/widgets/edits.h"
+#include "records/summary_writer.h"
 
 namespace {
 
 const QString kFolder = QStringLiteral(PIXOLET_PROGRAM_DIR "/");
 
-struct Entry {
-    QString title;
-    QString description;
-    QString keywords;
-};
+using Entry = summary::BatchSummaryEntry;
 
-// Appends entries as the batch composer does: a line "-----" between entries, the title in
-// capitals in bold, the description, the keywords, with empty lines between.
-void fill(TcxRichEdit& summary, const std::vector<Entry>& entries) {
-    QTextCursor cursor(summary.document());
-    QTextCharFormat plain;
-    QTextCharFormat bold;
-    bold.setFontWeight(QFont::Bold);
+// Appends entries as "Add" does, in one edit.
+void fill(TcxRichEdit& edit, const std::vector<Entry>& entries) {
+    QTextCursor cursor(edit.document());
     cursor.beginEditBlock();
-    bool first = true;
-    for (const Entry& entry : entries) {
-        if (!first) {
-            cursor.insertBlock();
-            cursor.insertBlock();
-            cursor.insertText(QStringLiteral("-----"), plain);
-            cursor.insertBlock();
-        }
-        first = false;
-        cursor.insertText(entry.title.toUpper(), bold);
-        cursor.insertBlock();
-        cursor.insertBlock();
-        cursor.insertText(entry.description, plain);
-        cursor.insertBlock();
-        cursor.insertBlock();
-        cursor.insertText(entry.keywords, plain);
-    }
+    for (const Entry& entry : entries) summary::appendEntry(edit.document(), entry);
     cursor.endEditBlock();
 }
 

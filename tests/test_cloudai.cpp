@@ -12,6 +12,7 @@
 
 #include "platform/cloudai/cloudai.h"
 #include "platform/errors/errors.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/loopback_server.h"
 #include "tests/support/qt_print.h"
 
@@ -71,9 +72,7 @@ protected:
 
     QString writeImage(const QByteArray& bytes, const char* name = "upload.jpg") {
         const QString path = dir.filePath(QLatin1String(name));
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        writeFile(path, bytes);
         return path;
     }
     // Runs one request with an image and a prompt attached.

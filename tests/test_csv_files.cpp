@@ -17,6 +17,7 @@
 #include "platform/errors/errors.h"
 #include "tagging/categories.h"
 #include "tagging/csv_files.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/qt_print.h"
 
 namespace {
@@ -35,10 +36,6 @@ protected:
     QString photos() const { return dir.filePath("Photos"); }
     QString csv(const char* name) const {
         return photos() + QStringLiteral("/CSV/") + QLatin1String(name);
-    }
-    static QByteArray readFile(const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
     }
     BatchRow beach() const {
         return {photos() + "/beach.jpg",
@@ -65,13 +62,13 @@ protected:
 TEST_F(CsvFiles, TheExampleRowInAllThreeFiles) {
     ASSERT_TRUE(csvfiles::writeCsvFiles({beach()}, categories::adobe(), kDay));
     EXPECT_EQ(
-        readFile(csv("AdobeCSV.csv")),
+        readOrNone(csv("AdobeCSV.csv")),
         kBom + kAdobeHeader + "\"beach.jpg\",\"Sunset over the sea\",\"sun, sea, beach\",11,\r\n");
-    EXPECT_EQ(readFile(csv("ShutterCSV.csv")),
+    EXPECT_EQ(readOrNone(csv("ShutterCSV.csv")),
               kBom + kShutterHeader +
                   "\"beach.jpg\",\"Sunset over the sea\",\"sun, sea, beach\",\"Nature,Holidays\","
                   "No,No,No\r\n");
-    EXPECT_EQ(readFile(csv("GettyCSV.csv")),
+    EXPECT_EQ(readOrNone(csv("GettyCSV.csv")),
               kGettyHeader +
                   "\"beach.jpg\",\"2026-12-10\",\"Sunset over the sea\",\"\",\"\","
                   "\"Golden beach\",\"sun, sea, beach\"\r\n");
@@ -134,17 +131,17 @@ TEST_F(CsvFiles, EveryRowGoesToTheFirstRowsFolderAndARunReplacesTheFiles) {
     other.adobeCategory = "Plants and Flowers";
     ASSERT_TRUE(csvfiles::writeCsvFiles({beach(), other, beach()}, categories::adobe(), kDay));
     EXPECT_FALSE(QDir(dir.filePath("Elsewhere/deep/CSV")).exists());
-    EXPECT_EQ(readFile(csv("AdobeCSV.csv")).count("\r\n"), 4);
+    EXPECT_EQ(readOrNone(csv("AdobeCSV.csv")).count("\r\n"), 4);
     EXPECT_TRUE(
-        readFile(csv("AdobeCSV.csv")).contains("\r\n\"forest.jpg\",\"Sunset over the sea\""));
+        readOrNone(csv("AdobeCSV.csv")).contains("\r\n\"forest.jpg\",\"Sunset over the sea\""));
 
     ASSERT_TRUE(csvfiles::writeCsvFiles({other}, categories::adobe(), QDate(2027, 1, 2)));
     for (const char* name : {"AdobeCSV.csv", "ShutterCSV.csv", "GettyCSV.csv"})
-        EXPECT_EQ(readFile(dir.filePath("Elsewhere/deep/CSV/") + name).count("\r\n"), 2) << name;
+        EXPECT_EQ(readOrNone(dir.filePath("Elsewhere/deep/CSV/") + name).count("\r\n"), 2) << name;
     EXPECT_TRUE(
-        readFile(dir.filePath("Elsewhere/deep/CSV/GettyCSV.csv")).contains("\"2027-01-02\""));
+        readOrNone(dir.filePath("Elsewhere/deep/CSV/GettyCSV.csv")).contains("\"2027-01-02\""));
     // The earlier run's files are still those of the earlier run.
-    EXPECT_EQ(readFile(csv("GettyCSV.csv")).count("\"2026-12-10\""), 3);
+    EXPECT_EQ(readOrNone(csv("GettyCSV.csv")).count("\"2026-12-10\""), 3);
 }
 
 TEST_F(CsvFiles, AFirstRowWithoutAFileNameWritesIntoTheCurrentFolder) {
@@ -159,7 +156,7 @@ TEST_F(CsvFiles, AFirstRowWithoutAFileNameWritesIntoTheCurrentFolder) {
     }
     QDir::setCurrent(before);
     ASSERT_TRUE(written);
-    EXPECT_TRUE(readFile(dir.filePath("CSV/AdobeCSV.csv"))
+    EXPECT_TRUE(readOrNone(dir.filePath("CSV/AdobeCSV.csv"))
                     .contains(kAdobeHeader + "\"\",\"Sunset over the sea\""));
 }
 
@@ -177,7 +174,7 @@ TEST_F(CsvFiles, AFileThatCannotBeWrittenStopsTheRunAndKeepsTheFilesBeforeIt) {
     } catch (const errors::Error& e) {
         EXPECT_TRUE(e.message().contains("ShutterCSV.csv")) << e.message().toStdString();
     }
-    EXPECT_TRUE(readFile(csv("AdobeCSV.csv")).startsWith(kBom + kAdobeHeader));
+    EXPECT_TRUE(readOrNone(csv("AdobeCSV.csv")).startsWith(kBom + kAdobeHeader));
     EXPECT_FALSE(QFile::exists(csv("GettyCSV.csv")));
     EXPECT_EQ(QDir(photos() + "/CSV").entryList(QDir::Files | QDir::Hidden),
               QStringList{"AdobeCSV.csv"});

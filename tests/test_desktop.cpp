@@ -9,10 +9,6 @@
 #include "tests/support/desktop.h"
 #include "tests/support/program_fixture.h"
 
-void PrintTo(const QRect& r, std::ostream* os) {
-    *os << r.x() << ',' << r.y() << ' ' << r.width() << 'x' << r.height();
-}
-
 namespace {
 
 class DesktopTest : public ProgramFixture {

@@ -16,6 +16,7 @@
 #include "platform/widgets/statusbar.h"
 #include "tagging/frmdicteditor.h"
 #include "tagging/prompts.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/program_fixture.h"
 
 namespace {
@@ -30,14 +31,9 @@ protected:
     }
 
     void writeList(const char* name, const QByteArray& bytes) {
-        QFile file(path(QLatin1String(name)));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        writeFile(path(QLatin1String(name)), bytes);
     }
-    QByteArray readList(const char* name) const {
-        QFile file(path(QLatin1String(name)));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
-    }
+    QByteArray readList(const char* name) const { return readOrNone(path(QLatin1String(name))); }
     void showEditor() {
         // The main window is active first, as when the user opens the editor from the
         // tagger (the window system's focus may still rest on the hidden editor).

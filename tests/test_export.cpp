@@ -17,6 +17,7 @@
 #include "platform/widgets/edits.h"
 #include "records/createcard.h"
 #include "records/searchcard.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/program_fixture.h"
 #include "tests/support/small_tmpfs.h"
 
@@ -28,11 +29,6 @@ QByteArray summaryRtf(const QString& text) {
     QTextDocument document;
     document.setPlainText(text);
     return rtf::write(document);
-}
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QString colourName(const QBrush& brush) {

@@ -12,13 +12,9 @@
 
 #include "platform/errors/errors.h"
 #include "platform/files/atomic_file.h"
+#include "tests/support/file_bytes.h"
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 mode_t modeOf(const QString& path) {
     struct stat st {};

@@ -1,7 +1,5 @@
 // The Group Administration window on real database files: the lists, the enabling of the
 // buttons, moving and deleting a group's records, and the group list it hands back.
-#include <sqlite3.h>
-
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -50,13 +48,7 @@ protected:
         return queryFile(database, "SELECT DISTINCT \"Group\" FROM tblTags ORDER BY 1");
     }
 
-    void execute(const char* statement) const {
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(database.toUtf8().constData(), &db), SQLITE_OK);
-        EXPECT_EQ(sqlite3_exec(db, statement, nullptr, nullptr, nullptr), SQLITE_OK)
-            << sqlite3_errmsg(db);
-        sqlite3_close(db);
-    }
+    void execute(const char* statement) const { executeFile(database, statement); }
 
     // Chooses the From and To texts as typed.
     static void choose(const QString& fromText, const QString& toText) {

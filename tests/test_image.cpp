@@ -21,20 +21,14 @@
 #include "platform/image/resample.h"
 #include "tagging/thumbnail.h"
 #include "tagging/upload_image.h"
+#include "tests/support/file_bytes.h"
 
 namespace {
 
 QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
     const QString path = dir.filePath(name);
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        ADD_FAILURE() << path.toStdString();
+    ::writeFile(path, bytes);
     return path;
-}
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // A smooth picture with a distinct colour in each quadrant, so orientation shows.
@@ -590,13 +584,13 @@ TEST_F(ImageFiles, TheUploadFileIsReplacedWholeAndDeleted) {
     const auto a = tagging::prepareUploadImage(first, 1024);
     ASSERT_TRUE(a.has_value());
     tagging::writeUploadImage(upload, *a);
-    EXPECT_EQ(readFile(upload), *a);
+    EXPECT_EQ(readAll(upload), *a);
     tagging::deleteUploadImage(upload);
     EXPECT_FALSE(QFile::exists(upload));
     const auto b = tagging::prepareUploadImage(second, 1024);
     ASSERT_TRUE(b.has_value());
     tagging::writeUploadImage(upload, *b);
-    EXPECT_EQ(readFile(upload), *b);
+    EXPECT_EQ(readAll(upload), *b);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
               (QStringList{"AI_Input_Upload.jpg", "first.png", "second.jpg"}));
 }

@@ -10,21 +10,10 @@
 #include "platform/errors/errors.h"
 #include "platform/ini/ini.h"
 #include "platform/text/text.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/small_tmpfs.h"
 
 namespace {
-
-QString readAll(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return QString::fromUtf8(f.readAll());
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 class IniTest : public ::testing::Test {
 protected:
@@ -43,7 +32,7 @@ TEST_F(IniTest, MissingFileReadsAsEmptyAndFirstWriteCreatesIt) {
 }
 
 TEST_F(IniTest, ReadsKeysWithoutCaseAndKeepsEmptyValues) {
-    writeAll(file(), "[aisettings]\r\ngeminikey=\r\nCounter=12\r\n[Other]\r\nx = 5\r\n");
+    writeFile(file(), "[aisettings]\r\ngeminikey=\r\nCounter=12\r\n[Other]\r\nx = 5\r\n");
     ini::IniFile settings(file());
     EXPECT_TRUE(settings.valueExists("AISettings", "GeminiKey"));
     EXPECT_EQ(settings.readString("AISettings", "GeminiKey", "No"), "");
@@ -57,7 +46,7 @@ TEST_F(IniTest, IntegerKeysFallBackToTheirDefault) {
         int expected;
     } cases[] = {{"42", 42}, {"-1", -1}, {"abc", 9}, {"", 9}, {"4x", 9}, {" 17 ", 17}};
     for (const Case& c : cases) {
-        writeAll(file(), QByteArray("[S]\nK=") + c.stored + "\n");
+        writeFile(file(), QByteArray("[S]\nK=") + c.stored + "\n");
         ini::IniFile settings(file());
         EXPECT_EQ(settings.readInteger("S", "K", 9), c.expected) << c.stored;
     }
@@ -73,7 +62,7 @@ TEST_F(IniTest, IntegerKeysFallBackToTheirDefault) {
                    {"1e3", 9},
                    {"", 9}};
     for (const Case64& c : cases64) {
-        writeAll(file(), QByteArray("[ActiveRecord]\nID=") + c.stored + "\n");
+        writeFile(file(), QByteArray("[ActiveRecord]\nID=") + c.stored + "\n");
         EXPECT_EQ(ini::IniFile(file()).readInt64("ActiveRecord", "ID", 9), c.expected) << c.stored;
     }
     ini::IniFile settings(file());
@@ -82,8 +71,8 @@ TEST_F(IniTest, IntegerKeysFallBackToTheirDefault) {
 }
 
 TEST_F(IniTest, WritesUpdateInPlaceAndKeepUnknownLines) {
-    writeAll(file(),
-             "; a comment\n[Database]\nFileName=DB\\old.db\nExtra=keep me\n\n[Foreign]\nZ=1\n");
+    writeFile(file(),
+              "; a comment\n[Database]\nFileName=DB\\old.db\nExtra=keep me\n\n[Foreign]\nZ=1\n");
     ini::IniFile settings(file());
     settings.writeString("database", "filename", "DB\\new.db");
     settings.writeString("Database", "Added", "x");
@@ -110,11 +99,6 @@ TEST_F(IniTest, NonAsciiValuesRoundTripAsUtf8) {
     settings.writeString("Database", "FileName", QString::fromUtf8("DB\\Über €.db"));
     EXPECT_EQ(ini::IniFile(file()).readString("Database", "FileName", ""),
               QString::fromUtf8("DB\\Über €.db"));
-}
-
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 QByteArray utf16(const QString& text, bool littleEndian) {
@@ -153,16 +137,16 @@ TEST_F(IniTest, UnchangedLinesKeepTheirBytesAndChangedOnesTheFilesEncoding) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        writeAll(file(), c.before);
+        writeFile(file(), c.before);
         ini::IniFile settings(file());
         settings.writeString("Database", "FileName", QString::fromUtf8(c.value));
-        EXPECT_EQ(readBytes(file()).toHex(' '), c.after.toHex(' '));
+        EXPECT_EQ(readAll(file()).toHex(' '), c.after.toHex(' '));
         // The file reads back by the reading rule, value and all.
         EXPECT_EQ(ini::IniFile(file()).readString("Database", "FileName", "-"),
                   QString::fromUtf8(c.value));
     }
     // Values of a Windows-1252 file read by the same rule.
-    writeAll(file(), "[Other]\r\nName=Caf\xE9 \x80\rLone=1\n");
+    writeFile(file(), "[Other]\r\nName=Caf\xE9 \x80\rLone=1\n");
     const ini::IniFile settings(file());
     EXPECT_EQ(settings.readString("Other", "Name", ""), QString::fromUtf8("Café €"));
     EXPECT_EQ(settings.readInteger("Other", "Lone", 0), 1);
@@ -195,19 +179,19 @@ TEST_F(IniTest, APathThatIsNoRegularFileReadsAsEmptyAndRefusesWrites) {
     EXPECT_EQ(QFileInfo(zero).symLinkTarget(), "/dev/zero");
     EXPECT_EQ(QFileInfo(null).symLinkTarget(), "/dev/null");
 
-    writeAll(file(), "[AISettings]\nCounter=3\n");
+    writeFile(file(), "[AISettings]\nCounter=3\n");
     const QString link = dir.filePath("link.ini");
     ASSERT_TRUE(QFile::link(file(), link));
     ini::IniFile settings(link);
     EXPECT_EQ(settings.readInteger("AISettings", "Counter", 0), 3);
     settings.writeInteger("AISettings", "Counter", 4);
     EXPECT_TRUE(QFileInfo(link).isSymLink());
-    EXPECT_EQ(readBytes(file()), "[AISettings]\nCounter=4\r\n");
+    EXPECT_EQ(readAll(file()), "[AISettings]\nCounter=4\r\n");
 }
 
 TEST_F(IniTest, AWriteRemovesTemporaryFilesThatAnInterruptedWriteLeft) {
     for (const char* name : {"SpellIni.ini.k3J9aQ", "SpellIni.ini.000000", "SpellIni.ini.bak"})
-        writeAll(dir.filePath(name), "stale");
+        writeFile(dir.filePath(name), "stale");
     ini::IniFile settings(file());
     settings.writeString("Database", "FileName", "DB\\KeywordsDB.db");
     QStringList names = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
@@ -222,7 +206,7 @@ TEST_F(IniTest, OnAFullDiskAWriteFailsAndTheOldFileStaysWhole) {
     if (!disk.mounted()) GTEST_SKIP() << "no small tmpfs: " << disk.why().toStdString();
     const QString path = disk.path() + "/SpellIni.ini";
     const QByteArray old = "[TextMax]\r\nTitle=120\r\n[AISettings]\r\nGeminiKey=secret\r\n";
-    writeAll(path, old);
+    writeFile(path, old);
     disk.fill();
     ini::IniFile settings(path);
     try {
@@ -231,7 +215,7 @@ TEST_F(IniTest, OnAFullDiskAWriteFailsAndTheOldFileStaysWhole) {
     } catch (const errors::Error& e) {
         EXPECT_TRUE(e.message().contains("No space left on device")) << e.message().toStdString();
     }
-    EXPECT_EQ(readBytes(path), old);
+    EXPECT_EQ(readAll(path), old);
     EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files, QDir::Name),
               (QStringList{"SpellIni.ini", "filler"}));
     disk.removeFiller();

@@ -1,7 +1,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QInputMethodEvent>
-#include <QLabel>
 #include <QTableView>
 #include <QTest>
 #include <QTextBlock>
@@ -14,6 +13,7 @@
 #include "records/keyword_editor.h"
 #include "records/keyword_list.h"
 #include "tests/support/program_fixture.h"
+#include "tests/support/window_checks.h"
 
 namespace {
 
@@ -39,10 +39,6 @@ QString marks(const QTextDocument* document) {
         if (block.next().isValid()) out += u'|';
     }
     return out;
-}
-
-bool isRed(const QLabel* label) {
-    return label->palette().color(QPalette::WindowText) == QColor(255, 0, 0);
 }
 
 // A list of n keywords "k1, k2, ...".

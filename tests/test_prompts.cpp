@@ -10,6 +10,7 @@
 #include "platform/appfolder/appfolder.h"
 #include "platform/errors/errors.h"
 #include "tagging/prompts.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/qt_print.h"
 
 using prompts::PromptSettings;
@@ -30,9 +31,7 @@ protected:
     void TearDown() override { appfolder::setProgramFolderForTests({}); }
 
     void writeFile(const char* name, const QByteArray& bytes) {
-        QFile file(dir.filePath(QLatin1String(name)));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        ::writeFile(dir.filePath(QLatin1String(name)), bytes);
     }
     // Settings with the word lists read from the program folder, as the window reads them.
     static PromptSettings withLists(PromptSettings s) {

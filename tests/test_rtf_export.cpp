@@ -10,14 +10,10 @@
 #include "platform/errors/errors.h"
 #include "platform/rtf/rtf.h"
 #include "records/rtf_export.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/qt_print.h"
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 TEST(RtfExport, RewriteTable) {
     const struct {

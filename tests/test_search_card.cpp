@@ -1,7 +1,5 @@
 // The Search card: the three searches, Select All, yellow marks, copy, the grid popup
 // and Delete Record, on real database files.
-#include <sqlite3.h>
-
 #include <QAbstractItemModel>
 #include <QAction>
 #include <QApplication>
@@ -128,13 +126,7 @@ protected:
     }
 
     static void renameTable(const QString& file, const char* from, const char* to) {
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(file.toUtf8().constData(), &db), SQLITE_OK);
-        const QByteArray statement =
-            QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(from, to).toUtf8();
-        EXPECT_EQ(sqlite3_exec(db, statement.constData(), nullptr, nullptr, nullptr), SQLITE_OK)
-            << sqlite3_errmsg(db);
-        sqlite3_close(db);
+        executeFile(file, QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(from, to));
     }
 };
 

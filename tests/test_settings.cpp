@@ -7,6 +7,7 @@
 
 #include "app/settings.h"
 #include "platform/ini/ini.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/qt_print.h"
 
 namespace {
@@ -14,16 +15,10 @@ namespace {
 class SettingsTest : public ::testing::Test {
 protected:
     settings::MainWindow load(const QByteArray& text) {
-        QFile file(path());
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
-        file.close();
+        writeFile(path(), text);
         return settings::MainWindow::load(ini::IniFile(path()));
     }
-    QString written() {
-        QFile file(path());
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-    }
+    QString written() { return QString::fromUtf8(readAll(path())); }
     QString path() const { return dir.filePath(QStringLiteral("SpellIni.ini")); }
 
     QTemporaryDir dir;

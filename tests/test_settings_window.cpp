@@ -22,14 +22,11 @@
 #include "records/settingsfrm.h"
 #include "tagging/frmtaggerpro.h"
 #include "tests/support/program_fixture.h"
+#include "tests/support/window_checks.h"
 
 namespace {
 
 const QColor kDefaultRowColor(206, 223, 214);
-
-bool isRed(const QLabel* label) {
-    return label->palette().color(QPalette::WindowText) == QColor(255, 0, 0);
-}
 
 class SettingsWindow : public ProgramFixture {
 protected:

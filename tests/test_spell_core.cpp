@@ -18,6 +18,7 @@
 #include "platform/spell/engine.h"
 #include "platform/spell/userdictionary.h"
 #include "platform/spell/words.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/qt_print.h"
 
 namespace {
@@ -83,15 +84,8 @@ protected:
     }
     QString folder() const { return dir->path() + '/'; }
     QString path(const QString& name) const { return folder() + name; }
-    QByteArray userDic() const {
-        QFile file(path("User.dic"));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    void writeUserDic(const QByteArray& bytes) {
-        QFile file(path("User.dic"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
+    QByteArray userDic() const { return readAll(path("User.dic")); }
+    void writeUserDic(const QByteArray& bytes) { writeFile(path("User.dic"), bytes); }
 
     std::unique_ptr<QTemporaryDir> dir;
 };

@@ -23,13 +23,6 @@
 #include "tests/support/program_fixture.h"
 #include "tests/support/small_tmpfs.h"
 
-void PrintTo(const QRect& r, std::ostream* os) {
-    *os << r.x() << ',' << r.y() << ' ' << r.width() << 'x' << r.height();
-}
-void PrintTo(const QSize& s, std::ostream* os) {
-    *os << s.width() << 'x' << s.height();
-}
-
 namespace {
 
 using StartupTest = ProgramFixture;

@@ -4,7 +4,6 @@
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QProgressBar>
@@ -28,10 +27,7 @@
 #include "tagging/frmtaggerpro.h"
 #include "tagging/upload_image.h"
 #include "tests/support/tagger_fixture.h"
-
-inline void PrintTo(const QRect& r, std::ostream* os) {
-    *os << r.x() << ',' << r.y() << ' ' << r.width() << 'x' << r.height();
-}
+#include "tests/support/window_checks.h"
 
 namespace {
 
@@ -50,10 +46,6 @@ QStringList settingLines(const QString& ini) {
             lines << section + '/' + line;
     }
     return lines;
-}
-
-bool isRed(const QLabel* label) {
-    return label->palette().color(QPalette::WindowText) == QColor(255, 0, 0);
 }
 
 TEST_F(TaggerTest, FirstShowingWithoutSettingsFileUsesTheDefaultsAndClosingWritesTwelveKeys) {
@@ -161,8 +153,8 @@ TEST_F(TaggerTest, BoundsAtTheIntegerLimitsAreTakenOntoTheScreen) {
         TfrmTaggerPro* w = showTagger();
         const QRect screen = w->screen()->availableGeometry();
         const QRect outer = w->frameGeometry();
-        EXPECT_TRUE(screen.contains(outer)) << ::testing::PrintToString(outer) << " on "
-                                            << ::testing::PrintToString(screen);
+        EXPECT_TRUE(screen.contains(outer))
+            << ::testing::PrintToString(outer) << " on " << ::testing::PrintToString(screen);
         EXPECT_GE(w->width(), 1049);
         EXPECT_GE(w->height(), 855);
         closeTagger();

@@ -6,13 +6,9 @@
 
 #include "tagging/window_centre.h"
 #include "tests/support/batch_grid_fixture.h"
+#include "tests/support/file_bytes.h"
 
 namespace {
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
-}
 
 class TaggerCsv : public BatchGridTest {
 protected:
@@ -52,20 +48,20 @@ TEST_F(TaggerCsv, TheGridsRowsGoIntoTheFirstRowsFolderInGridOrder) {
 
     EXPECT_EQ(dialogs.texts("information"), QStringList{"All CSVs created successfully!"});
     EXPECT_EQ(dialogs.lastInformationAt, informationPointAt(w));
-    EXPECT_EQ(readFile(path("Photos/CSV/AdobeCSV.csv")),
+    EXPECT_EQ(readOrNone(path("Photos/CSV/AdobeCSV.csv")),
               "\xEF\xBB\xBF"
               "Filename,Title,Keywords,Category,Releases\r\n"
               "\"beach.jpg\",\"Sunset over the sea\",\"sun, sea, beach\",11,\r\n"
               "\"raw.png\",\"\",\"\",,\r\n"
               "\"night.jpg\",\"Say \"\"cheese\"\"\",\"club\",22,\r\n");
-    EXPECT_EQ(readFile(path("Photos/CSV/ShutterCSV.csv")),
+    EXPECT_EQ(readOrNone(path("Photos/CSV/ShutterCSV.csv")),
               "\xEF\xBB\xBF"
               "Filename,Description,Keywords,Categories,Illustration,Mature Content,Editorial\r\n"
               "\"beach.jpg\",\"Sunset over the sea\",\"sun, sea, beach\",\"Nature,Holidays\","
               "No,No,No\r\n"
               "\"raw.png\",\"\",\"\",\"\",No,No,No\r\n"
               "\"night.jpg\",\"Say \"\"cheese\"\"\",\"club\",\"Arts\",No,No,No\r\n");
-    EXPECT_EQ(readFile(path("Photos/CSV/GettyCSV.csv")),
+    EXPECT_EQ(readOrNone(path("Photos/CSV/GettyCSV.csv")),
               "file name,created date,description,country,brief code,title,keywords\r\n"
               "\"beach.jpg\",\"" +
                   date +

@@ -31,6 +31,7 @@
 #include "tagging/categories.h"
 #include "tagging/frmtaggerpro.h"
 #include "tagging/prompts.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/loopback_server.h"
 #include "tests/support/small_tmpfs.h"
 #include "tests/support/tagger_fixture.h"
@@ -46,17 +47,6 @@ const QString kFilter = QStringLiteral(
     "All (*.jpg;*.jpeg)|*.jpg;*.jpeg|JPEG Image File (*.jpeg)|*.jpeg|Portable Network Graphics "
     "(*.png)|*.png|Bitmaps (*.bmp)|*.bmp|Icons (*.ico)|*.ico|Enhanced Metafiles (*.emf)|*.emf|"
     "Metafiles (*.wmf)|*.wmf|TIFF Images (*.tif)|*.tif|TIFF Images (*.tiff)|*.tiff");
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
 
 // A picture with detail in it, so that its JPEG is not trivial.
 QImage testPicture(QSize size) {
@@ -180,7 +170,7 @@ TEST_F(TaggerCycleTest, OpenImageShowsAndWritesTheSameJpeg) {
     EXPECT_EQ(status(), "Ready ...");
     EXPECT_EQ(w->lblFileName->text(), "lake.png");
     EXPECT_EQ(TaggerProbe::activeBatchFile(), uploadPath());
-    const QByteArray first = readFile(uploadPath());
+    const QByteArray first = readAll(uploadPath());
     EXPECT_EQ(first, TaggerProbe::previewData());
     EXPECT_TRUE(image::jpeg::looksLikeJpeg(first));
     EXPECT_EQ(image::decodeJpeg(first).size(), QSize(1536, 768));
@@ -190,7 +180,7 @@ TEST_F(TaggerCycleTest, OpenImageShowsAndWritesTheSameJpeg) {
     openImage(picture("pier.jpg", QSize(800, 600)));
     EXPECT_EQ(w->lblFileName->text(), "pier.jpg");
     EXPECT_EQ(QDir(temporaryFolder()).entryList(QDir::Files), QStringList{"AI_Input_Upload.jpg"});
-    const QByteArray second = readFile(uploadPath());
+    const QByteArray second = readAll(uploadPath());
     EXPECT_NE(second, first);
     EXPECT_EQ(second, TaggerProbe::previewData());
     EXPECT_EQ(image::decodeJpeg(second).size(), QSize(800, 600));
@@ -212,7 +202,7 @@ TEST_F(TaggerCycleTest, ACancelledDialogOrAMissingFileChangesNothing) {
     // A file gone since it was chosen: the window is cleared, the upload file stays.
     openImage(path("gone.jpg"));
     EXPECT_EQ(TaggerProbe::currentFileNameOnly(), "lake.jpg");
-    EXPECT_EQ(readFile(uploadPath()), shown);
+    EXPECT_EQ(readAll(uploadPath()), shown);
 }
 
 TEST_F(TaggerCycleTest, APictureThatDoesNotDecodeIsSkippedWithEmptyFields) {
@@ -295,7 +285,7 @@ TEST_F(TaggerCycleTest, TheRequestCarriesTheUploadFileAndTheTemperatureAndTheRep
                          .delayed(300));
     TfrmTaggerPro* w = showWithImage();
     w->Temperature->setValue(0.8);
-    const QByteArray upload = readFile(uploadPath());
+    const QByteArray upload = readAll(uploadPath());
 
     QTest::mouseClick(w->cxButton5, Qt::LeftButton);
     EXPECT_EQ(status(), "Analyzing: lake.jpg...");

@@ -6,6 +6,7 @@
 #include "platform/ini/ini.h"
 #include "tagging/tagger_rules.h"
 #include "tagging/tagger_settings.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/qt_print.h"
 
 namespace {
@@ -54,9 +55,7 @@ class TaggerSettingsFile : public ::testing::Test {
 protected:
     QString write(const QByteArray& text) {
         const QString path = dir.filePath("SpellIni.ini");
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
+        writeFile(path, text);
         return path;
     }
     QTemporaryDir dir;

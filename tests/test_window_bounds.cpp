@@ -5,10 +5,7 @@
 #include <limits>
 
 #include "platform/widgets/outer_bounds.h"
-
-void PrintTo(const QRect& r, std::ostream* os) {
-    *os << r.x() << ',' << r.y() << ' ' << r.width() << 'x' << r.height();
-}
+#include "tests/support/qt_print.h"
 
 namespace {
 

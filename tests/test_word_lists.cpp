@@ -8,6 +8,7 @@
 #include "platform/errors/errors.h"
 #include "platform/text/text.h"
 #include "tagging/word_lists.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/qt_print.h"
 
 using wordlists::Correction;
@@ -18,15 +19,8 @@ class WordLists : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
-    void writeFile(const char* name, const QByteArray& bytes) {
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-    QByteArray readFile(const char* name) const {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
-    }
+    void writeFile(const char* name, const QByteArray& bytes) { ::writeFile(path(name), bytes); }
+    QByteArray readFile(const char* name) const { return readOrNone(path(name)); }
 };
 
 TEST_F(WordLists, DictionaryLinesLoadAndSaveByTheirRules) {

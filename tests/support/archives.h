@@ -15,17 +15,7 @@
 #include <optional>
 #include <vector>
 
-inline QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-inline void writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
-    f.write(bytes);
-}
+#include "tests/support/file_bytes.h"
 
 // Every file below folder, as "/"-separated paths relative to it, sorted.
 inline QStringList filesBelow(const QString& folder) {

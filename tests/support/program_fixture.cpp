@@ -13,6 +13,7 @@
 #include "app/program.h"
 #include "platform/appfolder/appfolder.h"
 #include "records/schema.h"
+#include "tests/support/file_bytes.h"
 
 QString sourceDir() {
     return QStringLiteral(PIXOLET_SOURCE_DIR);
@@ -122,15 +123,11 @@ void ProgramFixture::endProgram() {
 }
 
 void ProgramFixture::writeSettings(const QString& text) {
-    QFile file(path(QStringLiteral("SpellIni.ini")));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(text.toUtf8());
+    writeFile(path(QStringLiteral("SpellIni.ini")), text.toUtf8());
 }
 
 QString ProgramFixture::readSettings() const {
-    QFile file(folder() + QStringLiteral("SpellIni.ini"));
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return QString::fromUtf8(file.readAll());
+    return QString::fromUtf8(readAll(folder() + QStringLiteral("SpellIni.ini")));
 }
 
 QString ProgramFixture::makeDatabase(const QString& relativePath,
@@ -178,6 +175,15 @@ QStringList ProgramFixture::queryFile(const QString& file, const QString& statem
     sqlite3_finalize(stmt);
     sqlite3_close(db);
     return out;
+}
+
+void ProgramFixture::executeFile(const QString& file, const QString& statement) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.toUtf8().constData(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, statement.toUtf8().constData(), nullptr, nullptr, nullptr),
+              SQLITE_OK)
+        << sqlite3_errmsg(db);
+    sqlite3_close(db);
 }
 
 HeldLock::HeldLock(const QString& file) {

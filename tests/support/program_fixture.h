@@ -49,6 +49,8 @@ public:
     // Runs one SQL statement on a database file outside the program and returns the
     // first column of every row.
     static QStringList queryFile(const QString& file, const QString& statement);
+    // Runs one SQL statement that returns no rows on a database file outside the program.
+    static void executeFile(const QString& file, const QString& statement);
 
     // A control of any window, by its name.
     template <typename T = QWidget>

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QLabel>
 #include <utility>
 #include <vector>
 
@@ -47,6 +48,11 @@ inline bool commandShowsModally(QAction* command, QDialog* window, QAbstractButt
         Qt::QueuedConnection);
     command->trigger();
     return modal && !window->isVisible();
+}
+
+// Whether a label's text shows in pure red.
+inline bool isRed(const QLabel* label) {
+    return label->palette().color(QPalette::WindowText) == QColor(255, 0, 0);
 }
 
 // The items of a combo box's list, in order.
