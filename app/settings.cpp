@@ -74,15 +74,6 @@ std::optional<int> storedInteger(const ini::IniFile& file, const Key& key) {
     }
 }
 
-std::optional<qint64> storedInteger64(const ini::IniFile& file, const Key& key) {
-    if (!exists(file, key)) return std::nullopt;
-    try {
-        return text::strToInt64(readText(file, key, {}));
-    } catch (const errors::ConvertError&) {
-        return std::nullopt;
-    }
-}
-
 void writeText(ini::IniFile& file, const Key& key, const QString& value) {
     file.writeString(section(key), name(key), value);
 }
@@ -133,7 +124,7 @@ MainWindow MainWindow::load(const ini::IniFile& file) {
 
     // An ID that is not a number reads as 0, the value the window's field starts with.
     if (exists(file, kActiveRecord))
-        s.activeRecord = storedInteger64(file, kActiveRecord).value_or(0);
+        s.activeRecord = file.readInt64(section(kActiveRecord), name(kActiveRecord), 0);
     return s;
 }
 

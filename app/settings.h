@@ -34,8 +34,6 @@ QString readText(const ini::IniFile& file, const Key& key, const QString& def);
 int readInteger(const ini::IniFile& file, const Key& key, int def);
 // The stored integer, or none when the key is absent or its text is not an integer.
 std::optional<int> storedInteger(const ini::IniFile& file, const Key& key);
-// The same for 64-bit integers (text::strToInt64).
-std::optional<qint64> storedInteger64(const ini::IniFile& file, const Key& key);
 void writeText(ini::IniFile& file, const Key& key, const QString& value);
 void writeInteger(ini::IniFile& file, const Key& key, qint64 value);
 

@@ -5,6 +5,7 @@
 #include <QMessageBox>
 
 #include "platform/dialogs/dialogs.h"
+#include "platform/skin/skin.h"
 #include "platform/widgets/window_place.h"
 
 namespace dialogs {
@@ -101,16 +102,10 @@ public:
         }
     }
     void informationAt(const QString& text, QPoint topLeft) override {
-        QMessageBox box(QMessageBox::Information, QApplication::applicationDisplayName(),
-                        forDisplay(text), QMessageBox::Ok, parentWindow());
-        moveFrameTo(&box, topLeft, box.parentWidget());
-        box.exec();
+        showAt(QMessageBox::Information, text, topLeft);
     }
     void messageAt(const QString& text, QPoint topLeft) override {
-        QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(),
-                        forDisplay(text), QMessageBox::Ok, parentWindow());
-        moveFrameTo(&box, topLeft, box.parentWidget());
-        box.exec();
+        showAt(QMessageBox::NoIcon, text, topLeft);
     }
     Answer confirmAt(const QString& text, Icon icon, QPoint centre) override {
         QMessageBox box(toQt(icon), QApplication::applicationDisplayName(), forDisplay(text),
@@ -129,10 +124,18 @@ public:
         return d->selectedFiles().first();
     }
     std::optional<int> chooseColor(int initial) override {
-        const QColor start(initial & 0xFF, (initial >> 8) & 0xFF, (initial >> 16) & 0xFF);
-        const QColor c = QColorDialog::getColor(start, parentWindow());
+        const QColor c = QColorDialog::getColor(skin::fromColorValue(initial), parentWindow());
         if (!c.isValid()) return std::nullopt;
-        return c.red() | (c.green() << 8) | (c.blue() << 16);
+        return skin::toColorValue(c);
+    }
+
+private:
+    // A box with an OK button, the top-left corner of its frame at a screen point.
+    static void showAt(QMessageBox::Icon icon, const QString& text, QPoint topLeft) {
+        QMessageBox box(icon, QApplication::applicationDisplayName(), forDisplay(text),
+                        QMessageBox::Ok, parentWindow());
+        moveFrameTo(&box, topLeft, box.parentWidget());
+        box.exec();
     }
 };
 

@@ -6,6 +6,8 @@
 #include <QPainterPath>
 #include <QPixmap>
 
+#include "platform/widgets/image.h"
+
 TcxGridTableView::TcxGridTableView(QWidget* parent) : QTableView(parent) {
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -107,12 +109,8 @@ void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
 
     const QPixmap picture = decoration.value<QPixmap>();
     if (picture.isNull()) return;
-    const QRect cell = option.rect.adjusted(2, 2, -2, -2);
-    QSize size = picture.deviceIndependentSize().toSize();
-    if (size.width() > cell.width() || size.height() > cell.height())
-        size.scale(cell.size(), Qt::KeepAspectRatio);
-    QRect target(QPoint(0, 0), size);
-    target.moveCenter(cell.center());
+    const QRect target =
+        fittedInto(picture.deviceIndependentSize().toSize(), option.rect.adjusted(2, 2, -2, -2));
     painter->save();
     painter->setRenderHint(QPainter::SmoothPixmapTransform);
     painter->drawPixmap(target, picture);

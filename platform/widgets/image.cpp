@@ -2,6 +2,14 @@
 
 #include <QPainter>
 
+QRect fittedInto(QSize picture, const QRect& area) {
+    if (picture.width() > area.width() || picture.height() > area.height())
+        picture.scale(area.size(), Qt::KeepAspectRatio);
+    QRect target(QPoint(0, 0), picture);
+    target.moveCenter(area.center());
+    return target;
+}
+
 TcxImage::TcxImage(QWidget* parent) : QFrame(parent) {
     setFrameShape(QFrame::StyledPanel);
     setAutoFillBackground(true);
@@ -16,13 +24,7 @@ void TcxImage::setPicture(const QImage& picture) {
 void TcxImage::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
     if (m_picture.isNull()) return;
-    const QRect area = contentsRect();
-    QSize size = m_picture.size();
-    if (size.width() > area.width() || size.height() > area.height())
-        size.scale(area.size(), Qt::KeepAspectRatio);
-    QRect target(QPoint(0, 0), size);
-    target.moveCenter(area.center());
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(target, m_picture);
+    painter.drawImage(fittedInto(m_picture.size(), contentsRect()), m_picture);
 }

@@ -3,6 +3,10 @@
 #include <QFrame>
 #include <QImage>
 
+// Where a picture of a size is shown in an area: shrunk to fit it, keeping its proportions,
+// never enlarged, and centred.
+QRect fittedInto(QSize picture, const QRect& area);
+
 // An image control: shows its picture scaled down to fit, centred, on its background colour.
 // Every assignment of a picture, an empty one included, is reported by pictureAssigned.
 class TcxImage : public QFrame {
