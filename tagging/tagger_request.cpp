@@ -169,25 +169,23 @@ void TfrmTaggerPro::CloudAI1Executed(const cloudai::Response* AResponse, int AHt
 
     // The agency as it stands when the reply arrives.
     const bool getty = AgencyCombo->currentIndex() == kGettyAgency;
-    const QString json = reply::ExtractJsonObjectText(AResponse->text());
     try {
-        const std::optional<reply::Json> object = reply::ParseJsonObject(json);
-        if (object) {
-            const reply::TagFields fields = reply::ReadTagFields(*object);
+        if (const std::optional<reply::TagFields> fields =
+                reply::ParseTaggingAnswer(AResponse->text())) {
             if (!FIsBatchProcessing) {
-                FillEditFields(fields, !getty && CategoryCheck->isChecked());
+                FillEditFields(*fields, !getty && CategoryCheck->isChecked());
                 dxStatusBar1->setPanelText(0, QStringLiteral("Tagging Complete."));
             }
             // The category cells take the names as they came, unmatched against the boxes'
             // items; a row removed while its request ran is not written.
             FBatchRows->writeTags(FCurrentBatchRowIndex,
                                   BatchRow{{},
-                                           fields.title,
-                                           fields.description,
-                                           fields.keywords,
-                                           fields.adobeCategory,
-                                           fields.shutterCategory1,
-                                           fields.shutterCategory2},
+                                           fields->title,
+                                           fields->description,
+                                           fields->keywords,
+                                           fields->adobeCategory,
+                                           fields->shutterCategory1,
+                                           fields->shutterCategory2},
                                   !getty);
         }
     } catch (const std::exception&) {
