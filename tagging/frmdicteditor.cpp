@@ -118,8 +118,7 @@ void TfrmDictEditor::buildLayout() {
     for (const auto& [button, handler] : buttons) {
         // No default button: Enter presses only the button that has the focus.
         button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this,
-                [this, handler] { errors::guard([&] { (this->*handler)(); }); });
+        connect(button, &QPushButton::clicked, this, errors::guarded(this, handler));
     }
     wireEdit(edtWord, &TfrmDictEditor::edtWordKeyPress);
     wireEdit(edtWordCorrect, &TfrmDictEditor::edtWordCorrectKeyPress);

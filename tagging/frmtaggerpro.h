@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 #include <optional>
@@ -265,6 +266,10 @@ private:
     // counters; the focus goes to the title. The prompt settings and the grid stay.
     void ClearInputFields();
     void ShutterstockRule(QComboBox* changed, const QComboBox* other);
+    // A category box's items in list order, names appended at run time included.
+    static QStringList CategoryItems(const QComboBox* box);
+    // A category box's name when it has a selection.
+    static std::optional<QString> SelectedCategory(const QComboBox* box);
 
     // ---- Upload image (tagger_image.cpp) ----
     // Decodes, scales and encodes the picture file and shows the JPEG in the preview; when

@@ -33,11 +33,6 @@ QString pictureFilter() {
     return filter.join(u'|');
 }
 
-// A category box's text, or nothing when it has no selection.
-QString categoryText(const QComboBox* box) {
-    return box->currentIndex() < 0 ? QString() : box->currentText();
-}
-
 }  // namespace
 
 void TfrmTaggerPro::BuildBatchGrid() {
@@ -140,9 +135,9 @@ void TfrmTaggerPro::btnUpdateGirdRowClick() {
     tags.title = edtTitle->text();
     tags.description = memDescription->toPlainText();
     tags.keywords = memKeywords->toPlainText();
-    tags.adobeCategory = categoryText(AdobeCategory);
-    tags.shutterPrimary = categoryText(ShutterCategory1);
-    tags.shutterSecondary = categoryText(ShutterCategory2);
+    tags.adobeCategory = SelectedCategory(AdobeCategory).value_or(QString());
+    tags.shutterPrimary = SelectedCategory(ShutterCategory1).value_or(QString());
+    tags.shutterSecondary = SelectedCategory(ShutterCategory2).value_or(QString());
     // In the "Getty Images" mode the category cells keep their values.
     FBatchRows->writeTags(row, tags, AgencyCombo->currentIndex() != 1);
 }

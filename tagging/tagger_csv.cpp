@@ -1,6 +1,5 @@
 // "Create CSV files": the batch grid's rows as the upload files of Adobe Stock, Shutterstock
 // and Getty Images, in a "CSV" folder beside the first row's image.
-#include <QComboBox>
 
 #include "platform/dialogs/dialogs.h"
 #include "tagging/batch_grid_model.h"
@@ -10,12 +9,9 @@
 
 void TfrmTaggerPro::btnCreateCSVClick() {
     // The Adobe numbers follow the box's current items, names appended at run time included.
-    QStringList adobeItems;
-    for (int item = 0; item < AdobeCategory->count(); ++item)
-        adobeItems << AdobeCategory->itemText(item);
     // An empty grid writes nothing and says nothing; a file that cannot be written stops the
     // run with its error, before the message.
-    if (!csvfiles::writeCsvFiles(FBatchRows->allTexts(), adobeItems)) return;
+    if (!csvfiles::writeCsvFiles(FBatchRows->allTexts(), CategoryItems(AdobeCategory))) return;
     dialogs::get().informationAt(QString::fromLatin1(csvfiles::kCreatedMessage),
                                  informationPointAt(this));
 }

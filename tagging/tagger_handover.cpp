@@ -1,6 +1,5 @@
 // Hand-over of tagging results to the main window's batch summary: the edit fields ("Add to
 // Batch Summary"), the focused grid row, or every fully tagged row.
-#include <QComboBox>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -21,12 +20,6 @@ namespace {
 // card. Nothing else of the main window moves: not its focus, not its scroll position.
 void showBatchSummary() {
     if (Form1->CardPanel1->currentWidget() == Form1->SearchCard) Form1->showCreateCard();
-}
-
-// A category box's name when it has a selection.
-std::optional<QString> selectedCategory(const QComboBox* box) {
-    if (box->currentIndex() < 0) return std::nullopt;
-    return box->currentText();
 }
 
 // What is typed next at the end of the batch summary starts regular. Only a caret at the end
@@ -54,9 +47,9 @@ void TfrmTaggerPro::AddBtnClick() {
     }
     handover::appendTaggerEntry(Form1->cxRichEdit2->document(),
                                 {{title, description, keywords},
-                                 selectedCategory(AdobeCategory),
-                                 selectedCategory(ShutterCategory1),
-                                 selectedCategory(ShutterCategory2)},
+                                 SelectedCategory(AdobeCategory),
+                                 SelectedCategory(ShutterCategory1),
+                                 SelectedCategory(ShutterCategory2)},
                                 handover::Closing::AfterSecondaryLine, showBatchSummary);
     ClearInputFields();
 }

@@ -338,8 +338,7 @@ namespace {
 // handler.
 template <typename Sender, typename Signal>
 void on(TfrmTaggerPro* window, Sender* sender, Signal signal, void (TfrmTaggerPro::*handler)()) {
-    QObject::connect(sender, signal, window,
-                     [window, handler] { errors::guard([&] { (window->*handler)(); }); });
+    QObject::connect(sender, signal, window, errors::guarded(window, handler));
 }
 
 }  // namespace

@@ -44,7 +44,7 @@ void TfrmTaggerPro::FormCreate() {
 
 void TfrmTaggerPro::FormShow() {
     AppLocation = appfolder::programFolder();
-    const ini::IniFile file(AppLocation + settings::kFileName);
+    const ini::IniFile file = settings::openFile(AppLocation);
 
     resize(kClientSize);
     setMinimumSize(kClientSize);
@@ -53,8 +53,8 @@ void TfrmTaggerPro::FormShow() {
         // A width or height that is no integer takes the client size just given; bounds that
         // would not fit on a screen are taken onto one.
         const settings::WindowBounds& b = *stored.bounds;
-        FOuterBounds->setOuterGeometry(StoredBounds{b.left, b.top, b.width.value_or(width()),
-                                                    b.height.value_or(height())});
+        FOuterBounds->setOuterGeometry(
+            StoredBounds{b.left, b.top, b.width.value_or(width()), b.height.value_or(height())});
     }
     ApplySettings(stored);
 

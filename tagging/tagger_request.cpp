@@ -30,13 +30,6 @@ namespace {
 
 constexpr int kGettyAgency = 1;  // the item "Getty Images" of the agency box
 
-QStringList itemsOf(const QComboBox* combo) {
-    QStringList items;
-    items.reserve(combo->count());
-    for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
-    return items;
-}
-
 // "tag_cache_" with a random number from 0 to 99998 in upper-case hexadecimal of at least
 // four digits, and ".jpg".
 QString tagCacheName() {
@@ -111,9 +104,9 @@ prompts::PromptSettings TfrmTaggerPro::PromptSettingsFromControls(bool withGetty
     s.deepVision = AgenticCombo->isChecked();
     s.titleMax = Form1->TitleMax;
     s.descriptionMax = Form1->DescriptionMax;
-    s.adobeCategories = itemsOf(AdobeCategory);
-    s.shutterPrimary = itemsOf(ShutterCategory1);
-    s.shutterSecondary = itemsOf(ShutterCategory2);
+    s.adobeCategories = CategoryItems(AdobeCategory);
+    s.shutterPrimary = CategoryItems(ShutterCategory1);
+    s.shutterSecondary = CategoryItems(ShutterCategory2);
     if (withGettyLists) {
         s.gettyDictionary = prompts::ReadGettyDictionaryText();
         s.gettyBlacklist = prompts::ReadGettyBlacklistCommaText();
@@ -169,25 +162,23 @@ void TfrmTaggerPro::CloudAI1Executed(const cloudai::Response* AResponse, int AHt
 
     // The agency as it stands when the reply arrives.
     const bool getty = AgencyCombo->currentIndex() == kGettyAgency;
-    const QString json = reply::ExtractJsonObjectText(AResponse->text());
     try {
-        const std::optional<reply::Json> object = reply::ParseJsonObject(json);
-        if (object) {
-            const reply::TagFields fields = reply::ReadTagFields(*object);
+        if (const std::optional<reply::TagFields> fields =
+                reply::ParseTaggingAnswer(AResponse->text())) {
             if (!FIsBatchProcessing) {
-                FillEditFields(fields, !getty && CategoryCheck->isChecked());
+                FillEditFields(*fields, !getty && CategoryCheck->isChecked());
                 dxStatusBar1->setPanelText(0, QStringLiteral("Tagging Complete."));
             }
             // The category cells take the names as they came, unmatched against the boxes'
             // items; a row removed while its request ran is not written.
             FBatchRows->writeTags(FCurrentBatchRowIndex,
                                   BatchRow{{},
-                                           fields.title,
-                                           fields.description,
-                                           fields.keywords,
-                                           fields.adobeCategory,
-                                           fields.shutterCategory1,
-                                           fields.shutterCategory2},
+                                           fields->title,
+                                           fields->description,
+                                           fields->keywords,
+                                           fields->adobeCategory,
+                                           fields->shutterCategory1,
+                                           fields->shutterCategory2},
                                   !getty);
         }
     } catch (const std::exception&) {
@@ -212,7 +203,7 @@ void TfrmTaggerPro::FillEditFields(const reply::TagFields& fields, bool withCate
 }
 
 void TfrmTaggerPro::SelectComboItemByText(QComboBox* combo, const QString& value) {
-    const reply::ComboChoice choice = reply::SelectComboItemByText(itemsOf(combo), value);
+    const reply::ComboChoice choice = reply::SelectComboItemByText(CategoryItems(combo), value);
     // An appended name stays in the box for the rest of the run: later prompts offer it.
     if (choice.append) combo->addItem(value);
     combo->setCurrentIndex(choice.index);

@@ -20,6 +20,11 @@ QByteArray fileBytes(const QStringList& lines) {
     return text.toUtf8();
 }
 
+// A list file's lines by the reading rule.
+QStringList linesOf(const QByteArray& bytes) {
+    return text::splitLines(text::decodeFile(bytes));
+}
+
 char16_t asciiLower(char16_t c) {
     return c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
 }
@@ -44,7 +49,7 @@ QString backupFileOf(const QString& listFile) {
 
 std::optional<QStringList> readLines(const QString& path) {
     if (!QFileInfo::exists(path)) return std::nullopt;
-    return text::splitLines(text::decodeFile(files::readWholeFile(path)));
+    return linesOf(files::readWholeFile(path));
 }
 
 std::optional<Correction> parseCorrection(const QString& line) {
@@ -136,11 +141,13 @@ bool isKnownWord(const QList<Correction>& dictionary, const QStringList& banned,
 }
 
 int mergeImport(ListKind kind, const QString& listFile, const QString& importFile) {
-    if (QFileInfo::exists(listFile))
-        files::writeAtomically(backupFileOf(listFile), files::readWholeFile(listFile));
-    QStringList lines = readLines(listFile).value_or(QStringList());
-    const QStringList incoming =
-        text::splitLines(text::decodeFile(files::readWholeFile(importFile)));
+    QStringList lines;
+    if (QFileInfo::exists(listFile)) {
+        const QByteArray old = files::readWholeFile(listFile);
+        files::writeAtomically(backupFileOf(listFile), old);
+        lines = linesOf(old);
+    }
+    const QStringList incoming = linesOf(files::readWholeFile(importFile));
     int added = 0;
     for (const QString& raw : incoming) {
         const QString line = text::trim(raw);
