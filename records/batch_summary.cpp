@@ -169,11 +169,7 @@ void TCreateCard::FindYellowRichEdit(TcxRichEdit* RichEdit) {
     FoundText = searched;
     QTextDocument* document = RichEdit->document();
     const EditPass pass(document);
-    marks::paintWholeBackground(document, marks::kUnmarkedColor);
-    QTextCharFormat yellow;
-    yellow.setBackground(marks::kMarkColor);
-    FoundPositions =
-        marks::markOccurrences(document, marks::searchableText(*document), searched, yellow);
+    FoundPositions = marks::markYellow(document, searched);
     FoundCount = static_cast<int>(FoundPositions.size());
     if (FoundCount > 0) m_frame.HighlightsShown = true;
 }
