@@ -55,18 +55,6 @@ QLabel* linkLabel(QWidget* parent, const char* name, const QString& text) {
     return label;
 }
 
-// Holds off a widget's repainting for a scope, also when a step fails.
-class PaintHold {
-public:
-    explicit PaintHold(QWidget* widget) : m_widget(widget) { m_widget->setUpdatesEnabled(false); }
-    ~PaintHold() { m_widget->setUpdatesEnabled(true); }
-    PaintHold(const PaintHold&) = delete;
-    PaintHold& operator=(const PaintHold&) = delete;
-
-private:
-    QWidget* m_widget;
-};
-
 }  // namespace
 
 TAboutFrm::TAboutFrm(QWidget* parent) : QDialog(parent) {
@@ -124,11 +112,11 @@ TAboutFrm::TAboutFrm(QWidget* parent) : QDialog(parent) {
     cxButton1->setGeometry(271, 483, 115, 25);
 
     connect(cxButton1, &QPushButton::clicked, this,
-            [this] { errors::guard([this] { cxButton1Click(); }); });
+            errors::guarded(this, &TAboutFrm::cxButton1Click));
     connect(LinkLabel1, &QLabel::linkActivated, this,
-            [this] { errors::guard([this] { LinkLabel1Click(); }); });
+            errors::guarded(this, &TAboutFrm::LinkLabel1Click));
     connect(LinkLabel2, &QLabel::linkActivated, this,
-            [this] { errors::guard([this] { LinkLabel2Click(); }); });
+            errors::guarded(this, &TAboutFrm::LinkLabel2Click));
 
     // Every showing may start a fetch of its own; none waits for another.
     m_fetchers.setMaxThreadCount(16);
@@ -172,7 +160,9 @@ void TAboutFrm::InfoCenterShow(const http::Response& response) {
         QString text = response.text();
         text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
         text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-        const PaintHold hold(memoInfo);
+        // One repaint, when the new text stands, also when a step fails.
+        memoInfo->setUpdatesEnabled(false);
+        const auto repaint = errors::finally([this] { memoInfo->setUpdatesEnabled(true); });
         memoInfo->setPlainText(text);
         QTextCursor caret = memoInfo->textCursor();
         caret.setPosition(0);

@@ -12,7 +12,7 @@
 //   2. DM->FDQuery1's bound controls disabled, FDConnection1 disconnected, FDQuery1 and
 //      FDQueryGroups closed.
 //   3. CreateBackupArchive(AppPath, LocationLabel's caption), its error kept for step 5.
-//   4. Always (a closing step, errors::withClosingSteps): FDQuery1 on "Select * FROM
+//   4. Always (a closing step, errors::finally): FDQuery1 on "Select * FROM
 //      tblTags" opened, FDQueryGroups opened, FDConnection1 connected, controls enabled.
 //   5. On success "Backup completed!"; otherwise the error to the default handler.
 //

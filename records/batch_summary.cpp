@@ -2,15 +2,14 @@
 // replace.
 #include <QColor>
 #include <QLabel>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QToolButton>
 
 #include "platform/dialogs/dialogs.h"
 #include "platform/errors/errors.h"
+#include "platform/skin/skin.h"
 #include "platform/text/text.h"
 #include "platform/widgets/edits.h"
 #include "records/card_frame.h"
@@ -20,11 +19,6 @@
 #include "records/text_marks.h"
 
 namespace {
-
-// A platform colour value: red in the lowest 8 bits, then green, then blue.
-QColor fromColorValue(int value) {
-    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-}
 
 // Puts the caret at position with no selection.
 void placeCaret(QTextEdit* edit, int position) {
@@ -125,7 +119,7 @@ void TCreateCard::StyleBtnClick() {
     const bool both =
         name == QLatin1String("bolditalic") || name == QLatin1String("bold and italic");
     QTextCharFormat change;
-    change.setForeground(fromColorValue(m_frame.AnnotationFontColor));
+    change.setForeground(skin::fromColorValue(m_frame.AnnotationFontColor));
     // A size of 0 is no font size; the text keeps its own then.
     if (m_frame.AnnotationFontSize > 0) change.setFontPointSize(m_frame.AnnotationFontSize);
     setCharStyle(change, name == QLatin1String("bold") || both,
@@ -135,7 +129,7 @@ void TCreateCard::StyleBtnClick() {
 
 void TCreateCard::SpeedButton1Click() {
     QTextCharFormat change;
-    change.setForeground(fromColorValue(0));
+    change.setForeground(skin::fromColorValue(0));
     change.setFontPointSize(10);
     setCharStyle(change, false, false);
     cxRichEdit2->mergeCurrentCharFormat(change);
@@ -175,11 +169,7 @@ void TCreateCard::FindYellowRichEdit(TcxRichEdit* RichEdit) {
     FoundText = searched;
     QTextDocument* document = RichEdit->document();
     const EditPass pass(document);
-    marks::paintWholeBackground(document, marks::kUnmarkedColor);
-    QTextCharFormat yellow;
-    yellow.setBackground(marks::kMarkColor);
-    FoundPositions =
-        marks::markOccurrences(document, marks::searchableText(*document), searched, yellow);
+    FoundPositions = marks::markYellow(document, searched);
     FoundCount = static_cast<int>(FoundPositions.size());
     if (FoundCount > 0) m_frame.HighlightsShown = true;
 }

@@ -86,9 +86,9 @@ void TGroupFrm::buildLayout() {
     btnHelp = makeButton("btnHelp", "Help", QRect(16, 191, 75, 25));
 
     connect(FromGroupCombo, &QComboBox::editTextChanged, this,
-            [this] { errors::guard([this] { FromGroupComboPropertiesChange(); }); });
+            errors::guarded(this, &TGroupFrm::FromGroupComboPropertiesChange));
     connect(ToGroupCombo, &QComboBox::editTextChanged, this,
-            [this] { errors::guard([this] { ToGroupComboPropertiesChange(); }); });
+            errors::guarded(this, &TGroupFrm::ToGroupComboPropertiesChange));
     connect(deleteBtn, &QPushButton::clicked, this,
             errors::guarded(this, &TGroupFrm::deleteBtnClick));
     connect(MoveBtn, &QPushButton::clicked, this, errors::guarded(this, &TGroupFrm::MoveBtnClick));

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "platform/errors/errors.h"
+#include "platform/text/text.h"
 #include "platform/widgets/edits.h"
 #include "records/card_frame.h"
 #include "records/keyword_list.h"
@@ -15,10 +16,6 @@
 namespace {
 
 const QColor kRed(255, 0, 0);
-
-bool isBlank(const QString& text) {
-    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() <= 32; });
-}
 
 // The counters: a decimal number, red near the limit, the window-text colour otherwise. They
 // are computed with 64 bits, so that no limit a settings file holds makes them overflow.
@@ -158,7 +155,8 @@ void KeywordEditor::KeywordsExit() {
     // A blank field counts its keywords as ever, so the add-and-check and separator rules go
     // on working on it; the colour stays.
     const QString text = m_fields.keywords->toPlainText();
-    if (isBlank(text)) m_fields.keywordCount->setText(QString::number(KeywordList::count(text)));
+    if (text::trim(text).isEmpty())
+        m_fields.keywordCount->setText(QString::number(KeywordList::count(text)));
 }
 
 void KeywordEditor::CheckEditKeyPress(QChar& key) {

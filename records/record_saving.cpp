@@ -1,7 +1,6 @@
 // The Create card's record saving and edit mode: the save button, "Cancel", and what Edit
 // Record loads into the card.
 #include <QDate>
-#include <QPushButton>
 
 #include "platform/dialogs/dialogs.h"
 #include "platform/errors/errors.h"

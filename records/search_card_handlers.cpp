@@ -95,10 +95,7 @@ void TSearchCard::ShowYellowHighlights() {
         QTextCursor cursor(document);
         cursor.beginEditBlock();
         const auto endBlock = errors::finally([&cursor] { cursor.endEditBlock(); });
-        marks::paintWholeBackground(document, marks::kUnmarkedColor);
-        QTextCharFormat yellow;
-        yellow.setBackground(marks::kMarkColor);
-        found = marks::markOccurrences(document, marks::searchableText(*document), word, yellow);
+        found = marks::markYellow(document, word);
     }
     if (found.isEmpty()) return;
     m_frame.HighlightsShown = true;

@@ -104,7 +104,7 @@ void TSearchCard::BuildGrid() {
     cxGrid1->verticalHeader()->setDefaultSectionSize(22);
     cxGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     cxGrid1->setWordWrap(false);
-    cxStyle1 = new TcxStyle(skin::fromColorValue(14081998), this);
+    cxStyle1 = new TcxStyle(skin::fromColorValue(kDefaultRowColor), this);
     cxStyle1->setObjectName(QStringLiteral("cxStyle1"));
     cxStyle1->paintSelectionOf(cxGrid1);
     m_anchors->place(cxGrid1, QRect(492, 56, 554, 494),

@@ -30,8 +30,11 @@ public:
     void BindDataSource(sql::Query* query);
 
     QTableView* cxGrid1 = nullptr;
-    // The style of the grid's selected row: 14081998 (red 206, green 223, blue 214) until the
-    // Settings window changes it.
+    // The grid's selected-row colour of a fresh start and of the Settings window's reset:
+    // red 206, green 223, blue 214.
+    static constexpr int kDefaultRowColor = 14081998;
+    // The style of the grid's selected row: kDefaultRowColor until the Settings window
+    // changes it.
     TcxStyle* cxStyle1 = nullptr;
     TcxDBRichEdit* cxDBRichEdit1 = nullptr;  // the record view
     QLabel* cxDBLabel1 = nullptr;            // the current record's title

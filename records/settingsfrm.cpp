@@ -27,8 +27,6 @@ const QString TSettingsFrm::ApiKeyPage = QStringLiteral("https://aistudio.google
 namespace {
 
 const QSize kClientSize(594, 517);
-// The grid's selected-row colour of a fresh start: red 206, green 223, blue 214.
-constexpr int kDefaultRowColor = 14081998;
 
 QLabel* caption(QWidget* parent, const QString& text, const QRect& geometry) {
     auto* label = new QLabel(text, parent);
@@ -275,8 +273,8 @@ void TSettingsFrm::cxButton3Click() {
 }
 
 void TSettingsFrm::cxButton6Click() {
-    Shape1->setBrushColor(skin::fromColorValue(kDefaultRowColor));
-    Form1->SearchCard->cxStyle1->setColor(skin::fromColorValue(kDefaultRowColor));
+    Shape1->setBrushColor(skin::fromColorValue(TSearchCard::kDefaultRowColor));
+    Form1->SearchCard->cxStyle1->setColor(skin::fromColorValue(TSearchCard::kDefaultRowColor));
     pick(StyleCombo, QStringLiteral("Calmness"));
     cxButton3Click();
 }

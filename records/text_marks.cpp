@@ -44,4 +44,11 @@ QList<int> markOccurrences(QTextDocument* document, const QString& text, const Q
     return found;
 }
 
+QList<int> markYellow(QTextDocument* document, const QString& word) {
+    paintWholeBackground(document, kUnmarkedColor);
+    QTextCharFormat yellow;
+    yellow.setBackground(kMarkColor);
+    return markOccurrences(document, searchableText(*document), word, yellow);
+}
+
 }  // namespace marks

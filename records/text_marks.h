@@ -29,4 +29,8 @@ void paintWholeBackground(QTextDocument* document, const QColor& colour);
 QList<int> markOccurrences(QTextDocument* document, const QString& text, const QString& word,
                            const QTextCharFormat& format);
 
+// The yellow search marks: the whole background white, then every occurrence of word yellow,
+// a blank of the word also matching a line break. Returns the occurrences' positions.
+QList<int> markYellow(QTextDocument* document, const QString& word);
+
 }  // namespace marks
