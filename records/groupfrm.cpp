@@ -21,13 +21,6 @@ namespace {
 
 const QSize kClientSize(371, 232);
 
-QStringList itemsOf(const QComboBox* combo) {
-    QStringList items;
-    items.reserve(combo->count());
-    for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
-    return items;
-}
-
 // No current list item: the box's text goes with it, as the suite's combo boxes have it.
 void clearItemIndex(QComboBox* combo) {
     combo->setCurrentIndex(-1);

@@ -266,8 +266,6 @@ private:
     // counters; the focus goes to the title. The prompt settings and the grid stay.
     void ClearInputFields();
     void ShutterstockRule(QComboBox* changed, const QComboBox* other);
-    // A category box's items in list order, names appended at run time included.
-    static QStringList CategoryItems(const QComboBox* box);
     // A category box's name when it has a selection.
     static std::optional<QString> SelectedCategory(const QComboBox* box);
 

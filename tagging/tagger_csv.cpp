@@ -2,6 +2,7 @@
 // and Getty Images, in a "CSV" folder beside the first row's image.
 
 #include "platform/dialogs/dialogs.h"
+#include "platform/widgets/edits.h"
 #include "tagging/batch_grid_model.h"
 #include "tagging/csv_files.h"
 #include "tagging/frmtaggerpro.h"
@@ -11,7 +12,7 @@ void TfrmTaggerPro::btnCreateCSVClick() {
     // The Adobe numbers follow the box's current items, names appended at run time included.
     // An empty grid writes nothing and says nothing; a file that cannot be written stops the
     // run with its error, before the message.
-    if (!csvfiles::writeCsvFiles(FBatchRows->allTexts(), CategoryItems(AdobeCategory))) return;
+    if (!csvfiles::writeCsvFiles(FBatchRows->allTexts(), itemsOf(AdobeCategory))) return;
     dialogs::get().informationAt(QString::fromLatin1(csvfiles::kCreatedMessage),
                                  informationPointAt(this));
 }

@@ -54,13 +54,6 @@ void TfrmTaggerPro::ShutterstockRule(QComboBox* changed, const QComboBox* other)
     if (keep != changed->currentIndex()) changed->setCurrentIndex(keep);
 }
 
-QStringList TfrmTaggerPro::CategoryItems(const QComboBox* box) {
-    QStringList items;
-    items.reserve(box->count());
-    for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
-    return items;
-}
-
 std::optional<QString> TfrmTaggerPro::SelectedCategory(const QComboBox* box) {
     if (box->currentIndex() < 0) return std::nullopt;
     return box->currentText();

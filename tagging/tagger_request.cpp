@@ -104,9 +104,9 @@ prompts::PromptSettings TfrmTaggerPro::PromptSettingsFromControls(bool withGetty
     s.deepVision = AgenticCombo->isChecked();
     s.titleMax = Form1->TitleMax;
     s.descriptionMax = Form1->DescriptionMax;
-    s.adobeCategories = CategoryItems(AdobeCategory);
-    s.shutterPrimary = CategoryItems(ShutterCategory1);
-    s.shutterSecondary = CategoryItems(ShutterCategory2);
+    s.adobeCategories = itemsOf(AdobeCategory);
+    s.shutterPrimary = itemsOf(ShutterCategory1);
+    s.shutterSecondary = itemsOf(ShutterCategory2);
     if (withGettyLists) {
         s.gettyDictionary = prompts::ReadGettyDictionaryText();
         s.gettyBlacklist = prompts::ReadGettyBlacklistCommaText();
@@ -203,7 +203,7 @@ void TfrmTaggerPro::FillEditFields(const reply::TagFields& fields, bool withCate
 }
 
 void TfrmTaggerPro::SelectComboItemByText(QComboBox* combo, const QString& value) {
-    const reply::ComboChoice choice = reply::SelectComboItemByText(CategoryItems(combo), value);
+    const reply::ComboChoice choice = reply::SelectComboItemByText(itemsOf(combo), value);
     // An appended name stays in the box for the rest of the run: later prompts offer it.
     if (choice.append) combo->addItem(value);
     combo->setCurrentIndex(choice.index);

@@ -312,3 +312,10 @@ void TcxComboBox::keyPressEvent(QKeyEvent* event) {
     }
     QComboBox::keyPressEvent(event);
 }
+
+QStringList itemsOf(const QComboBox* combo) {
+    QStringList items;
+    items.reserve(combo->count());
+    for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
+    return items;
+}

@@ -145,6 +145,9 @@ public:
     explicit TcxCheckBox(const QString& caption, QWidget* parent = nullptr);
 };
 
+// The items of a combo box's list, in order.
+QStringList itemsOf(const QComboBox* combo);
+
 // A free-text combo box with a list.
 class TcxComboBox : public QComboBox {
     Q_OBJECT

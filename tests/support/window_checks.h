@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/widgets/edits.h"
 #include "tests/support/program_fixture.h"
 
 // A window of fixed size, above the others, without system menu and title-bar buttons.
@@ -53,11 +54,4 @@ inline bool commandShowsModally(QAction* command, QDialog* window, QAbstractButt
 // Whether a label's text shows in pure red.
 inline bool isRed(const QLabel* label) {
     return label->palette().color(QPalette::WindowText) == QColor(255, 0, 0);
-}
-
-// The items of a combo box's list, in order.
-inline QStringList itemsOf(const QComboBox* combo) {
-    QStringList items;
-    for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
-    return items;
 }
