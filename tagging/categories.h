@@ -2,9 +2,9 @@
 
 #include <QStringList>
 
-// The agencies' category names as the tagger's category boxes list them at design time.
-// Replies may append further names to a box at run time; the prompts and the CSV files
-// read the boxes' current lists, these are only where the lists begin.
+// The agencies' category names as the tagger's category boxes list them. A box may show a
+// name it does not list (a reply's or a row's), but its list never grows: the prompts offer,
+// and Adobe's upload file numbers, only these.
 namespace categories {
 
 // Adobe Stock: 21 names, numbered 1 to 21 in this order in Adobe's upload file.

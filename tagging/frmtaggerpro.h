@@ -8,6 +8,8 @@
 #include <functional>
 #include <optional>
 
+#include "platform/widgets/dropdownlist.h"
+
 class QAction;
 class QComboBox;
 class QDoubleSpinBox;
@@ -29,6 +31,7 @@ class TcxImage;
 class TcxMemo;
 class TcxRichEdit;
 class TcxTextEdit;
+struct BatchRow;
 
 namespace cloudai {
 class CloudAI;
@@ -37,9 +40,6 @@ struct Response;
 }  // namespace cloudai
 namespace prompts {
 struct PromptSettings;
-}
-namespace reply {
-struct TagFields;
 }
 namespace tagger {
 struct Settings;
@@ -75,11 +75,11 @@ public:
     QToolButton* btnDescriptionCopy = nullptr;
     QToolButton* btnKeywordsCopy = nullptr;
 
-    // ---- Categories ----
+    // ---- Categories: pick-only lists that keep the agencies' own names ----
     QGroupBox* cxGroupBox1 = nullptr;
-    QComboBox* AdobeCategory = nullptr;
-    QComboBox* ShutterCategory1 = nullptr;  // primary
-    QComboBox* ShutterCategory2 = nullptr;  // secondary
+    TcxDropDownList* AdobeCategory = nullptr;
+    TcxDropDownList* ShutterCategory1 = nullptr;  // primary
+    TcxDropDownList* ShutterCategory2 = nullptr;  // secondary
 
     // ---- Buttons under the editor column ----
     QPushButton* AddBtn = nullptr;              // "Add to Batch Summary"
@@ -239,9 +239,6 @@ private:
     // The grid's columns and options, its menu and its key hooks.
     void BuildBatchGrid();
     void ShowGridMenu(const QPoint& position);
-    // Shows a row's category name in a category box: the item of that name, appended to the
-    // box when it has none; an empty name leaves the box without selection.
-    static void ShowCategoryText(QComboBox* box, const QString& name);
 
     // ---- Batch tagging (tagger_batch_tagging.cpp) ----
     // A grid row made ready for its request: the row itself, its file and the picture the
@@ -266,8 +263,20 @@ private:
     // counters; the focus goes to the title. The prompt settings and the grid stay.
     void ClearInputFields();
     void ShutterstockRule(QComboBox* changed, const QComboBox* other);
-    // A category box's name when it has a selection.
+    // The category a box shows, an item or a name it does not list; none when it is empty.
     static std::optional<QString> SelectedCategory(const QComboBox* box);
+
+    // How a category box finds its item for a name.
+    enum class CategoryMatch {
+        SameName,    // the item of that name, in any letter case: a row's name under review
+        Containing,  // the first item that contains the name (SelectComboItemByText)
+    };
+    // The edit fields take a row's or a reply's texts, and the category boxes its names by
+    // the match (without one the boxes keep theirs). A name that no item matches is shown as
+    // the box's text with no item chosen: the lists stay the agencies' own, so later prompts
+    // offer and the upload files number only the agencies' categories.
+    void FillEditFields(const BatchRow& tags, std::optional<CategoryMatch> categories);
+    static void ShowCategory(TcxDropDownList* box, const QString& name, CategoryMatch match);
 
     // ---- Upload image (tagger_image.cpp) ----
     // Decodes, scales and encodes the picture file and shows the JPEG in the preview; when
@@ -293,10 +302,9 @@ private:
     // buttons enabled.
     void EndRequest();
     void EnableRequestButtons(bool enabled);
-    // A reply's proposal into the edit fields; the category boxes only when withCategories.
-    void FillEditFields(const reply::TagFields& fields, bool withCategories);
-    // Selects the first item of the box that holds the name, or appends the name.
-    static void SelectComboItemByText(QComboBox* combo, const QString& value);
+    // Selects the first item of the box that holds the name; a name that none holds is shown
+    // as it came, with no item chosen; an empty one leaves the box empty.
+    static void SelectComboItemByText(TcxDropDownList* combo, const QString& value);
 
     // ---- State ----
     QString AppLocation;  // the program folder, with a trailing separator; set at showing

@@ -116,12 +116,12 @@ std::optional<TagFields> ParseTaggingAnswer(const QString& answerText) {
 ComboChoice SelectComboItemByText(const QStringList& items, const QString& value) {
     const QLocale locale;
     const QString needle = locale.toLower(text::trim(value));
-    // A name of blanks only is no name: it would match every item, or be added as a
-    // blank category that later prompts and upload files would carry.
+    // A name of blanks only is no name: it would match every item, or stand in the box as a
+    // blank category that the upload files would carry.
     if (needle.isEmpty()) return {};
     for (qsizetype i = 0; i < items.size(); ++i)
         if (locale.toLower(items[i]).contains(needle)) return {int(i), false};
-    return {int(items.size()), true};
+    return {-1, true};
 }
 
 }  // namespace reply

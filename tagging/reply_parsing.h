@@ -55,14 +55,15 @@ std::optional<TagFields> ParseTaggingAnswer(const QString& answerText);
 
 // What a category box must do with a category name from a reply.
 struct ComboChoice {
-    int index = -1;       // the item to select; -1: no selection
-    bool append = false;  // append the name itself (untrimmed, as it came) first; it is item index
+    int index = -1;         // the item to select; -1: no selection
+    bool unlisted = false;  // no item holds the name: the box shows it as it came, no item
+                            // chosen; its list never grows, so it stays the agency's own
 };
 
 // The box's items in list order and the reply's name: an empty name (or one of blanks
 // only) selects nothing; otherwise the first item whose lower-cased text (by the user's
 // locale) contains the trimmed, lower-cased name is selected; when none does, the name is
-// appended and selected.
+// unlisted.
 ComboChoice SelectComboItemByText(const QStringList& items, const QString& value);
 
 }  // namespace reply

@@ -95,28 +95,8 @@ void TfrmTaggerPro::cxTableView1KeyPress(QChar& Key) {
         cxImage1->clear();
         lblFileName->clear();
     }
-    edtTitle->setText(row.title);
-    memDescription->setPlainText(row.description);
-    memKeywords->setPlainText(row.keywords);
-    ShowCategoryText(AdobeCategory, row.adobeCategory);
-    ShowCategoryText(ShutterCategory1, row.shutterPrimary);
-    ShowCategoryText(ShutterCategory2, row.shutterSecondary);
-}
-
-void TfrmTaggerPro::ShowCategoryText(QComboBox* box, const QString& name) {
-    if (name.isEmpty()) {
-        box->setCurrentIndex(-1);
-        return;
-    }
-    // The name as the box lists it, else in any letter case; a name the box lacks (a reply
-    // may give any) is appended, so that writing the fields back keeps it.
-    int item = box->findText(name, Qt::MatchFixedString | Qt::MatchCaseSensitive);
-    if (item < 0) item = box->findText(name, Qt::MatchFixedString);
-    if (item < 0) {
-        box->addItem(name);
-        item = box->count() - 1;
-    }
-    box->setCurrentIndex(item);
+    // The row's names as they stand, not searched for in the lists.
+    FillEditFields(row, CategoryMatch::SameName);
 }
 
 void TfrmTaggerPro::cxTableView1KeyDown(int& Key) {
@@ -135,9 +115,10 @@ void TfrmTaggerPro::btnUpdateGirdRowClick() {
     tags.title = edtTitle->text();
     tags.description = memDescription->toPlainText();
     tags.keywords = memKeywords->toPlainText();
-    tags.adobeCategory = SelectedCategory(AdobeCategory).value_or(QString());
-    tags.shutterPrimary = SelectedCategory(ShutterCategory1).value_or(QString());
-    tags.shutterSecondary = SelectedCategory(ShutterCategory2).value_or(QString());
+    // The names the boxes show, listed or not; an empty box gives the empty text.
+    tags.adobeCategory = AdobeCategory->currentText();
+    tags.shutterPrimary = ShutterCategory1->currentText();
+    tags.shutterSecondary = ShutterCategory2->currentText();
     // In the "Getty Images" mode the category cells keep their values.
     FBatchRows->writeTags(row, tags, AgencyCombo->currentIndex() != 1);
 }

@@ -184,12 +184,8 @@ void TfrmTaggerPro::cxTableView1CellDblClick(int row, bool& AHandled) {
     const BatchRow texts = FBatchRows->texts(row);
     if (!hasImageFile(texts.fileName)) return;
 
-    edtTitle->setText(texts.title);
-    memDescription->setPlainText(texts.description);
-    memKeywords->setPlainText(texts.keywords);
-    SelectComboItemByText(AdobeCategory, texts.adobeCategory);
-    SelectComboItemByText(ShutterCategory1, texts.shutterPrimary);
-    SelectComboItemByText(ShutterCategory2, texts.shutterSecondary);
+    // Outside a batch the Shutterstock rule applies to this choice.
+    FillEditFields(texts, CategoryMatch::Containing);
 
     FIsBatchProcessing = false;
     const PreparedRow prepared = PrepareRow(row);

@@ -9,7 +9,8 @@
 #include "tagging/window_centre.h"
 
 void TfrmTaggerPro::btnCreateCSVClick() {
-    // The Adobe numbers follow the box's current items, names appended at run time included.
+    // The Adobe numbers follow the box's items, the agency's own list: a name it does not list
+    // gets no number.
     // An empty grid writes nothing and says nothing; a file that cannot be written stops the
     // run with its error, before the message.
     if (!csvfiles::writeCsvFiles(FBatchRows->allTexts(), itemsOf(AdobeCategory))) return;

@@ -10,6 +10,7 @@
 #include "platform/widgets/edits.h"
 #include "platform/widgets/image.h"
 #include "platform/widgets/statusbar.h"
+#include "tagging/batch_row.h"
 #include "tagging/frmtaggerpro.h"
 #include "tagging/tagger_rules.h"
 
@@ -55,8 +56,32 @@ void TfrmTaggerPro::ShutterstockRule(QComboBox* changed, const QComboBox* other)
 }
 
 std::optional<QString> TfrmTaggerPro::SelectedCategory(const QComboBox* box) {
-    if (box->currentIndex() < 0) return std::nullopt;
-    return box->currentText();
+    // A name no item holds counts as set: the box shows it, and the row it came from has it.
+    const QString shown = box->currentText();
+    if (shown.isEmpty()) return std::nullopt;
+    return shown;
+}
+
+void TfrmTaggerPro::FillEditFields(const BatchRow& tags, std::optional<CategoryMatch> categories) {
+    // Placed whole, past the limits if need be; the counters show what is over.
+    edtTitle->setText(tags.title);
+    memDescription->setPlainText(tags.description);
+    memKeywords->setPlainText(tags.keywords);
+    if (!categories) return;
+    ShowCategory(AdobeCategory, tags.adobeCategory, *categories);
+    ShowCategory(ShutterCategory1, tags.shutterPrimary, *categories);
+    ShowCategory(ShutterCategory2, tags.shutterSecondary, *categories);
+}
+
+void TfrmTaggerPro::ShowCategory(TcxDropDownList* box, const QString& name, CategoryMatch match) {
+    if (match == CategoryMatch::Containing) {
+        SelectComboItemByText(box, name);
+        return;
+    }
+    // The item as the box spells it, else in any letter case; else the name itself.
+    int item = box->findText(name, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    if (item < 0) item = box->findText(name, Qt::MatchFixedString);
+    box->showChoice(item, name);
 }
 
 void TfrmTaggerPro::ShutterCategory1PropertiesChange() {

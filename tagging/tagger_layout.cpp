@@ -65,8 +65,8 @@ QPushButton* button(QWidget* parent, const char* name, const char* text, QRect g
 }
 
 // A pick-only list of category names.
-QComboBox* categoryBox(QWidget* parent, const char* name, const QStringList& items, int top) {
-    auto* box = named(new QComboBox(parent), name);
+TcxDropDownList* categoryBox(QWidget* parent, const char* name, const QStringList& items, int top) {
+    auto* box = named(new TcxDropDownList(parent), name);
     box->addItems(items);
     box->setMaxVisibleItems(16);
     box->setGeometry(10, top, 293, 24);

@@ -165,21 +165,22 @@ void TfrmTaggerPro::CloudAI1Executed(const cloudai::Response* AResponse, int AHt
     try {
         if (const std::optional<reply::TagFields> fields =
                 reply::ParseTaggingAnswer(AResponse->text())) {
+            const BatchRow tags{{},
+                                fields->title,
+                                fields->description,
+                                fields->keywords,
+                                fields->adobeCategory,
+                                fields->shutterCategory1,
+                                fields->shutterCategory2};
             if (!FIsBatchProcessing) {
-                FillEditFields(*fields, !getty && CategoryCheck->isChecked());
+                const bool withCategories = !getty && CategoryCheck->isChecked();
+                FillEditFields(
+                    tags, withCategories ? std::optional(CategoryMatch::Containing) : std::nullopt);
                 dxStatusBar1->setPanelText(0, QStringLiteral("Tagging Complete."));
             }
             // The category cells take the names as they came, unmatched against the boxes'
             // items; a row removed while its request ran is not written.
-            FBatchRows->writeTags(FCurrentBatchRowIndex,
-                                  BatchRow{{},
-                                           fields->title,
-                                           fields->description,
-                                           fields->keywords,
-                                           fields->adobeCategory,
-                                           fields->shutterCategory1,
-                                           fields->shutterCategory2},
-                                  !getty);
+            FBatchRows->writeTags(FCurrentBatchRowIndex, tags, !getty);
         }
     } catch (const std::exception&) {
         // A reply that cannot be read fills what it could; nothing is reported.
@@ -191,20 +192,9 @@ void TfrmTaggerPro::CloudAI1RequestsComplete() {
     EnableRequestButtons(true);
 }
 
-void TfrmTaggerPro::FillEditFields(const reply::TagFields& fields, bool withCategories) {
-    // Placed whole, past the limits if need be; the counters show what is over.
-    edtTitle->setText(fields.title);
-    memDescription->setPlainText(fields.description);
-    memKeywords->setPlainText(fields.keywords);
-    if (!withCategories) return;
-    SelectComboItemByText(AdobeCategory, fields.adobeCategory);
-    SelectComboItemByText(ShutterCategory1, fields.shutterCategory1);
-    SelectComboItemByText(ShutterCategory2, fields.shutterCategory2);
-}
-
-void TfrmTaggerPro::SelectComboItemByText(QComboBox* combo, const QString& value) {
+void TfrmTaggerPro::SelectComboItemByText(TcxDropDownList* combo, const QString& value) {
     const reply::ComboChoice choice = reply::SelectComboItemByText(itemsOf(combo), value);
-    // An appended name stays in the box for the rest of the run: later prompts offer it.
-    if (choice.append) combo->addItem(value);
-    combo->setCurrentIndex(choice.index);
+    // A name the agency does not list is shown, never listed: Adobe's upload file would
+    // number it after the agency's own categories, and later prompts would offer it.
+    combo->showChoice(choice.index, choice.unlisted ? value : QString());
 }

@@ -11,7 +11,9 @@
 #include "platform/widgets/edits.h"
 #include "platform/widgets/image.h"
 #include "platform/widgets/statusbar.h"
+#include "tagging/categories.h"
 #include "tests/support/batch_grid_fixture.h"
+#include "tests/support/file_bytes.h"
 
 namespace {
 
@@ -221,7 +223,7 @@ TEST_F(BatchGrid, EnterReviewsARowAndUpdateWritesTheFirstRowOfThatFileName) {
     // Names the boxes do not list survive a review and its write-back.
     review(2);
     EXPECT_EQ(w->AdobeCategory->currentText(), "Nightlife");
-    EXPECT_EQ(w->AdobeCategory->count(), 22);
+    EXPECT_EQ(w->AdobeCategory->count(), 21);
     EXPECT_EQ(w->ShutterCategory1->currentText(), "Nature");
     EXPECT_EQ(w->ShutterCategory2->currentIndex(), -1);
     QTest::mouseClick(w->btnUpdateGirdRow, Qt::LeftButton);  // the first "photo.jpg" again
@@ -234,6 +236,51 @@ TEST_F(BatchGrid, EnterReviewsARowAndUpdateWritesTheFirstRowOfThatFileName) {
     review(1);
     EXPECT_TRUE(TaggerProbe::batchProcessing());
     TaggerProbe::batchProcessing() = false;
+}
+
+TEST_F(BatchGrid, AReviewedNameNoItemHoldsIsShownButNeverJoinsTheLists) {
+    openImages({picture("photos/club.jpg", {60, 40})});
+    rows().writeTags(
+        0, {{}, "Club", "A night club", "club, night", "Nightlife", "nature", "Clubbing"}, true);
+
+    review(0);
+    EXPECT_EQ(w->AdobeCategory->currentText(), "Nightlife");
+    EXPECT_EQ(w->AdobeCategory->currentIndex(), -1);
+    EXPECT_EQ(w->ShutterCategory1->currentText(), "Nature");  // the listed item, in its spelling
+    EXPECT_EQ(w->ShutterCategory2->currentText(), "Clubbing");
+    EXPECT_EQ(itemsOf(w->AdobeCategory), categories::adobe());
+    EXPECT_EQ(itemsOf(w->ShutterCategory1), categories::shutterstock());
+    EXPECT_EQ(itemsOf(w->ShutterCategory2), categories::shutterstock());
+    // The next prompt offers the agencies' own categories only.
+    const QString prompt = TaggerProbe::prompt();
+    EXPECT_TRUE(prompt.contains("Transport, Travel\r\n")) << prompt.toStdString();
+    EXPECT_FALSE(prompt.contains("Nightlife"));
+    EXPECT_FALSE(prompt.contains("Clubbing"));
+
+    // Written back, the row keeps its names; Adobe's upload file gets no number for one it
+    // does not list.
+    QTest::mouseClick(w->btnUpdateGirdRow, Qt::LeftButton);
+    EXPECT_EQ(text(0, Col::colAdobeCat), "Nightlife");
+    EXPECT_EQ(text(0, Col::colShutter2), "Clubbing");
+    QTest::mouseClick(w->btnCreateCSV, Qt::LeftButton);
+    EXPECT_EQ(readOrNone(path("photos/CSV/AdobeCSV.csv")),
+              "\xEF\xBB\xBF"
+              "Filename,Title,Keywords,Category,Releases\r\n"
+              "\"club.jpg\",\"A night club\",\"club, night\",,\r\n");
+
+    // The summary gets the names the boxes show; clearing the fields empties the boxes.
+    QTest::mouseClick(w->AddBtn, Qt::LeftButton);
+    const QString summary = Form1->cxRichEdit2->toPlainText();
+    EXPECT_TRUE(summary.contains("Adobe Category: Nightlife")) << summary.toStdString();
+    EXPECT_TRUE(summary.contains("Shutterstock Secondary: Clubbing"));
+    for (QComboBox* box : {w->AdobeCategory, w->ShutterCategory1, w->ShutterCategory2})
+        EXPECT_EQ(box->currentText(), "") << box->objectName().toStdString();
+
+    // The user only picks: a letter moves to the next item it begins, Enter adds nothing.
+    QTest::keyClicks(w->AdobeCategory, "TT");
+    EXPECT_EQ(w->AdobeCategory->currentText(), "Technology");
+    QTest::keyClick(w->AdobeCategory, Qt::Key_Return);
+    EXPECT_EQ(itemsOf(w->AdobeCategory), categories::adobe());
 }
 
 TEST_F(BatchGrid, AReviewedRowWithoutItsFileIsNeverWrittenIntoAnother) {

@@ -285,7 +285,7 @@ TEST_F(BatchTagging, RowsRemovedWhileTheBatchRunsAreNeverWritten) {
 
 TEST_F(BatchTagging, ADoubleClickTagsThatRowAndTheEditFieldsAgain) {
     const QStringList files = addRows(3);
-    rows().writeTags(1, {{}, "Old", "old", "old, words", "Animals", "Nature", "Arts"}, true);
+    rows().writeTags(1, {{}, "Old", "old", "old, words", "animal", "Nature", "Clubbing"}, true);
     const auto doubleClick = [this](int row) {
         QWidget* viewport = w->cxTableView1->viewport();
         const QModelIndex cell = w->cxTableView1->model()->index(row, Col::colTitle);
@@ -297,7 +297,9 @@ TEST_F(BatchTagging, ADoubleClickTagsThatRowAndTheEditFieldsAgain) {
     server.queue(tags("Fresh", 300));
     doubleClick(1);
     EXPECT_EQ(w->edtTitle->text(), "Old");
-    EXPECT_EQ(w->AdobeCategory->currentText(), "Animals");
+    EXPECT_EQ(w->AdobeCategory->currentText(), "Animals");  // the first item holding it
+    EXPECT_EQ(w->ShutterCategory2->currentText(), "Clubbing");
+    EXPECT_EQ(w->ShutterCategory2->count(), 26);
     EXPECT_EQ(status(), "Analyzing: p1.jpg...");
     EXPECT_EQ(TaggerProbe::currentBatchRowIndex(), 1);
     // Meanwhile a double-click on another row starts nothing.

@@ -204,7 +204,7 @@ TEST(SelectComboItemByText, AgencyLists) {
     struct Case {
         const QStringList* items;
         const char* value;
-        const char* selects;  // the item selected; nullptr: appended; "": no selection
+        const char* selects;  // the item selected; nullptr: unlisted; "": no selection
     };
     const Case cases[] = {
         {&adobe, "Lifestyle", "Lifestyle"},
@@ -222,18 +222,18 @@ TEST(SelectComboItemByText, AgencyLists) {
     for (const Case& c : cases) {
         const ComboChoice choice = SelectComboItemByText(*c.items, QString::fromUtf8(c.value));
         if (!c.selects) {
-            EXPECT_TRUE(choice.append) << c.value;
-            EXPECT_EQ(choice.index, c.items->size()) << c.value;
+            EXPECT_TRUE(choice.unlisted) << c.value;
+            EXPECT_EQ(choice.index, -1) << c.value;
         } else if (!*c.selects) {
-            EXPECT_FALSE(choice.append) << c.value;
+            EXPECT_FALSE(choice.unlisted) << c.value;
             EXPECT_EQ(choice.index, -1) << c.value;
         } else {
-            EXPECT_FALSE(choice.append) << c.value;
+            EXPECT_FALSE(choice.unlisted) << c.value;
             ASSERT_GE(choice.index, 0) << c.value;
             EXPECT_EQ(c.items->at(choice.index), QString::fromUtf8(c.selects)) << c.value;
         }
     }
-    // An appended name is found like any other item afterwards.
+    // A list that holds the name finds it like any other item.
     QStringList grown = adobe;
     grown << QStringLiteral("Nightlife");
     EXPECT_EQ(SelectComboItemByText(grown, "nightlife").index, adobe.size());
@@ -251,5 +251,5 @@ TEST(SelectComboItemByText, LowerCasesByTheUsersLocale) {
     const ComboChoice english = SelectComboItemByText(items, "İSTANBUL");
     QLocale::setDefault(saved);
     EXPECT_EQ(turkish.index, 2);
-    EXPECT_TRUE(english.append);
+    EXPECT_TRUE(english.unlisted);
 }

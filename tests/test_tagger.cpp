@@ -296,7 +296,7 @@ TEST_F(TaggerTest, TheShutterstockBoxesNeverShowOnePositionTwiceOutsideABatch) {
     EXPECT_EQ(secondary->currentIndex(), -1);
     EXPECT_EQ(primary->currentIndex(), nature + 1);
 
-    // Names a reply appended: different names at the same position clash.
+    // The rule compares positions: different names at the same position clash.
     primary->addItem("Nightlife");
     secondary->addItem("Fashion Week");
     secondary->setCurrentIndex(26);

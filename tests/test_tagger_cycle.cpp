@@ -335,7 +335,7 @@ TEST_F(TaggerCycleTest, ThePromptIsBuiltFromTheControlsForTheAgency) {
     w->edtExcludeKeywords->setText("rain");
     w->PeopleCheck->setChecked(false);
     w->AgenticCombo->setChecked(false);
-    w->AdobeCategory->addItem("Nightlife");  // appended by an earlier reply
+    w->AdobeCategory->addItem("Nightlife");  // the prompt reads the box's list as it stands
 
     prompts::PromptSettings expected;
     expected.keysFrom = 20;
@@ -433,10 +433,11 @@ TEST_F(TaggerCycleTest, RepliesFillTheFieldsByTheirMembers) {
         EXPECT_EQ(Form1->AICounter, ++counter);
         EXPECT_EQ(w->lblAICount->text(), QString::number(counter));
     }
-    // The appended category stays in its box and in the next prompt's list.
-    EXPECT_EQ(w->AdobeCategory->count(), 22);
-    EXPECT_EQ(w->AdobeCategory->itemText(21), "Nightlife");
-    EXPECT_TRUE(promptOf(server.requests().back()).contains("Travel, Nightlife"));
+    // A name no item holds was shown, not listed: later prompts offer the agency's own list.
+    EXPECT_EQ(itemsOf(w->AdobeCategory), categories::adobe());
+    const QString prompt = promptOf(server.requests().back());
+    EXPECT_TRUE(prompt.contains("Transport, Travel\r\n"));
+    EXPECT_FALSE(prompt.contains("Nightlife"));
 }
 
 TEST_F(TaggerCycleTest, CategoriesAreLeftAloneWithoutDetectionAndInTheGettyMode) {

@@ -22,6 +22,8 @@ public:
     // The bytes the preview's picture is written as.
     static QByteArray previewData() { return frmTaggerPro->PreviewPictureData(); }
     static BatchGridModel& rows() { return *frmTaggerPro->FBatchRows; }
+    // The prompt that "AI Tagging" would send now.
+    static QString prompt() { return frmTaggerPro->BuildPrompt(); }
 };
 
 // The program started on its Create card, with the temporary folder in the test's own
