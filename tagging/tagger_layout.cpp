@@ -318,9 +318,11 @@ void TfrmTaggerPro::BuildStatusBar() {
     dxStatusBar1 = new TStatusBar(this);
     dxStatusBar1->setObjectName(QStringLiteral("dxStatusBar1"));
     dxStatusBar1->setFixedHeight(kStatusBarHeight);
-    dxStatusBar1->addPanel(464, Qt::AlignLeft, QStringLiteral("Ready..."));
+    // The status line takes every pixel the busy indicator and the empty last panel leave, so
+    // that an error text or a long file name stands whole at the window's design size.
+    dxStatusBar1->addStretchingPanel(464, Qt::AlignLeft, QStringLiteral("Ready..."));
     dxStatusBar1->addPanel(119, Qt::AlignLeft, QString());
-    dxStatusBar1->addPanel(440, Qt::AlignLeft, QString());
+    dxStatusBar1->addPanel(50, Qt::AlignLeft, QString());
 
     // The busy indicator: a marquee without text, shown while a request runs.
     ProgressBar1 = named(new QProgressBar(dxStatusBar1->panel(1)), "ProgressBar1");

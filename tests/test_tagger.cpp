@@ -25,6 +25,7 @@
 #include "tagging/categories.h"
 #include "tagging/frmdicteditor.h"
 #include "tagging/frmtaggerpro.h"
+#include "tagging/tagger_rules.h"
 #include "tagging/upload_image.h"
 #include "tests/support/tagger_fixture.h"
 #include "tests/support/window_checks.h"
@@ -459,6 +460,35 @@ TEST_F(TaggerTest, ReopeningKeepsTheGridAndThePromptTextsAndEmptiesTheRest) {
     EXPECT_TRUE(w->edtTitle->text().isEmpty());
     EXPECT_TRUE(w->lblFileName->text().isEmpty());
     EXPECT_EQ(w->edtConcept->toPlainText(), "misty morning");
+    closeTagger();
+}
+
+TEST_F(TaggerTest, TheStatusLineTakesTheRoomTheOtherPanelsLeaveAndShowsItsTextWhole) {
+    TfrmTaggerPro* w = showTagger();
+    ASSERT_EQ(w->size(), QSize(1049, 855));
+    TStatusBar* bar = w->dxStatusBar1;
+    QLabel* line = bar->panel(0);
+    const QString longName =
+        "2024-06-14_Lofoten_Reine_fishing_village_at_midnight_sun_panorama_DSC04567-Edit.jpg";
+    for (const QString& text : {tagger::requestFailureText(0), tagger::requestFailureText(503),
+                                "Analyzing: " + longName + "...",
+                                QString("Stopping... Waiting for current request to finish.")}) {
+        bar->setPanelText(0, text);
+        QApplication::processEvents();
+        EXPECT_LE(line->fontMetrics().horizontalAdvance(text), line->contentsRect().width())
+            << text.toStdString();
+        EXPECT_EQ(line->toolTip(), text);
+    }
+    EXPECT_EQ(bar->panel(1)->width(), 119);
+    EXPECT_EQ(bar->panel(2)->width(), 50);
+
+    // A wider window widens the status line alone.
+    const int designWidth = line->width();
+    w->resize(w->width() + 200, w->height());
+    QApplication::processEvents();
+    EXPECT_EQ(line->width(), designWidth + 200);
+    EXPECT_EQ(bar->panel(1)->width(), 119);
+    EXPECT_EQ(bar->panel(2)->width(), 50);
     closeTagger();
 }
 

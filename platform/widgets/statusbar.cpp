@@ -4,18 +4,32 @@ TStatusBar::TStatusBar(QWidget* parent) : QStatusBar(parent) {
     setSizeGripEnabled(true);
 }
 
-void TStatusBar::addPanel(int width, Qt::Alignment alignment, const QString& text, int minWidth) {
+QLabel* TStatusBar::makePanel(Qt::Alignment alignment, const QString& text) {
     auto* label = new QLabel(text, this);
     label->setObjectName(QStringLiteral("%1Panel%2").arg(objectName()).arg(m_panels.size()));
     label->setAlignment(alignment | Qt::AlignVCenter);
-    label->setMinimumWidth(minWidth > 0 ? minWidth : width);
-    label->resize(width, label->height());
     label->setFrameShape(QFrame::StyledPanel);
     label->setContentsMargins(4, 0, 4, 0);
-    // The last panel takes what is left, like the platform's status bar.
+    m_panels.push_back(label);
+    return label;
+}
+
+void TStatusBar::addPanel(int width, Qt::Alignment alignment, const QString& text, int minWidth) {
+    QLabel* label = makePanel(alignment, text);
+    label->setMinimumWidth(minWidth > 0 ? minWidth : width);
+    label->resize(width, label->height());
     addWidget(label, 0);
     label->setFixedWidth(width);
-    m_panels.push_back(label);
+}
+
+void TStatusBar::addStretchingPanel(int width, Qt::Alignment alignment, const QString& text) {
+    QLabel* label = makePanel(alignment, text);
+    label->setMinimumWidth(width);
+    // Its text, however long, never widens the window.
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    label->setToolTip(text);
+    addWidget(label, 1);
+    m_stretching = label;
 }
 
 QString TStatusBar::panelText(int index) const {
@@ -23,7 +37,9 @@ QString TStatusBar::panelText(int index) const {
 }
 
 void TStatusBar::setPanelText(int index, const QString& text) {
-    m_panels.at(index)->setText(text);
+    QLabel* panel = m_panels.at(index);
+    panel->setText(text);
+    if (panel == m_stretching) panel->setToolTip(text);
 }
 
 QLabel* TStatusBar::panel(int index) const {
