@@ -74,6 +74,30 @@ protected:
         const QImage image = grid->viewport()->grab().toImage();
         return image.pixelColor(1, grid->rowViewportPosition(0) + grid->rowHeight(0) / 2);
     }
+    // The text colour of the grid's selected first row: of the pixels inside its cell that
+    // shows a text, the one farthest from the row's colour.
+    static QColor selectedRowTextColor() {
+        const QColor row = selectedRowColor();
+        auto* grid = control<QTableView>("cxGrid1");
+        const QImage image = grid->viewport()->grab().toImage();
+        const QModelIndex cell = grid->model()->index(0, 1);
+        EXPECT_FALSE(cell.data().toString().isEmpty());
+        const QRect inside = grid->visualRect(cell).adjusted(2, 2, -2, -2);
+        QColor farthest = row;
+        int distance = 0;
+        for (int y = inside.top(); y <= inside.bottom(); ++y)
+            for (int x = inside.left(); x <= inside.right(); ++x) {
+                const QColor pixel = image.pixelColor(x, y);
+                const int d = std::abs(pixel.red() - row.red()) +
+                              std::abs(pixel.green() - row.green()) +
+                              std::abs(pixel.blue() - row.blue());
+                if (d > distance) {
+                    distance = d;
+                    farthest = pixel;
+                }
+            }
+        return farthest;
+    }
     static bool near(const QColor& a, const QColor& b) {
         return std::abs(a.red() - b.red()) <= 6 && std::abs(a.green() - b.green()) <= 6 &&
                std::abs(a.blue() - b.blue()) <= 6;
@@ -287,6 +311,29 @@ TEST_F(SettingsWindow, StyleApplyChangesThePaletteOfEveryOpenWindowAndTheGridsRo
     EXPECT_TRUE(near(selectedRowColor(), kDefaultRowColor));
     closeSettings();
     frmTaggerPro->close();
+}
+
+TEST_F(SettingsWindow, TheSelectedRowsTextIsWhiteOnADarkColourAndBlackOnALightOne) {
+    start();
+    showSettings();
+    const struct {
+        int colorValue;
+        QColor text;
+    } cases[] = {{0x800000, Qt::white},  // navy
+                 {0x202020, Qt::white},
+                 {0xCCFFFF, Qt::black},  // pale yellow
+                 {0xD6DFCE, Qt::black}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.colorValue);
+        dialogs.colorAnswers = {c.colorValue};
+        click("cxButton4");
+        click("cxButton3");
+        QApplication::processEvents();
+        ASSERT_TRUE(near(selectedRowColor(), skin::fromColorValue(c.colorValue)));
+        const QColor text = selectedRowTextColor();
+        EXPECT_LE(std::abs(text.lightness() - c.text.lightness()), 40) << text.name().toStdString();
+    }
+    closeSettings();
 }
 
 TEST_F(SettingsWindow, EveryPaletteHasItsOwnLook) {

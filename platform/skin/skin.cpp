@@ -6,6 +6,7 @@
 #include <QStyleFactory>
 
 #include "platform/errors/errors.h"
+#include "platform/skin/readable_text.h"
 
 namespace skin {
 namespace {
@@ -123,7 +124,8 @@ void TcxStyle::paintSelectionOf(QAbstractItemView* view) {
 }
 
 void TcxStyle::paint(QAbstractItemView* view) const {
+    // The text stays readable on a dark colour as on the light default.
     view->setStyleSheet(
-        QStringLiteral("QAbstractItemView::item:selected { background: %1; color: black; }")
-            .arg(m_color.name()));
+        QStringLiteral("QAbstractItemView::item:selected { background: %1; color: %2; }")
+            .arg(m_color.name(), skin::readableTextOn(m_color).name()));
 }

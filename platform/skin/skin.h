@@ -41,8 +41,8 @@ public:
     QColor color() const { return m_color; }
     void setColor(const QColor& color);
 
-    // The view's selected rows take this style's colour as their background, with dark text,
-    // now and after every change of the colour.
+    // The view's selected rows take this style's colour as their background, with black text
+    // or, on a dark colour, white, now and after every change of the colour.
     void paintSelectionOf(QAbstractItemView* view);
 
 signals:
