@@ -21,6 +21,7 @@
 #include "platform/image/resample.h"
 #include "tagging/thumbnail.h"
 #include "tagging/upload_image.h"
+#include "tests/support/crafted_pictures.h"
 #include "tests/support/file_bytes.h"
 
 namespace {
@@ -285,6 +286,30 @@ TEST_F(ImageFiles, UnreadableFilesAreDecodingFailures) {
     EXPECT_FALSE(tagging::prepareUploadImage(dir.filePath("missing.jpg"), 1024).has_value());
 }
 
+TEST_F(ImageFiles, ProgressiveJpegsWithEndlesslyRepeatedScansAreRefused) {
+    // libjpeg's own progression, with its last scan repeated: every repeat sends the decoder
+    // over the whole picture once more.
+    const QByteArray marker("\xFF\xDA", 2);
+    const int own = int(crafted::progressiveWithRepeatedScans(64, 48, 0).count(marker));
+    ASSERT_GE(own, 2);
+    const std::pair<int, bool> cases[] = {
+        {0, true},
+        {image::jpeg::kMaxScans - own, true},
+        {image::jpeg::kMaxScans - own + 1, false},
+        {20 * image::jpeg::kMaxScans, false},
+    };
+    for (const auto& [repeats, decodes] : cases) {
+        SCOPED_TRACE(testing::Message() << own + repeats << " scans");
+        const QString path =
+            writeFile(dir, "scans.jpg", crafted::progressiveWithRepeatedScans(64, 48, repeats));
+        EXPECT_EQ(tagging::prepareUploadImage(path, 1024).has_value(), decodes);
+        if (decodes)
+            EXPECT_EQ(tagging::loadThumbnailBitmap(path, 128).size(), QSize(64, 48));
+        else
+            EXPECT_THROW(tagging::loadThumbnailBitmap(path, 128), image::DecodeError);
+    }
+}
+
 // CRC-32 of PNG chunks.
 quint32 crc32(const QByteArray& bytes) {
     quint32 crc = 0xFFFFFFFFu;
@@ -369,26 +394,8 @@ TEST_F(ImageFiles, CmykJpegsDecodeLikeQtsReader) {
             const bool left = x < w / 2;
             p[0] = left ? 255 : 0, p[1] = left ? 0 : 255, p[2] = left ? 0 : 255, p[3] = 230;
         }
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr err{};
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_compress(&cinfo);
-    unsigned char* out = nullptr;
-    unsigned long outSize = 0;
-    jpeg_mem_dest(&cinfo, &out, &outSize);
-    cinfo.image_width = w, cinfo.image_height = h;
-    cinfo.input_components = 4, cinfo.in_color_space = JCS_CMYK;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 95, TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = &cmyk[size_t(cinfo.next_scanline) * w * 4];
-        jpeg_write_scanlines(&cinfo, &row, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    const QByteArray data(reinterpret_cast<const char*>(out), qsizetype(outSize));
-    jpeg_destroy_compress(&cinfo);
-    std::free(out);
+    const QByteArray data = crafted::libjpegEncode(w, h, 4, JCS_CMYK, 95, false,
+                                                   [&](int y) { return &cmyk[size_t(y) * w * 4]; });
 
     const QString path = writeFile(dir, "cmyk.jpg", data);
     const QImage expected = QImage(path).convertToFormat(QImage::Format_RGB888);

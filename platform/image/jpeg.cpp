@@ -40,6 +40,20 @@ void emitMessage(j_common_ptr cinfo, int level) {
     if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF) errorExit(cinfo);
 }
 
+// Every scan of a picture sends the decoder over the blocks it covers once more, and a
+// progressive file may repeat its scans without end for a few bytes each: 3000 repeats in a
+// 15000 x 15000 picture keep it busy for many minutes. The files that encoders write hold up
+// to about 20 scans (libjpeg's own progression 10), so a file with more than kMaxScans is
+// taken for damaged data and refused as soon as the decoder reaches the scan after the last
+// one allowed.
+void countScans(j_common_ptr cinfo) {
+    if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number <= kMaxScans) return;
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    std::snprintf(err->message, sizeof err->message, "The JPEG data holds more than %d scans",
+                  kMaxScans);
+    std::longjmp(err->jump, 1);
+}
+
 void install(ErrorManager& err) {
     jpeg_std_error(&err.pub);
     err.pub.error_exit = errorExit;
@@ -56,9 +70,11 @@ void fail(ErrorManager& err, const char* message) {
 struct Decompressor {
     jpeg_decompress_struct cinfo{};
     ErrorManager err{};
+    jpeg_progress_mgr progress{};
     Decompressor() {
         install(err);
         cinfo.err = &err.pub;
+        progress.progress_monitor = countScans;
     }
     ~Decompressor() { jpeg_destroy_decompress(&cinfo); }
     Decompressor(const Decompressor&) = delete;
@@ -68,6 +84,7 @@ struct Decompressor {
 bool readHeader(Decompressor& d, const unsigned char* data, unsigned long size) {
     if (setjmp(d.err.jump)) return false;
     jpeg_create_decompress(&d.cinfo);
+    d.cinfo.progress = &d.progress;  // after the creation, which clears the structure
     jpeg_mem_src(&d.cinfo, data, size);
     jpeg_save_markers(&d.cinfo, JPEG_APP0 + 1, 0xFFFF);
     if (jpeg_read_header(&d.cinfo, TRUE) != JPEG_HEADER_OK) {

@@ -12,6 +12,9 @@ namespace image::jpeg {
 // Whether data begins like a JPEG file: the start-of-image marker followed by a marker.
 bool looksLikeJpeg(const QByteArray& data);
 
+// The most scans a JPEG file may hold; decoding stops with DecodeError at the next one.
+inline constexpr int kMaxScans = 100;
+
 // A decoded JPEG picture, still in the orientation in which it is stored.
 struct Decoded {
     QImage pixels;        // QImage::Format_RGB888
@@ -28,8 +31,8 @@ using SizeNeeded = std::function<QSize(QSize fullSize, int orientation)>;
 // header is read, needed (when given) says how large the picture must be at the least, and
 // it is decoded at the smallest DCT scale n / 8 (n from 1 to 8) at which both sides are
 // still that large; otherwise at full size. The header's size is checked against maxPixels
-// before anything is decoded. Damaged or truncated data, and a picture over the limit, throw
-// DecodeError.
+// before anything is decoded. Damaged or truncated data, more than kMaxScans scans, and a
+// picture over the limit throw DecodeError.
 Decoded decode(const QByteArray& data, const SizeNeeded& needed, qint64 maxPixels);
 
 // Encodes image (converted to 24-bit RGB first) as a baseline JPEG of the given quality
