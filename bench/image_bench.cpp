@@ -5,8 +5,10 @@
 //   image_bench prepare FILE SIZE OUT the upload image of FILE at SIZE, written to OUT
 //   image_bench thumbnails FILE...    the grid's 128 x 128 thumbnail of every file, in turn
 //   image_bench steps FILE SIZE       in-process milliseconds of decoding, scaling, encoding
-//   image_bench craft scans FILE W H SCANS  a progressive JPEG of W x H with its last scan
-//                                     repeated SCANS times, a small file that strains a decoder
+//   image_bench craft KIND FILE W H [SCANS]  a small file of W x H that strains a decoder:
+//                                     KIND "scans", a progressive JPEG with its last scan
+//                                     repeated SCANS times; "png16" or "png8", a black PNG of
+//                                     16 or 8 bits a channel; "svg", an SVG drawing
 //
 // Time and peak memory of one preparation, for instance:
 //   image_bench craft scans big.jpg 15000 15000 3000
@@ -113,6 +115,10 @@ int craft(const QStringList& args) {
     QByteArray bytes;
     if (kind == "scans" && args.size() == 5)
         bytes = crafted::progressiveWithRepeatedScans(width, height, args[4].toInt());
+    else if (kind == "png16" || kind == "png8")
+        bytes = crafted::blackPng(width, height, kind == "png16" ? 16 : 8);
+    else if (kind == "svg")
+        bytes = crafted::blueSvg(width, height);
     else
         return 2;
     files::writeAtomically(args[1], bytes);
@@ -136,8 +142,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
     }
-    std::fprintf(stderr,
-                 "usage: image_bench make FILE [COUNT] | prepare FILE SIZE OUT | "
-                 "thumbnails FILE... | steps FILE SIZE | craft scans FILE W H SCANS\n");
+    std::fprintf(
+        stderr,
+        "usage: image_bench make FILE [COUNT] | prepare FILE SIZE OUT | "
+        "thumbnails FILE... | steps FILE SIZE | craft scans|png16|png8|svg FILE W H [SCANS]\n");
     return 2;
 }

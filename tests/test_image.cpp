@@ -345,6 +345,66 @@ TEST_F(ImageFiles, HugePicturesAreRefusedFromTheirHeader) {
     EXPECT_FALSE(tagging::prepareUploadImage(path, 1024).has_value());
 }
 
+// The frame header of a JPEG made to claim another size.
+QByteArray withClaimedSize(QByteArray jpeg, QSize size) {
+    const qsizetype sof = std::max(jpeg.indexOf("\xFF\xC0"), jpeg.indexOf("\xFF\xC2"));
+    if (sof > 0) {
+        jpeg[sof + 5] = char(size.height() >> 8), jpeg[sof + 6] = char(size.height() & 0xFF);
+        jpeg[sof + 7] = char(size.width() >> 8), jpeg[sof + 8] = char(size.width() & 0xFF);
+    }
+    return jpeg;
+}
+
+TEST_F(ImageFiles, PicturesThatWouldTakeTooMuchMemoryAreRefusedFromTheirHeader) {
+    // Each has far fewer pixels than the pixel limit: what counts is the memory they need.
+    const std::pair<const char*, QByteArray> cases[] = {
+        // 72 megapixels of 8 bytes: 576 MB.
+        {"sixteen-bits.png", crafted::blackPng(9000, 8000, 16)},
+        // libjpeg holds every coefficient of a progressive file: 15000 x 15000 needs 675 MB.
+        {"progressive.jpg",
+         withClaimedSize(crafted::progressiveWithRepeatedScans(64, 48, 0), {15000, 15000})},
+    };
+    for (const auto& [name, bytes] : cases) {
+        SCOPED_TRACE(name);
+        const QString path = writeFile(dir, name, bytes);
+        EXPECT_FALSE(tagging::prepareUploadImage(path, 1024).has_value());
+        try {
+            tagging::loadThumbnailBitmap(path, 128);
+            ADD_FAILURE() << "decoded";
+        } catch (const image::DecodeError& e) {
+            EXPECT_TRUE(e.message().contains("MB that decoding a picture may take"))
+                << e.message().toStdString();
+        }
+    }
+    // The same at camera sizes decodes, 16 bits a channel included.
+    const QString normal = writeFile(dir, "camera.png", crafted::blackPng(600, 400, 16));
+    const QImage thumbnail = tagging::loadThumbnailBitmap(normal, 128);
+    EXPECT_EQ(thumbnail.size(), QSize(128, 85));
+    EXPECT_EQ(thumbnail.pixelColor(64, 40), QColor(Qt::black));
+    const QString progressive =
+        writeFile(dir, "camera.jpg", crafted::progressiveWithRepeatedScans(3000, 2000, 0));
+    EXPECT_EQ(tagging::loadThumbnailBitmap(progressive, 128).size(), QSize(128, 85));
+}
+
+TEST_F(ImageFiles, APngTooLargeAtFullSizeIsScaledWhileItIsRead) {
+    // 11600 x 11600 at 4 bytes a pixel would take 538 MB; read at the size needed, a few MB.
+    const QString path = writeFile(dir, "panorama.png", crafted::blackPng(11600, 11600, 8));
+    EXPECT_THROW(image::load(path), image::DecodeError);
+    const QImage thumbnail = tagging::loadThumbnailBitmap(path, 128);
+    EXPECT_EQ(thumbnail.size(), QSize(128, 128));
+    EXPECT_EQ(thumbnail.pixelColor(64, 64), QColor(Qt::black));
+}
+
+TEST_F(ImageFiles, DrawingsAreNoPhotographs) {
+    // A reader of drawings renders them at the size they name: a hundred bytes of SVG can
+    // name 15000 x 15000 pixels. Refused at any size.
+    const QString path = writeFile(dir, "drawing.svg", crafted::blueSvg(300, 200));
+    EXPECT_FALSE(tagging::prepareUploadImage(path, 1024).has_value());
+    EXPECT_THROW(tagging::loadThumbnailBitmap(path, 128), image::DecodeError);
+    EXPECT_FALSE(image::readableSuffixes().contains("svg"));
+    EXPECT_TRUE(image::readableSuffixes().contains("png"));
+}
+
 // ---- orientation ----
 
 TEST_F(ImageFiles, ExifOrientationsComeOutAsQtsReaderShowsThem) {

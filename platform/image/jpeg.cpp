@@ -99,8 +99,8 @@ bool isCmyk(const jpeg_decompress_struct& cinfo) {
 }
 
 // Chooses the smallest scale n / 8 whose output is at least minWidth x minHeight (8 / 8
-// when none is) and starts decompression at it.
-bool start(Decompressor& d, unsigned minWidth, unsigned minHeight) {
+// when none is).
+bool chooseScale(Decompressor& d, unsigned minWidth, unsigned minHeight) {
     if (setjmp(d.err.jump)) return false;
     d.cinfo.out_color_space = isCmyk(d.cinfo) ? JCS_CMYK : JCS_RGB;
     d.cinfo.scale_denom = 8;
@@ -109,6 +109,28 @@ bool start(Decompressor& d, unsigned minWidth, unsigned minHeight) {
         jpeg_calc_output_dimensions(&d.cinfo);
         if (d.cinfo.output_width >= minWidth && d.cinfo.output_height >= minHeight) break;
     }
+    return true;
+}
+
+// The memory libjpeg takes beyond a few rows of samples. A file of several scans (progressive,
+// or with components in scans of their own) is read whole before the first row comes out,
+// into one array of DCT coefficients at full size: two bytes for every sample of every
+// component, whatever the output scale. The header has been read up to the first scan.
+qint64 coefficientBytes(const jpeg_decompress_struct& cinfo) {
+    if (!cinfo.progressive_mode && cinfo.comps_in_scan >= cinfo.num_components) return 0;
+    qint64 bytes = 0;
+    for (int c = 0; c < cinfo.num_components; ++c) {
+        const jpeg_component_info& comp = cinfo.comp_info[c];
+        auto roundUp = [](qint64 n, qint64 step) { return (n + step - 1) / step * step; };
+        bytes += roundUp(comp.width_in_blocks, comp.h_samp_factor) *
+                 roundUp(comp.height_in_blocks, comp.v_samp_factor) * DCTSIZE2 *
+                 qint64(sizeof(JCOEF));
+    }
+    return bytes;
+}
+
+bool begin(Decompressor& d) {
+    if (setjmp(d.err.jump)) return false;
     if (!jpeg_start_decompress(&d.cinfo)) {
         fail(d.err, "The JPEG decoder did not start");
         return false;
@@ -303,7 +325,8 @@ bool looksLikeJpeg(const QByteArray& data) {
            uchar(data[2]) == 0xFF;
 }
 
-Decoded decode(const QByteArray& data, const SizeNeeded& needed, qint64 maxPixels) {
+Decoded decode(const QByteArray& data, const SizeNeeded& needed, qint64 maxPixels,
+               qint64 maxBytes) {
     Decompressor d;
     if (!readHeader(d, reinterpret_cast<const unsigned char*>(data.constData()),
                     static_cast<unsigned long>(data.size())))
@@ -316,7 +339,13 @@ Decoded decode(const QByteArray& data, const SizeNeeded& needed, qint64 maxPixel
     const unsigned minWidth = atLeast.isEmpty() ? d.cinfo.image_width : unsigned(atLeast.width());
     const unsigned minHeight =
         atLeast.isEmpty() ? d.cinfo.image_height : unsigned(atLeast.height());
-    if (!start(d, minWidth, minHeight)) throw DecodeError(messageOf(d.err));
+    if (!chooseScale(d, minWidth, minHeight)) throw DecodeError(messageOf(d.err));
+    // The data, the coefficients and the decoded pixels are held at once.
+    checkMemory(result.fullSize,
+                data.size() + coefficientBytes(d.cinfo) +
+                    qint64(d.cinfo.output_width) * d.cinfo.output_height * 3,
+                maxBytes);
+    if (!begin(d)) throw DecodeError(messageOf(d.err));
     result.scale = int(d.cinfo.scale_num);
     result.pixels =
         QImage(int(d.cinfo.output_width), int(d.cinfo.output_height), QImage::Format_RGB888);

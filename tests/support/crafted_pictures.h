@@ -1,9 +1,11 @@
 #pragma once
 
 // Picture files made to strain a decoder: small files that cost a decoder much time or memory.
-// Used by the image tests and the image benchmark; they need libjpeg, not the program's own
-// code.
+// Used by the image tests and the image benchmark; they need libjpeg and zlib, not the
+// program's own code.
 #include <QByteArray>
+#include <QString>
+#include <QtEndian>
 
 #include <cstdlib>
 #include <functional>
@@ -11,6 +13,7 @@
 #include <vector>
 
 #include <jpeglib.h>
+#include <zlib.h>
 
 namespace crafted {
 
@@ -65,6 +68,75 @@ inline QByteArray progressiveWithRepeatedScans(int width, int height, int repeat
     crafted.reserve(end + scan.size() * repeats + 2);
     for (int i = 0; i < repeats; ++i) crafted += scan;
     return crafted + plain.mid(end);
+}
+
+// A valid PNG of width x height, RGB with bitsPerChannel (8 or 16) bits a channel, every
+// pixel black. The pixel rows are deflated in runs of 256 rows, each run a raw deflate stream
+// of its own flushed to a byte boundary; runs of black rows are alike, so one is deflated and
+// its bytes stand for all of them. Making even a file of 15000 x 15000 pixels takes a few
+// milliseconds and no picture's memory; the file is about a thousandth of the pixel data.
+inline QByteArray blackPng(int width, int height, int bitsPerChannel) {
+    const std::vector<unsigned char> row(size_t(width) * 3 * (bitsPerChannel / 8) + 1, 0);
+    auto deflateRows = [&](int rows, bool last) {
+        z_stream z{};
+        if (deflateInit2(&z, 9, Z_DEFLATED, -15, 9, Z_RLE) != Z_OK)
+            throw std::runtime_error("zlib did not start");
+        std::vector<unsigned char> buffer(1 << 16);
+        QByteArray out;
+        for (int y = 0; y <= rows; ++y) {
+            const bool end = y == rows;
+            z.next_in = const_cast<Bytef*>(row.data());
+            z.avail_in = end ? 0 : uInt(row.size());
+            do {
+                z.next_out = buffer.data();
+                z.avail_out = uInt(buffer.size());
+                deflate(&z, end ? (last ? Z_FINISH : Z_SYNC_FLUSH) : Z_NO_FLUSH);
+                out.append(reinterpret_cast<const char*>(buffer.data()),
+                           qsizetype(buffer.size() - z.avail_out));
+            } while (z.avail_out == 0);
+        }
+        deflateEnd(&z);
+        return out;
+    };
+    constexpr int kRun = 256;
+    const QByteArray run = deflateRows(kRun, false);
+    QByteArray data("\x78\x01", 2);  // zlib header: deflate, 32 KB window
+    for (int y = 0; y + kRun <= height; y += kRun) data += run;
+    data += deflateRows(height % kRun, true);
+    const uLong rowSum = adler32(adler32(0, nullptr, 0), row.data(), uInt(row.size()));
+    uLong sum = adler32(0, nullptr, 0);
+    for (int y = 0; y < height; ++y) sum = adler32_combine(sum, rowSum, z_off_t(row.size()));
+    QByteArray trailer(4, '\0');
+    qToBigEndian<quint32>(quint32(sum), trailer.data());
+
+    auto chunk = [](const char* type, const QByteArray& body) {
+        const QByteArray typed = QByteArray(type, 4) + body;
+        QByteArray c(4, '\0');
+        qToBigEndian<quint32>(quint32(body.size()), c.data());
+        QByteArray crc(4, '\0');
+        qToBigEndian<quint32>(quint32(crc32(0, reinterpret_cast<const Bytef*>(typed.constData()),
+                                            uInt(typed.size()))),
+                              crc.data());
+        return c + typed + crc;
+    };
+    QByteArray header(13, '\0');
+    qToBigEndian<quint32>(quint32(width), header.data());
+    qToBigEndian<quint32>(quint32(height), header.data() + 4);
+    header[8] = char(bitsPerChannel);
+    header[9] = 2;  // RGB
+    return QByteArray("\x89PNG\r\n\x1A\n", 8) + chunk("IHDR", header) +
+           chunk("IDAT", data + trailer) + chunk("IEND", {});
+}
+
+// An SVG drawing of width x height, one blue area: about 120 bytes whatever the size, and a
+// reader that renders it makes a picture of that size.
+inline QByteArray blueSvg(int width, int height) {
+    return QStringLiteral(
+               "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%2\">"
+               "<rect width=\"100%\" height=\"100%\" fill=\"#3060c0\"/></svg>")
+        .arg(width)
+        .arg(height)
+        .toUtf8();
 }
 
 }  // namespace crafted
