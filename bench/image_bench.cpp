@@ -5,6 +5,14 @@
 //   image_bench prepare FILE SIZE OUT the upload image of FILE at SIZE, written to OUT
 //   image_bench thumbnails FILE...    the grid's 128 x 128 thumbnail of every file, in turn
 //   image_bench steps FILE SIZE       in-process milliseconds of decoding, scaling, encoding
+//   image_bench craft KIND FILE W H [SCANS]  a small file of W x H that strains a decoder:
+//                                     KIND "scans", a progressive JPEG with its last scan
+//                                     repeated SCANS times; "png16" or "png8", a black PNG of
+//                                     16 or 8 bits a channel; "svg", an SVG drawing
+//
+// Time and peak memory of one preparation, for instance:
+//   image_bench craft scans big.jpg 15000 15000 3000
+//   /usr/bin/time -v image_bench prepare big.jpg 1024 out.jpg   (Maximum resident set size)
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -22,6 +30,7 @@
 #include "platform/image/resample.h"
 #include "tagging/thumbnail.h"
 #include "tagging/upload_image.h"
+#include "tests/support/crafted_pictures.h"
 
 namespace {
 
@@ -100,6 +109,22 @@ int steps(const QString& file, int size) {
     return 0;
 }
 
+int craft(const QStringList& args) {
+    const QString kind = args[0];
+    const int width = args[2].toInt(), height = args[3].toInt();
+    QByteArray bytes;
+    if (kind == "scans" && args.size() == 5)
+        bytes = crafted::progressiveWithRepeatedScans(width, height, args[4].toInt());
+    else if (kind == "png16" || kind == "png8")
+        bytes = crafted::blackPng(width, height, kind == "png16" ? 16 : 8);
+    else if (kind == "svg")
+        bytes = crafted::blueSvg(width, height);
+    else
+        return 2;
+    files::writeAtomically(args[1], bytes);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -112,12 +137,14 @@ int main(int argc, char** argv) {
             return prepare(args[1], args[2].toInt(), args[3]);
         if (args.size() >= 2 && args[0] == "thumbnails") return thumbnails(args.mid(1));
         if (args.size() == 3 && args[0] == "steps") return steps(args[1], args[2].toInt());
+        if (args.size() >= 5 && args[0] == "craft") return craft(args.mid(1));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
     }
-    std::fprintf(stderr,
-                 "usage: image_bench make FILE [COUNT] | prepare FILE SIZE OUT | "
-                 "thumbnails FILE... | steps FILE SIZE\n");
+    std::fprintf(
+        stderr,
+        "usage: image_bench make FILE [COUNT] | prepare FILE SIZE OUT | "
+        "thumbnails FILE... | steps FILE SIZE | craft scans|png16|png8|svg FILE W H [SCANS]\n");
     return 2;
 }

@@ -9,7 +9,8 @@ namespace tagging {
 // square by image::fitWithin (halves to the even neighbour, never enlarged), upright and on
 // white; a JPEG is decoded at the smallest DCT scale still at least that large, so adding
 // hundreds of camera files stays quick. Made once when a row is added and kept in the row.
-// Throws image::DecodeError when the file cannot be decoded.
+// It is decoded under the same limits as the upload image (image::loadResized). Throws
+// image::DecodeError when the file cannot be decoded.
 QImage loadThumbnailBitmap(const QString& fileName, int size);
 
 }  // namespace tagging

@@ -43,8 +43,9 @@ int uploadSizeLimit(const QString& comboText);
 
 // The JPEG bytes of the upload image made from the picture file: image::fitWithin(its upright
 // size, maxSize), resampled with the cubic filter, quality 95. No value when the file cannot
-// be decoded (unreadable, no picture format the readers know, damaged or truncated, over the
-// decoding limit). Failures after a successful decoding throw errors::Error.
+// be decoded (unreadable, no picture format the readers know, a drawing, damaged or
+// truncated, over the decoding limits of pixels, memory and scans). Failures after a
+// successful decoding throw errors::Error.
 std::optional<QByteArray> prepareUploadImage(const QString& fileName, int maxSize);
 
 // Deletes the upload file when it exists. Throws errors::Error with the system's message and

@@ -21,6 +21,7 @@
 #include "platform/image/resample.h"
 #include "tagging/thumbnail.h"
 #include "tagging/upload_image.h"
+#include "tests/support/crafted_pictures.h"
 #include "tests/support/file_bytes.h"
 
 namespace {
@@ -285,6 +286,30 @@ TEST_F(ImageFiles, UnreadableFilesAreDecodingFailures) {
     EXPECT_FALSE(tagging::prepareUploadImage(dir.filePath("missing.jpg"), 1024).has_value());
 }
 
+TEST_F(ImageFiles, ProgressiveJpegsWithEndlesslyRepeatedScansAreRefused) {
+    // libjpeg's own progression, with its last scan repeated: every repeat sends the decoder
+    // over the whole picture once more.
+    const QByteArray marker("\xFF\xDA", 2);
+    const int own = int(crafted::progressiveWithRepeatedScans(64, 48, 0).count(marker));
+    ASSERT_GE(own, 2);
+    const std::pair<int, bool> cases[] = {
+        {0, true},
+        {image::jpeg::kMaxScans - own, true},
+        {image::jpeg::kMaxScans - own + 1, false},
+        {20 * image::jpeg::kMaxScans, false},
+    };
+    for (const auto& [repeats, decodes] : cases) {
+        SCOPED_TRACE(testing::Message() << own + repeats << " scans");
+        const QString path =
+            writeFile(dir, "scans.jpg", crafted::progressiveWithRepeatedScans(64, 48, repeats));
+        EXPECT_EQ(tagging::prepareUploadImage(path, 1024).has_value(), decodes);
+        if (decodes)
+            EXPECT_EQ(tagging::loadThumbnailBitmap(path, 128).size(), QSize(64, 48));
+        else
+            EXPECT_THROW(tagging::loadThumbnailBitmap(path, 128), image::DecodeError);
+    }
+}
+
 // CRC-32 of PNG chunks.
 quint32 crc32(const QByteArray& bytes) {
     quint32 crc = 0xFFFFFFFFu;
@@ -318,6 +343,66 @@ TEST_F(ImageFiles, HugePicturesAreRefusedFromTheirHeader) {
         EXPECT_TRUE(e.message().contains("larger than")) << e.message().toStdString();
     }
     EXPECT_FALSE(tagging::prepareUploadImage(path, 1024).has_value());
+}
+
+// The frame header of a JPEG made to claim another size.
+QByteArray withClaimedSize(QByteArray jpeg, QSize size) {
+    const qsizetype sof = std::max(jpeg.indexOf("\xFF\xC0"), jpeg.indexOf("\xFF\xC2"));
+    if (sof > 0) {
+        jpeg[sof + 5] = char(size.height() >> 8), jpeg[sof + 6] = char(size.height() & 0xFF);
+        jpeg[sof + 7] = char(size.width() >> 8), jpeg[sof + 8] = char(size.width() & 0xFF);
+    }
+    return jpeg;
+}
+
+TEST_F(ImageFiles, PicturesThatWouldTakeTooMuchMemoryAreRefusedFromTheirHeader) {
+    // Each has far fewer pixels than the pixel limit: what counts is the memory they need.
+    const std::pair<const char*, QByteArray> cases[] = {
+        // 72 megapixels of 8 bytes: 576 MB.
+        {"sixteen-bits.png", crafted::blackPng(9000, 8000, 16)},
+        // libjpeg holds every coefficient of a progressive file: 15000 x 15000 needs 675 MB.
+        {"progressive.jpg",
+         withClaimedSize(crafted::progressiveWithRepeatedScans(64, 48, 0), {15000, 15000})},
+    };
+    for (const auto& [name, bytes] : cases) {
+        SCOPED_TRACE(name);
+        const QString path = writeFile(dir, name, bytes);
+        EXPECT_FALSE(tagging::prepareUploadImage(path, 1024).has_value());
+        try {
+            tagging::loadThumbnailBitmap(path, 128);
+            ADD_FAILURE() << "decoded";
+        } catch (const image::DecodeError& e) {
+            EXPECT_TRUE(e.message().contains("MB that decoding a picture may take"))
+                << e.message().toStdString();
+        }
+    }
+    // The same at camera sizes decodes, 16 bits a channel included.
+    const QString normal = writeFile(dir, "camera.png", crafted::blackPng(600, 400, 16));
+    const QImage thumbnail = tagging::loadThumbnailBitmap(normal, 128);
+    EXPECT_EQ(thumbnail.size(), QSize(128, 85));
+    EXPECT_EQ(thumbnail.pixelColor(64, 40), QColor(Qt::black));
+    const QString progressive =
+        writeFile(dir, "camera.jpg", crafted::progressiveWithRepeatedScans(3000, 2000, 0));
+    EXPECT_EQ(tagging::loadThumbnailBitmap(progressive, 128).size(), QSize(128, 85));
+}
+
+TEST_F(ImageFiles, APngTooLargeAtFullSizeIsScaledWhileItIsRead) {
+    // 11600 x 11600 at 4 bytes a pixel would take 538 MB; read at the size needed, a few MB.
+    const QString path = writeFile(dir, "panorama.png", crafted::blackPng(11600, 11600, 8));
+    EXPECT_THROW(image::load(path), image::DecodeError);
+    const QImage thumbnail = tagging::loadThumbnailBitmap(path, 128);
+    EXPECT_EQ(thumbnail.size(), QSize(128, 128));
+    EXPECT_EQ(thumbnail.pixelColor(64, 64), QColor(Qt::black));
+}
+
+TEST_F(ImageFiles, DrawingsAreNoPhotographs) {
+    // A reader of drawings renders them at the size they name: a hundred bytes of SVG can
+    // name 15000 x 15000 pixels. Refused at any size.
+    const QString path = writeFile(dir, "drawing.svg", crafted::blueSvg(300, 200));
+    EXPECT_FALSE(tagging::prepareUploadImage(path, 1024).has_value());
+    EXPECT_THROW(tagging::loadThumbnailBitmap(path, 128), image::DecodeError);
+    EXPECT_FALSE(image::readableSuffixes().contains("svg"));
+    EXPECT_TRUE(image::readableSuffixes().contains("png"));
 }
 
 // ---- orientation ----
@@ -369,26 +454,8 @@ TEST_F(ImageFiles, CmykJpegsDecodeLikeQtsReader) {
             const bool left = x < w / 2;
             p[0] = left ? 255 : 0, p[1] = left ? 0 : 255, p[2] = left ? 0 : 255, p[3] = 230;
         }
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr err{};
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_compress(&cinfo);
-    unsigned char* out = nullptr;
-    unsigned long outSize = 0;
-    jpeg_mem_dest(&cinfo, &out, &outSize);
-    cinfo.image_width = w, cinfo.image_height = h;
-    cinfo.input_components = 4, cinfo.in_color_space = JCS_CMYK;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 95, TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = &cmyk[size_t(cinfo.next_scanline) * w * 4];
-        jpeg_write_scanlines(&cinfo, &row, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    const QByteArray data(reinterpret_cast<const char*>(out), qsizetype(outSize));
-    jpeg_destroy_compress(&cinfo);
-    std::free(out);
+    const QByteArray data = crafted::libjpegEncode(w, h, 4, JCS_CMYK, 95, false,
+                                                   [&](int y) { return &cmyk[size_t(y) * w * 4]; });
 
     const QString path = writeFile(dir, "cmyk.jpg", data);
     const QImage expected = QImage(path).convertToFormat(QImage::Format_RGB888);

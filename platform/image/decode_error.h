@@ -6,8 +6,8 @@
 
 namespace image {
 
-// A picture that cannot be decoded: an unreadable file, a format no reader knows, damaged or
-// truncated data, or a picture larger than the decoding limit.
+// A picture that cannot be decoded: an unreadable file, a format no reader knows, a drawing,
+// damaged or truncated data, or a picture larger than the decoding limits.
 class DecodeError : public errors::Error {
 public:
     using Error::Error;
@@ -20,6 +20,19 @@ inline void checkPixels(QSize size, qint64 maxPixels) {
                               .arg(size.width())
                               .arg(size.height())
                               .arg(maxPixels));
+}
+
+// Refuses a decode that would take more than budget bytes of memory.
+inline void checkMemory(QSize size, qint64 bytes, qint64 budget) {
+    constexpr qint64 kMB = 1024 * 1024;
+    if (bytes > budget)
+        throw DecodeError(
+            QStringLiteral("The picture of %1 x %2 pixels needs %3 MB to decode, more than the "
+                           "%4 MB that decoding a picture may take")
+                .arg(size.width())
+                .arg(size.height())
+                .arg((bytes + kMB - 1) / kMB)
+                .arg(budget / kMB));
 }
 
 // No memory could be had for the pixels of a picture of this size.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <string_view>
 
 #include <QFile>
 #include <QImageIOHandler>
@@ -44,24 +46,23 @@ int exifOrientation(QImageIOHandler::Transformations t) {
     }
 }
 
-// 24 bits per pixel, every pixel's transparency laid on white.
-QImage onWhite(const QImage& image) {
-    if (!image.hasAlphaChannel()) return image.convertToFormat(QImage::Format_RGB888);
-    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
-    QImage out(argb.size(), QImage::Format_RGB888);
-    if (argb.isNull() || out.isNull()) return QImage();
-    for (int y = 0; y < argb.height(); ++y) {
-        const auto* in = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
-        uchar* o = out.scanLine(y);
-        for (int x = 0; x < argb.width(); ++x, o += 3) {
-            const unsigned a = qAlpha(in[x]);
-            const unsigned white = 255 * (255 - a);
-            o[0] = uchar((qRed(in[x]) * a + white + 127) / 255);
-            o[1] = uchar((qGreen(in[x]) * a + white + 127) / 255);
-            o[2] = uchar((qBlue(in[x]) * a + white + 127) / 255);
+// 24 bits per pixel, every pixel's transparency laid on white. The conversions reuse the
+// picture's own memory where Qt can (from 24 bits a pixel and more, 16 bits a channel
+// included), so a picture's pixels are held once.
+QImage onWhite(QImage image) {
+    if (!image.hasAlphaChannel()) return std::move(image).convertToFormat(QImage::Format_RGB888);
+    QImage pixels = std::move(image).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (pixels.isNull()) return QImage();
+    for (int y = 0; y < pixels.height(); ++y) {
+        auto* p = reinterpret_cast<QRgb*>(pixels.scanLine(y));
+        for (int x = 0; x < pixels.width(); ++x) {
+            // Premultiplied: the colour already weighed by its alpha, white takes the rest.
+            const int white = 255 - qAlpha(p[x]);
+            p[x] = qRgb(qRed(p[x]) + white, qGreen(p[x]) + white, qBlue(p[x]) + white);
         }
     }
-    return out;
+    pixels.reinterpretAsFormat(QImage::Format_RGB32);
+    return std::move(pixels).convertToFormat(QImage::Format_RGB888);
 }
 
 // A decoded picture before its orientation is applied.
@@ -72,19 +73,51 @@ struct Source {
     int orientation = 1;
 };
 
-// Qt refuses images over its allocation limit (256 MB by default); the program's own limit
-// is in pixels, checked first, and may need four times that at 64 bits a pixel.
-void raiseQtAllocationLimit() {
-    static const bool raised = [] {
-        QImageReader::setAllocationLimit(int(
-            std::max<qint64>(QImageReader::allocationLimit(), kMaxPixels * 8 / (1024 * 1024) + 1)));
+// Formats of drawings rather than of pixels: their readers render whatever size the file
+// names, so that a file of a hundred bytes can ask for gigabytes. A photograph is never one.
+bool isDrawing(const QByteArray& format) {
+    static constexpr std::string_view kDrawings[] = {"svg",  "svgz", "pdf", "eps", "epsf",
+                                                     "epsi", "ps",   "emf", "wmf"};
+    const QByteArray lower = format.toLower();
+    return std::find(std::begin(kDrawings), std::end(kDrawings),
+                     std::string_view(lower.constData(), size_t(lower.size()))) !=
+           std::end(kDrawings);
+}
+
+// The memory a decode through Qt's readers takes at its peak: the reader's picture and,
+// where the conversion to 24 bits cannot reuse its memory (fewer than 24 bits a pixel), a
+// second one of 4 bytes a pixel. A format that the reader does not tell before reading counts
+// as 32 bits a pixel, what Qt's readers make of pictures of 8 bits a channel.
+qint64 qtDecodeBytes(QSize size, QImage::Format format) {
+    const qint64 pixels = qint64(size.width()) * size.height();
+    const int bits =
+        format == QImage::Format_Invalid ? 32 : QImage::toPixelFormat(format).bitsPerPixel();
+    return pixels * bits / 8 + (bits < 24 ? pixels * 4 : 0);
+}
+
+// Qt's readers refuse a picture whose own allocation would exceed this process-wide limit:
+// it also holds where the size cannot be known before reading (GIF) and where a reader asked
+// for a scaled picture decodes the whole one first. Set once, before the first decoding.
+void limitQtAllocations() {
+    static const bool limited = [] {
+        QImageReader::setAllocationLimit(int(kDecodeBudget >> 20));
         return true;
     }();
-    (void)raised;
+    (void)limited;
+}
+
+// The smallest size of full's proportions that is at least minimum on both sides; full when
+// that is no smaller.
+QSize coveringSize(QSize full, QSize minimum) {
+    const double factor =
+        std::max(double(minimum.width()) / full.width(), double(minimum.height()) / full.height());
+    if (factor >= 1) return full;
+    return QSize(std::max(1, int(std::ceil(full.width() * factor))),
+                 std::max(1, int(std::ceil(full.height() * factor))));
 }
 
 // minimumFor: the smallest upright size needed of a picture of the given upright size
-// (empty: the full size); only JPEG files use it.
+// (empty: the full size).
 Source decodeSource(const QString& path, const TargetRule& minimumFor) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) throw DecodeError(file.errorString());
@@ -99,7 +132,7 @@ Source decodeSource(const QString& path, const TargetRule& minimumFor) {
                 const bool swap = swapsSides(orientation);
                 return transposedIf(minimumFor(transposedIf(full, swap)), swap);
             },
-            kMaxPixels);
+            kMaxPixels, kDecodeBudget);
         source.pixels = d.pixels;
         source.fullSize = d.fullSize;
         source.extent = QSizeF(d.fullSize) * d.scale / 8.0;
@@ -107,19 +140,50 @@ Source decodeSource(const QString& path, const TargetRule& minimumFor) {
         return source;
     }
 
-    raiseQtAllocationLimit();
+    limitQtAllocations();
     QImageReader reader(&file);
     reader.setAutoTransform(false);
+    if (isDrawing(reader.format()))
+        throw DecodeError(QStringLiteral("The file holds a drawing (%1), not a photograph")
+                              .arg(QString::fromLatin1(reader.format()).toUpper()));
     const QSize header = reader.size();
-    if (header.isValid()) checkPixels(header, kMaxPixels);
+    const QImage::Format headerFormat = reader.imageFormat();
+    const qint64 fullBytes = header.isValid() ? qtDecodeBytes(header, headerFormat) : 0;
+    bool scaledRead = false;
+    if (header.isValid()) {
+        checkPixels(header, kMaxPixels);
+        // Too large at full size: a reader that scales while it reads (PNG of 8 bits a
+        // channel; deeper pictures Qt decodes whole first) needs memory only for the smaller
+        // picture. Its conversion to 24 bits needs none of its own, and a reader that would
+        // decode the whole picture first after all is held back by Qt's limit.
+        const int bits = headerFormat == QImage::Format_Invalid
+                             ? 0
+                             : QImage::toPixelFormat(headerFormat).bitsPerPixel();
+        if (fullBytes > kDecodeBudget && minimumFor && bits >= 24 && bits <= 32 &&
+            reader.supportsOption(QImageIOHandler::ScaledSize)) {
+            const bool swap = swapsSides(exifOrientation(reader.transformation()));
+            const QSize smaller =
+                coveringSize(header, transposedIf(minimumFor(transposedIf(header, swap)), swap));
+            checkMemory(header, qtDecodeBytes(smaller, QImage::Format_ARGB32), kDecodeBudget);
+            reader.setScaledSize(smaller);
+            scaledRead = true;
+        } else {
+            checkMemory(header, fullBytes, kDecodeBudget);
+        }
+    }
     QImage decoded;
-    if (!reader.read(&decoded)) throw DecodeError(reader.errorString());
+    if (!reader.read(&decoded)) {
+        if (scaledRead) checkMemory(header, fullBytes, kDecodeBudget);
+        throw DecodeError(reader.errorString());
+    }
     checkPixels(decoded.size(), kMaxPixels);
+    checkMemory(decoded.size(), qtDecodeBytes(decoded.size(), decoded.format()), kDecodeBudget);
     source.orientation = exifOrientation(reader.transformation());
-    source.pixels = onWhite(decoded);
-    if (source.pixels.isNull()) noMemoryFor(decoded.size());
-    source.fullSize = source.pixels.size();
-    source.extent = QSizeF(source.fullSize);
+    const QSize decodedSize = decoded.size();
+    source.fullSize = scaledRead ? header : decodedSize;
+    source.pixels = onWhite(std::move(decoded));
+    if (source.pixels.isNull()) noMemoryFor(decodedSize);
+    source.extent = QSizeF(source.pixels.size());
     return source;
 }
 
@@ -185,6 +249,7 @@ QImage loadThumbnail(const QString& path, int size) {
 QStringList readableSuffixes() {
     QStringList suffixes{QStringLiteral("jpg"), QStringLiteral("jpeg")};
     for (const QByteArray& format : QImageReader::supportedImageFormats()) {
+        if (isDrawing(format)) continue;
         const QString suffix = QString::fromLatin1(format).toLower();
         if (!suffixes.contains(suffix)) suffixes << suffix;
     }
@@ -192,7 +257,7 @@ QStringList readableSuffixes() {
 }
 
 QImage decodeJpeg(const QByteArray& data) {
-    const jpeg::Decoded d = jpeg::decode(data, {}, kMaxPixels);
+    const jpeg::Decoded d = jpeg::decode(data, {}, kMaxPixels, kDecodeBudget);
     return oriented(d.pixels, d.orientation);
 }
 

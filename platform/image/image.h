@@ -10,13 +10,27 @@
 #include "platform/image/decode_error.h"
 
 // Pictures for the tagger: decoding of every format the program reads, scaling and thumbnails.
-// JPEG files go through libjpeg, every other format through Qt's image readers. Pictures come
-// out upright (the EXIF orientation applied, as photo viewers show them), with transparent
-// areas laid on white, at 24 bits per pixel (QImage::Format_RGB888).
+// JPEG files go through libjpeg, every other format of pixels through Qt's image readers;
+// drawings such as SVG are refused, they are no photographs. Pictures come out upright (the
+// EXIF orientation applied, as photo viewers show them), with transparent areas laid on
+// white, at 24 bits per pixel (QImage::Format_RGB888).
 namespace image {
 
-// Pictures with more pixels than this are refused from their header, before any decoding.
+// Pictures with more pixels than this are refused from their header, before any decoding:
+// decoding so many takes seconds even where the memory is there.
 inline constexpr qint64 kMaxPixels = 250'000'000;
+
+// The memory that decoding one picture may take at the most, checked from its header before
+// any pixel memory is taken: 512 MiB. What photographers tag fits: a 50-megapixel JPEG needs
+// 150 MB at full size and less at the DCT scale the decoder picks, a progressive one up to
+// 300 MB more for its coefficients; a TIFF or PNG of 16 bits a channel is converted to 8 bits
+// in its own memory, 8 bytes a pixel, so one of 61 megapixels needs 480 MB, and a PNG of
+// 8 bits a channel too large at full size is scaled while it is read. What needs more is
+// refused like any picture that cannot be decoded, so that a small file cannot take the
+// machine's memory (a PNG of 15000 x 15000 pixels at 16 bits a channel, a file of about a
+// megabyte, would need 1.7 GB) and several decodes at once still fit in a desktop's memory.
+// The budget bounds the grid's thumbnails too, decoded in the same way.
+inline constexpr qint64 kDecodeBudget = qint64(512) << 20;
 
 // The size of a picture scaled to fit a limit x limit square: the picture's own size when
 // limit is 0 or less or when neither side is greater than limit (never enlarged); otherwise
@@ -45,7 +59,8 @@ QImage load(const QString& path);
 // DCT scale still at least that large. Throws DecodeError.
 QImage loadThumbnail(const QString& path, int size);
 
-// The file-name suffixes of every picture format the decoders read, in lower case, JPEG first.
+// The file-name suffixes of every picture format the decoders read, in lower case, JPEG first;
+// no drawings.
 QStringList readableSuffixes();
 
 // Decodes JPEG data (at full size, its EXIF orientation applied). Throws DecodeError.

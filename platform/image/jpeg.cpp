@@ -40,6 +40,20 @@ void emitMessage(j_common_ptr cinfo, int level) {
     if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF) errorExit(cinfo);
 }
 
+// Every scan of a picture sends the decoder over the blocks it covers once more, and a
+// progressive file may repeat its scans without end for a few bytes each: 3000 repeats in a
+// 15000 x 15000 picture keep it busy for many minutes. The files that encoders write hold up
+// to about 20 scans (libjpeg's own progression 10), so a file with more than kMaxScans is
+// taken for damaged data and refused as soon as the decoder reaches the scan after the last
+// one allowed.
+void countScans(j_common_ptr cinfo) {
+    if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number <= kMaxScans) return;
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    std::snprintf(err->message, sizeof err->message, "The JPEG data holds more than %d scans",
+                  kMaxScans);
+    std::longjmp(err->jump, 1);
+}
+
 void install(ErrorManager& err) {
     jpeg_std_error(&err.pub);
     err.pub.error_exit = errorExit;
@@ -56,9 +70,11 @@ void fail(ErrorManager& err, const char* message) {
 struct Decompressor {
     jpeg_decompress_struct cinfo{};
     ErrorManager err{};
+    jpeg_progress_mgr progress{};
     Decompressor() {
         install(err);
         cinfo.err = &err.pub;
+        progress.progress_monitor = countScans;
     }
     ~Decompressor() { jpeg_destroy_decompress(&cinfo); }
     Decompressor(const Decompressor&) = delete;
@@ -68,6 +84,7 @@ struct Decompressor {
 bool readHeader(Decompressor& d, const unsigned char* data, unsigned long size) {
     if (setjmp(d.err.jump)) return false;
     jpeg_create_decompress(&d.cinfo);
+    d.cinfo.progress = &d.progress;  // after the creation, which clears the structure
     jpeg_mem_src(&d.cinfo, data, size);
     jpeg_save_markers(&d.cinfo, JPEG_APP0 + 1, 0xFFFF);
     if (jpeg_read_header(&d.cinfo, TRUE) != JPEG_HEADER_OK) {
@@ -82,8 +99,8 @@ bool isCmyk(const jpeg_decompress_struct& cinfo) {
 }
 
 // Chooses the smallest scale n / 8 whose output is at least minWidth x minHeight (8 / 8
-// when none is) and starts decompression at it.
-bool start(Decompressor& d, unsigned minWidth, unsigned minHeight) {
+// when none is).
+bool chooseScale(Decompressor& d, unsigned minWidth, unsigned minHeight) {
     if (setjmp(d.err.jump)) return false;
     d.cinfo.out_color_space = isCmyk(d.cinfo) ? JCS_CMYK : JCS_RGB;
     d.cinfo.scale_denom = 8;
@@ -92,6 +109,28 @@ bool start(Decompressor& d, unsigned minWidth, unsigned minHeight) {
         jpeg_calc_output_dimensions(&d.cinfo);
         if (d.cinfo.output_width >= minWidth && d.cinfo.output_height >= minHeight) break;
     }
+    return true;
+}
+
+// The memory libjpeg takes beyond a few rows of samples. A file of several scans (progressive,
+// or with components in scans of their own) is read whole before the first row comes out,
+// into one array of DCT coefficients at full size: two bytes for every sample of every
+// component, whatever the output scale. The header has been read up to the first scan.
+qint64 coefficientBytes(const jpeg_decompress_struct& cinfo) {
+    if (!cinfo.progressive_mode && cinfo.comps_in_scan >= cinfo.num_components) return 0;
+    qint64 bytes = 0;
+    for (int c = 0; c < cinfo.num_components; ++c) {
+        const jpeg_component_info& comp = cinfo.comp_info[c];
+        auto roundUp = [](qint64 n, qint64 step) { return (n + step - 1) / step * step; };
+        bytes += roundUp(comp.width_in_blocks, comp.h_samp_factor) *
+                 roundUp(comp.height_in_blocks, comp.v_samp_factor) * DCTSIZE2 *
+                 qint64(sizeof(JCOEF));
+    }
+    return bytes;
+}
+
+bool begin(Decompressor& d) {
+    if (setjmp(d.err.jump)) return false;
     if (!jpeg_start_decompress(&d.cinfo)) {
         fail(d.err, "The JPEG decoder did not start");
         return false;
@@ -286,7 +325,8 @@ bool looksLikeJpeg(const QByteArray& data) {
            uchar(data[2]) == 0xFF;
 }
 
-Decoded decode(const QByteArray& data, const SizeNeeded& needed, qint64 maxPixels) {
+Decoded decode(const QByteArray& data, const SizeNeeded& needed, qint64 maxPixels,
+               qint64 maxBytes) {
     Decompressor d;
     if (!readHeader(d, reinterpret_cast<const unsigned char*>(data.constData()),
                     static_cast<unsigned long>(data.size())))
@@ -299,7 +339,13 @@ Decoded decode(const QByteArray& data, const SizeNeeded& needed, qint64 maxPixel
     const unsigned minWidth = atLeast.isEmpty() ? d.cinfo.image_width : unsigned(atLeast.width());
     const unsigned minHeight =
         atLeast.isEmpty() ? d.cinfo.image_height : unsigned(atLeast.height());
-    if (!start(d, minWidth, minHeight)) throw DecodeError(messageOf(d.err));
+    if (!chooseScale(d, minWidth, minHeight)) throw DecodeError(messageOf(d.err));
+    // The data, the coefficients and the decoded pixels are held at once.
+    checkMemory(result.fullSize,
+                data.size() + coefficientBytes(d.cinfo) +
+                    qint64(d.cinfo.output_width) * d.cinfo.output_height * 3,
+                maxBytes);
+    if (!begin(d)) throw DecodeError(messageOf(d.err));
     result.scale = int(d.cinfo.scale_num);
     result.pixels =
         QImage(int(d.cinfo.output_width), int(d.cinfo.output_height), QImage::Format_RGB888);

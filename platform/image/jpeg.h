@@ -12,6 +12,9 @@ namespace image::jpeg {
 // Whether data begins like a JPEG file: the start-of-image marker followed by a marker.
 bool looksLikeJpeg(const QByteArray& data);
 
+// The most scans a JPEG file may hold; decoding stops with DecodeError at the next one.
+inline constexpr int kMaxScans = 100;
+
 // A decoded JPEG picture, still in the orientation in which it is stored.
 struct Decoded {
     QImage pixels;        // QImage::Format_RGB888
@@ -27,10 +30,12 @@ using SizeNeeded = std::function<QSize(QSize fullSize, int orientation)>;
 // Decodes JPEG data to 24-bit RGB (greyscale, YCbCr, RGB, CMYK and YCCK files). Once the
 // header is read, needed (when given) says how large the picture must be at the least, and
 // it is decoded at the smallest DCT scale n / 8 (n from 1 to 8) at which both sides are
-// still that large; otherwise at full size. The header's size is checked against maxPixels
-// before anything is decoded. Damaged or truncated data, and a picture over the limit, throw
+// still that large; otherwise at full size. Before anything is decoded, the header's size is
+// checked against maxPixels and the memory the decoding takes (the data, libjpeg's
+// coefficients for a file of several scans, the pixels at the chosen scale) against maxBytes.
+// Damaged or truncated data, more than kMaxScans scans, and a picture over either limit throw
 // DecodeError.
-Decoded decode(const QByteArray& data, const SizeNeeded& needed, qint64 maxPixels);
+Decoded decode(const QByteArray& data, const SizeNeeded& needed, qint64 maxPixels, qint64 maxBytes);
 
 // Encodes image (converted to 24-bit RGB first) as a baseline JPEG of the given quality
 // (0 to 100), libjpeg's other settings at their defaults. Throws errors::Error when the
