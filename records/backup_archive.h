@@ -26,7 +26,10 @@
 //   4. ExtractBackupArchive(archive, AppPath): on success the box
 //      extractionCompletedMessage(result) centred on the screen; an error goes to the
 //      default handler (before step 5, so the user reads it first).
-//   5. In every case in which step 4 began: the main window's Open command.
+//   5. In every case in which step 4 began: the main window's Open command. When it opens
+//      no database (cancelled, failed), the database open before step 1 is opened again at
+//      its path; only when there is none or it cannot be opened the placeholder stays open,
+//      with a message that says so.
 namespace backup {
 
 // The open placeholder database of a restore; an entry of that name is never extracted.

@@ -148,9 +148,9 @@ void TBackupForm::OpenPlaceholder() {
     sql::Connection* connection = DM->FDConnection1;
     // Closes both queries too.
     connection->disconnect();
-    // A placeholder that an earlier restore left (its Open was cancelled) already holds the
-    // table: it is made afresh.
-    const QString placeholder = Form1->AppPath + backup::kPlaceholderName;
+    // A placeholder that an earlier restore left (it stayed the open database) already holds
+    // the table: it is made afresh.
+    const QString placeholder = RecordStore::placeholderPath();
     removeLeftOver(placeholder);
     removeLeftOver(placeholder + QStringLiteral("-journal"));
     connection->setDatabase(placeholder);
@@ -170,14 +170,47 @@ void TBackupForm::cxButton3Click() {
     const auto chosen = dialogs::get().openFile(request);
     if (!chosen) return;
     const QString archive = QFileInfo(*chosen).absoluteFilePath();
-    OpenPlaceholder();
+    RecordStore& store = DM->records();
+    // Taken again when the restore ends without another database open; after a successful
+    // extraction the file may hold the restored copy.
+    const QString before = store.onPlaceholder() ? QString() : DM->FDConnection1->database();
+    if (!errors::guard([this] { OpenPlaceholder(); })) {
+        // Nothing was extracted: the database is taken again as it was.
+        if (!before.isEmpty()) Form1->OpenDatabase(before);
+        return;
+    }
 
     // Whatever the extraction did, the user chooses the database to open next; an error is
     // shown first.
     std::optional<backup::RestoreResult> result;
     if (errors::guard([&] { result = backup::ExtractBackupArchive(archive, Form1->AppPath); }))
         dialogs::get().message(backup::extractionCompletedMessage(*result));
-    Form1->dxBarButton2Click();
+    const bool opened = errors::guard([] { Form1->dxBarButton2Click(); }) && !store.onPlaceholder();
+    if (!opened) LeavePlaceholder(before);
+}
+
+void TBackupForm::LeavePlaceholder(const QString& before) {
+    // The empty placeholder holds no records and cannot take any: the program goes back to
+    // the database open before the restore, and stays on the placeholder only when there is
+    // none or it cannot be opened, saying so.
+    QString why;
+    if (!before.isEmpty()) {
+        try {
+            Form1->OpenDatabase(before);
+            Form1->RemovePlaceholder();
+            return;
+        } catch (const errors::Error& e) {
+            why = QStringLiteral(
+                      "The database open before the restore could not be opened again: %1\r")
+                      .arg(e.message());
+        }
+    }
+    OpenPlaceholder();
+    Form1->OpenDatabase(RecordStore::placeholderPath());
+    dialogs::get().message(why + QStringLiteral("No database is open: the empty placeholder %1 "
+                                                "stands in until you open or create a database "
+                                                "(Database menu).")
+                                     .arg(backup::kPlaceholderName));
 }
 
 void TBackupForm::btnHelpClick() {
