@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
+#include <memory>
 #include <optional>
 
 #include "app/form1.h"
@@ -35,6 +36,16 @@ void removeLeftOver(const QString& path) {
     if (!file.remove())
         throw errors::Error(QStringLiteral("Unable to delete %1: %2")
                                 .arg(QDir::toNativeSeparators(path), file.errorString()));
+}
+
+// Runs a step of the backup; its error says that the backup was not made.
+template <typename Step>
+auto notMadeOnError(Step step) {
+    try {
+        return step();
+    } catch (const errors::Error& e) {
+        throw errors::Error(QStringLiteral("The backup was not made: ") + e.message());
+    }
 }
 
 }  // namespace
@@ -126,9 +137,15 @@ void TBackupForm::BackupBtnClick() {
         return;
     }
     RecordStore& store = DM->records();
+    // The databases are copied first, each one whole: when one cannot be (another program
+    // holds a write lock on it, it is damaged), nothing was closed and the grid stays as it
+    // is. The archive is then written from the copies.
+    const auto snapshot =
+        notMadeOnError([] { return std::make_unique<backup::BackupSnapshot>(Form1->AppPath); });
     {
-        // The database file is closed while it is read, and opened again afterwards, also
-        // when the archive could not be written; the grid then shows the full listing.
+        // The database file is closed while the archive is written, and opened again
+        // afterwards, also when the archive could not be written; the grid then shows the
+        // full listing.
         const sql::ControlsSuspended detached(store.query());
         DM->FDConnection1->disconnect();
         const auto reopen = errors::finally([&store] {
@@ -139,7 +156,7 @@ void TBackupForm::BackupBtnClick() {
             store.openGroups();
             DM->FDConnection1->connect();
         });
-        backup::CreateBackupArchive(Form1->AppPath, LocationLabel->text());
+        notMadeOnError([&] { snapshot->write(LocationLabel->text()); });
     }
     dialogs::get().messageAt(QStringLiteral("Backup completed!"), at);
 }

@@ -1,12 +1,14 @@
 // The Backup and Restore window with real archives on disk: the location, the backup with the
 // database closed around it, and the restore onto the placeholder that ends in the Open
 // command.
+#include <sqlite3.h>
 #include <sys/stat.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 
 #include "app/form1.h"
@@ -18,6 +20,7 @@
 #include "records/createcard.h"
 #include "records/dm.h"
 #include "records/groupfrm.h"
+#include "records/record_store.h"
 #include "tests/support/archives.h"
 #include "tests/support/program_fixture.h"
 #include "tests/support/window_checks.h"
@@ -197,6 +200,98 @@ TEST_F(BackupWindow, TheLocationIsChosenOnceAndKept) {
     chooseLocation("<b>x</b>.zip");
     EXPECT_EQ(BackupForm->LocationLabel->text(), outside.path() + "/<b>x</b>.zip");
     EXPECT_EQ(BackupForm->LocationLabel->textFormat(), Qt::PlainText);
+}
+
+// Another program that writes the database while the backup runs. The archive holds a whole
+// copy of what that program had committed; when the database cannot be read whole (its
+// write lock is held), the backup is not made and the user is told so, the archive that
+// stood there stays, and the grid still shows the records. The copies go into a temporary
+// folder of the program's own, which is gone afterwards.
+TEST_F(BackupWindow, ABackupWhileAnotherProgramWritesTheDatabase) {
+    start();
+    executeFile(main,
+                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 500) "
+                "INSERT INTO tblTags (\"Group\", Title, Keys, AllKeys) SELECT 'Nature', 'Row', "
+                "'row', zeroblob(100) FROM n");
+    const QString temporary = outside.path() + "/tmp";
+    QDir().mkpath(temporary);
+    const QByteArray tmpdir = qgetenv("TMPDIR");
+    qputenv("TMPDIR", temporary.toUtf8());
+    const auto restoreTmpdir = qScopeGuard([&] { qputenv("TMPDIR", tmpdir); });
+    const QByteArray older = "the archive that stood here";
+    const QString copy = outside.path() + "/archived.db";
+
+    enum class Writer { SpilledTransaction, ExclusiveLock, WalWithOpenTransaction };
+    const struct {
+        const char* name;
+        Writer writer;
+        int archived;  // records in the archived database; 0: no backup made
+    } cases[] = {
+        {"rollback journal, uncommitted pages already in the file", Writer::SpilledTransaction, 0},
+        {"an exclusive lock", Writer::ExclusiveLock, 0},
+        {"WAL, committed records not yet in the file and a transaction open",
+         Writer::WalWithOpenTransaction, 505},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DM->records().openListing();
+        const int records = DM->FDQuery1->recordCount();
+        writeFile(archive(), older);
+        sqlite3* other = nullptr;
+        ASSERT_EQ(sqlite3_open(main.toUtf8().constData(), &other), SQLITE_OK);
+        const auto run = [&](const char* statements) {
+            EXPECT_EQ(sqlite3_exec(other, statements, nullptr, nullptr, nullptr), SQLITE_OK)
+                << sqlite3_errmsg(other);
+        };
+        switch (c.writer) {
+            case Writer::SpilledTransaction:
+                // A small page cache: the changed pages go into the file before the commit.
+                run("PRAGMA cache_size = 10; BEGIN; UPDATE tblTags SET AllKeys = "
+                    "randomblob(900)");
+                ASSERT_TRUE(QFileInfo::exists(main + "-journal"));
+                break;
+            case Writer::ExclusiveLock:
+                run("BEGIN EXCLUSIVE");
+                break;
+            case Writer::WalWithOpenTransaction:
+                run("PRAGMA journal_mode = WAL; PRAGMA wal_autocheckpoint = 0; INSERT INTO "
+                    "tblTags (\"Group\", Title, Keys) VALUES ('Nature', 'New', 'a'), ('Nature', "
+                    "'New', 'b'), ('Nature', 'New', 'c'); PRAGMA cache_size = 10; BEGIN; UPDATE "
+                    "tblTags SET AllKeys = randomblob(900)");
+                break;
+        }
+        dialogs.clear();
+        chooseLocation(archive());
+        BackupForm->BackupBtn->click();
+        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+
+        if (c.archived == 0) {
+            EXPECT_TRUE(dialogs.texts("message").isEmpty());
+            ASSERT_EQ(dialogs.texts("error").size(), 1u) << boxes().join('|').toStdString();
+            const QString error = dialogs.texts("error")[0];
+            EXPECT_TRUE(error.startsWith("The backup was not made: " + main +
+                                         " could not be "
+                                         "copied: database is locked"))
+                << error.toStdString();
+            EXPECT_EQ(readAll(archive()), older);
+            expectOnDatabase(main, records);
+        } else {
+            EXPECT_EQ(dialogs.texts("message"), QStringList{"Backup completed!"})
+                << dialogs.allTexts().join('|').toStdString();
+            writeFile(copy, entryData(archive(), "DB/KeywordsDB.db"));
+            EXPECT_EQ(queryFile(copy, "PRAGMA quick_check"), QStringList{"ok"});
+            EXPECT_EQ(queryFile(copy, "SELECT count(*) FROM tblTags"),
+                      QStringList{QString::number(c.archived)});
+            // Nothing of the transaction that was still open.
+            EXPECT_EQ(queryFile(copy, "SELECT count(*) FROM tblTags WHERE length(AllKeys) > 100"),
+                      QStringList{"0"});
+            expectOnDatabase(main, c.archived);
+        }
+        EXPECT_EQ(filesBelow(temporary), QStringList());
+        EXPECT_EQ(QDir(temporary).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                  QStringList());
+    }
 }
 
 TEST_F(BackupWindow, BackupWithoutALocationSaysSoAndLeavesTheDatabaseAlone) {
