@@ -62,23 +62,28 @@ void TForm1::dxBarButton2Click() {
     if (RefuseInEditMode()) return;
     const auto chosen =
         dialogs::get().openFile(databaseDialog(QStringLiteral("Open database"), DatabaseFolder()));
-    if (chosen) {
-        RecordStore& store = DM->records();
-        {
-            const sql::ControlsSuspended suspended(store.query());
-            DM->FDConnection1->disconnect();
-            DM->FDConnection1->setDatabase(QFileInfo(*chosen).absoluteFilePath());
-            DM->FDConnection1->connect();
-        }
-        store.openListing();
-        store.openGroups();
-        PopuniGroupCombo(GroupCombo);
-        StatusBar1->setPanelText(4, QFileInfo(*chosen).fileName());
+    if (chosen) OpenDatabase(QFileInfo(*chosen).absoluteFilePath());
+    RemovePlaceholder();
+}
+
+void TForm1::OpenDatabase(const QString& path) {
+    RecordStore& store = DM->records();
+    {
+        const sql::ControlsSuspended suspended(store.query());
+        DM->FDConnection1->disconnect();
+        DM->FDConnection1->setDatabase(path);
+        DM->FDConnection1->connect();
     }
-    // The placeholder of a restore; it stays while it is the open database.
-    const QString placeholder = AppPath + QStringLiteral("TempReopenDB.db");
-    if (QFileInfo::exists(placeholder) &&
-        QFileInfo(DM->FDConnection1->database()) != QFileInfo(placeholder))
+    store.openListing();
+    store.openGroups();
+    PopuniGroupCombo(GroupCombo);
+    StatusBar1->setPanelText(4, QFileInfo(path).fileName());
+}
+
+void TForm1::RemovePlaceholder() {
+    // It stays while it is the open database.
+    const QString placeholder = RecordStore::placeholderPath();
+    if (QFileInfo::exists(placeholder) && !DM->records().onPlaceholder())
         QFile::remove(placeholder);
 }
 

@@ -112,6 +112,13 @@ public:
 
     // The folder "DB" of the program folder.
     QString DatabaseFolder() const;
+    // The file at path becomes the open database, as the Open command makes it: the full
+    // listing, the group list and status panel 4 follow it. An error of the engine reaches
+    // the caller; the connection then names path.
+    void OpenDatabase(const QString& path);
+    // Deletes the placeholder of a restore unless it is the open database; a deletion that
+    // fails is ignored.
+    void RemovePlaceholder();
 
     // Binds the Search card to the data module's main query and the record count to the
     // status bar; the data module is made after this window.

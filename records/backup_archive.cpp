@@ -3,7 +3,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
+#include <QTemporaryDir>
 
+#include "platform/errors/errors.h"
+#include "platform/sql/sql.h"
 #include "platform/zip/zip.h"
 
 namespace backup {
@@ -59,12 +62,40 @@ std::vector<BackupEntry> backupEntries(const QString& sourceFolder) {
     return entries;
 }
 
-void CreateBackupArchive(const QString& sourceFolder, const QString& zipFileName) {
-    const std::vector<BackupEntry> entries = backupEntries(sourceFolder);
+BackupSnapshot::BackupSnapshot(const QString& sourceFolder)
+    : m_copies(std::make_unique<QTemporaryDir>(QDir::tempPath() +
+                                               QStringLiteral("/Pixolet-backup-XXXXXX"))),
+      m_entries(backupEntries(sourceFolder)) {
+    if (!m_copies->isValid())
+        throw errors::Error(
+            QStringLiteral("Unable to make a temporary folder in %1: %2")
+                .arg(QDir::toNativeSeparators(QDir::tempPath()), m_copies->errorString()));
+    int copied = 0;
+    for (BackupEntry& entry : m_entries) {
+        if (!sql::isDatabaseFile(entry.source)) continue;
+        const QString copy = m_copies->filePath(
+            QStringLiteral("%1-%2").arg(++copied).arg(QFileInfo(entry.source).fileName()));
+        try {
+            sql::copyDatabase(entry.source, copy);
+        } catch (const errors::Error& e) {
+            throw errors::Error(QStringLiteral("%1 could not be copied: %2")
+                                    .arg(QDir::toNativeSeparators(entry.source), e.message()));
+        }
+        entry.source = copy;
+    }
+}
+
+BackupSnapshot::~BackupSnapshot() = default;
+
+void BackupSnapshot::write(const QString& zipFileName) const {
     // The settings file holds the user's API key.
     zipfile::Writer archive(zipFileName, files::Access::OwnerOnly);
-    for (const BackupEntry& entry : entries) archive.addFile(entry.source, entry.name);
+    for (const BackupEntry& entry : m_entries) archive.addFile(entry.source, entry.name);
     archive.commit();
+}
+
+void CreateBackupArchive(const QString& sourceFolder, const QString& zipFileName) {
+    BackupSnapshot(sourceFolder).write(zipFileName);
 }
 
 RestoreResult ExtractBackupArchive(const QString& zipFileName, const QString& programFolder) {

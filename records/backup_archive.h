@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 #include <vector>
+
+class QTemporaryDir;
 
 // The archive work of the Backup and Restore window: what a backup holds and in which order,
 // writing it, and extracting an archive into the program folder. The window itself does
@@ -9,12 +12,15 @@
 //
 // Backup ("Backup"):
 //   1. LocationLabel "..." -> "Please choose backup location first", stop.
-//   2. DM->FDQuery1's bound controls disabled, FDConnection1 disconnected, FDQuery1 and
+//   2. BackupSnapshot(AppPath): the databases copied whole. An error ends the backup here
+//      ("The backup was not made: ..." to the default handler); nothing was closed.
+//   3. DM->FDQuery1's bound controls disabled, FDConnection1 disconnected, FDQuery1 and
 //      FDQueryGroups closed.
-//   3. CreateBackupArchive(AppPath, LocationLabel's caption), its error kept for step 5.
-//   4. Always (a closing step, errors::finally): FDQuery1 on "Select * FROM
+//   4. The snapshot written to LocationLabel's caption, its error kept for step 6.
+//   5. Always (a closing step, errors::finally): FDQuery1 on "Select * FROM
 //      tblTags" opened, FDQueryGroups opened, FDConnection1 connected, controls enabled.
-//   5. On success "Backup completed!"; otherwise the error to the default handler.
+//   6. On success "Backup completed!"; otherwise "The backup was not made: ..." to the
+//      default handler.
 //
 // Restore ("Restore"), once RestoreDialog1 gave an archive:
 //   1. FDQuery1 and FDQueryGroups closed, FDConnection1 disconnected.
@@ -26,7 +32,10 @@
 //   4. ExtractBackupArchive(archive, AppPath): on success the box
 //      extractionCompletedMessage(result) centred on the screen; an error goes to the
 //      default handler (before step 5, so the user reads it first).
-//   5. In every case in which step 4 began: the main window's Open command.
+//   5. In every case in which step 4 began: the main window's Open command. When it opens
+//      no database (cancelled, failed), the database open before step 1 is opened again at
+//      its path; only when there is none or it cannot be opened the placeholder stays open,
+//      with a message that says so.
 namespace backup {
 
 // The open placeholder database of a restore; an entry of that name is never extracted.
@@ -45,10 +54,36 @@ struct BackupEntry {
 // in the order of the listing (by name, letter case aside).
 std::vector<BackupEntry> backupEntries(const QString& sourceFolder);
 
-// Writes the archive zipFileName with backupEntries(sourceFolder), every entry deflated,
-// readable by its owner only (it holds the settings file with the API key). An archive that
-// stood under the name is replaced once the new one is whole, and kept when writing fails
-// (errors::Error).
+// The files of a backup of sourceFolder, taken now: backupEntries(sourceFolder), where every
+// SQLite database among them is read from a consistent copy made with SQLite's online backup
+// and checked, so that another program writing a database meanwhile cannot put a half-written
+// file into the archive. The copies lie in a temporary folder of the program's own
+// ("Pixolet-backup-XXXXXX" in the system's temporary folder), which goes with the object.
+// A database that cannot be copied whole (another program's write lock, a damaged file)
+// throws errors::Error naming it; nothing is left behind. Files that are no SQLite database
+// are taken as they are.
+class BackupSnapshot {
+public:
+    explicit BackupSnapshot(const QString& sourceFolder);
+    ~BackupSnapshot();
+    BackupSnapshot(const BackupSnapshot&) = delete;
+    BackupSnapshot& operator=(const BackupSnapshot&) = delete;
+
+    // Entry names as backupEntries gives them, the sources of the databases their copies.
+    const std::vector<BackupEntry>& entries() const { return m_entries; }
+
+    // Writes the archive zipFileName with the entries, every entry deflated, readable by its
+    // owner only (it holds the settings file with the API key). An archive that stood under
+    // the name is replaced once the new one is whole, and kept when writing fails
+    // (errors::Error).
+    void write(const QString& zipFileName) const;
+
+private:
+    std::unique_ptr<QTemporaryDir> m_copies;
+    std::vector<BackupEntry> m_entries;
+};
+
+// BackupSnapshot(sourceFolder).write(zipFileName).
 void CreateBackupArchive(const QString& sourceFolder, const QString& zipFileName);
 
 struct RestoreResult {

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
+#include <memory>
 #include <optional>
 
 #include "app/form1.h"
@@ -35,6 +36,16 @@ void removeLeftOver(const QString& path) {
     if (!file.remove())
         throw errors::Error(QStringLiteral("Unable to delete %1: %2")
                                 .arg(QDir::toNativeSeparators(path), file.errorString()));
+}
+
+// Runs a step of the backup; its error says that the backup was not made.
+template <typename Step>
+auto notMadeOnError(Step step) {
+    try {
+        return step();
+    } catch (const errors::Error& e) {
+        throw errors::Error(QStringLiteral("The backup was not made: ") + e.message());
+    }
 }
 
 }  // namespace
@@ -126,9 +137,15 @@ void TBackupForm::BackupBtnClick() {
         return;
     }
     RecordStore& store = DM->records();
+    // The databases are copied first, each one whole: when one cannot be (another program
+    // holds a write lock on it, it is damaged), nothing was closed and the grid stays as it
+    // is. The archive is then written from the copies.
+    const auto snapshot =
+        notMadeOnError([] { return std::make_unique<backup::BackupSnapshot>(Form1->AppPath); });
     {
-        // The database file is closed while it is read, and opened again afterwards, also
-        // when the archive could not be written; the grid then shows the full listing.
+        // The database file is closed while the archive is written, and opened again
+        // afterwards, also when the archive could not be written; the grid then shows the
+        // full listing.
         const sql::ControlsSuspended detached(store.query());
         DM->FDConnection1->disconnect();
         const auto reopen = errors::finally([&store] {
@@ -139,7 +156,7 @@ void TBackupForm::BackupBtnClick() {
             store.openGroups();
             DM->FDConnection1->connect();
         });
-        backup::CreateBackupArchive(Form1->AppPath, LocationLabel->text());
+        notMadeOnError([&] { snapshot->write(LocationLabel->text()); });
     }
     dialogs::get().messageAt(QStringLiteral("Backup completed!"), at);
 }
@@ -148,9 +165,9 @@ void TBackupForm::OpenPlaceholder() {
     sql::Connection* connection = DM->FDConnection1;
     // Closes both queries too.
     connection->disconnect();
-    // A placeholder that an earlier restore left (its Open was cancelled) already holds the
-    // table: it is made afresh.
-    const QString placeholder = Form1->AppPath + backup::kPlaceholderName;
+    // A placeholder that an earlier restore left (it stayed the open database) already holds
+    // the table: it is made afresh.
+    const QString placeholder = RecordStore::placeholderPath();
     removeLeftOver(placeholder);
     removeLeftOver(placeholder + QStringLiteral("-journal"));
     connection->setDatabase(placeholder);
@@ -170,14 +187,47 @@ void TBackupForm::cxButton3Click() {
     const auto chosen = dialogs::get().openFile(request);
     if (!chosen) return;
     const QString archive = QFileInfo(*chosen).absoluteFilePath();
-    OpenPlaceholder();
+    RecordStore& store = DM->records();
+    // Taken again when the restore ends without another database open; after a successful
+    // extraction the file may hold the restored copy.
+    const QString before = store.onPlaceholder() ? QString() : DM->FDConnection1->database();
+    if (!errors::guard([this] { OpenPlaceholder(); })) {
+        // Nothing was extracted: the database is taken again as it was.
+        if (!before.isEmpty()) Form1->OpenDatabase(before);
+        return;
+    }
 
     // Whatever the extraction did, the user chooses the database to open next; an error is
     // shown first.
     std::optional<backup::RestoreResult> result;
     if (errors::guard([&] { result = backup::ExtractBackupArchive(archive, Form1->AppPath); }))
         dialogs::get().message(backup::extractionCompletedMessage(*result));
-    Form1->dxBarButton2Click();
+    const bool opened = errors::guard([] { Form1->dxBarButton2Click(); }) && !store.onPlaceholder();
+    if (!opened) LeavePlaceholder(before);
+}
+
+void TBackupForm::LeavePlaceholder(const QString& before) {
+    // The empty placeholder holds no records and cannot take any: the program goes back to
+    // the database open before the restore, and stays on the placeholder only when there is
+    // none or it cannot be opened, saying so.
+    QString why;
+    if (!before.isEmpty()) {
+        try {
+            Form1->OpenDatabase(before);
+            Form1->RemovePlaceholder();
+            return;
+        } catch (const errors::Error& e) {
+            why = QStringLiteral(
+                      "The database open before the restore could not be opened again: %1\r")
+                      .arg(e.message());
+        }
+    }
+    OpenPlaceholder();
+    Form1->OpenDatabase(RecordStore::placeholderPath());
+    dialogs::get().message(why + QStringLiteral("No database is open: the empty placeholder %1 "
+                                                "stands in until you open or create a database "
+                                                "(Database menu).")
+                                     .arg(backup::kPlaceholderName));
 }
 
 void TBackupForm::btnHelpClick() {

@@ -40,6 +40,9 @@ private:
     void buildLayout();
     // Puts the connection on an empty placeholder database in the program folder.
     void OpenPlaceholder();
+    // After a restore whose Open opened no database: back to the database before (a path,
+    // empty for none), or else on the placeholder with a message.
+    void LeavePlaceholder(const QString& before);
 };
 
 extern TBackupForm* BackupForm;

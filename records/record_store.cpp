@@ -1,7 +1,11 @@
 #include "records/record_store.h"
 
+#include <QFileInfo>
+
+#include "platform/appfolder/appfolder.h"
 #include "platform/errors/errors.h"
 #include "platform/sql/sql.h"
+#include "records/backup_archive.h"
 #include "records/schema.h"
 #include "records/tags_search.h"
 
@@ -13,7 +17,16 @@ QString contained(const QString& text) {
 
 }  // namespace
 
+const QString RecordStore::kNoDatabaseOpen = QStringLiteral(
+    "No database is open, so the record cannot be saved.\rOpen or create a database (Database "
+    "menu) and save it there.");
+
 RecordStore::RecordStore(sql::Query* main, sql::Query* groups) : m_main(main), m_groups(groups) {}
+
+void RecordStore::requireDatabase() const {
+    if (m_main->connection()->database().isEmpty() || onPlaceholder())
+        throw errors::Error(kNoDatabaseOpen);
+}
 
 void RecordStore::run(const QString& statement) {
     m_main->setSQL(statement);
@@ -105,6 +118,7 @@ void RecordStore::searchAnyWord(const QString& text) {
 }
 
 qint64 RecordStore::insert(const Record& record) {
+    requireDatabase();
     m_main->setSQL(QStringLiteral(
         "INSERT INTO tblTags (\"Group\", \"Title\", \"Keys\", \"Datum\", \"AllKeys\") VALUES "
         "(:grupa, :title, :keys, :datum, :allkeys)"));
@@ -173,6 +187,15 @@ void RecordStore::openListingAfterMove() {
 
 void RecordStore::createPlaceholderTable() {
     run(schema::kCreatePlaceholderTable);
+}
+
+QString RecordStore::placeholderPath() {
+    return appfolder::programFolder() + backup::kPlaceholderName;
+}
+
+bool RecordStore::onPlaceholder() const {
+    const QString database = m_main->connection()->database();
+    return !database.isEmpty() && QFileInfo(database) == QFileInfo(placeholderPath());
 }
 
 void RecordStore::openGroups() {

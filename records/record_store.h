@@ -58,7 +58,8 @@ public:
     void searchAnyWord(const QString& text);
 
     // Adds the record (its id is not used) and returns the engine's new ID; left open:
-    // "SELECT ID, * FROM tblTags" on the new record.
+    // "SELECT ID, * FROM tblTags" on the new record. Without a database of the records
+    // (see kNoDatabaseOpen) nothing runs and errors::Error says so.
     qint64 insert(const Record& record);
     // Rewrites group, title, keys and summary of the record with record.id (not its date);
     // left open: "Select * FROM tblTags", first row.
@@ -82,6 +83,14 @@ public:
 
     // Restore: the placeholder's table (the connection is on the placeholder), executed.
     void createPlaceholderTable();
+    // The empty placeholder database of a restore: the program folder's "TempReopenDB.db".
+    static QString placeholderPath();
+    // Whether the connection is on the placeholder.
+    bool onPlaceholder() const;
+
+    // What a save says while the records have no database: none was ever opened (a first
+    // start whose New was cancelled) or the placeholder stands in after a restore.
+    static const QString kNoDatabaseOpen;
 
     // Opens the groups query (nothing happens when it is open already).
     void openGroups();
@@ -89,6 +98,8 @@ public:
     QStringList groups();
 
 private:
+    // Throws errors::Error(kNoDatabaseOpen) while the records have no database.
+    void requireDatabase() const;
     void run(const QString& statement);
     void open(const QString& statement);
 

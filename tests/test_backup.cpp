@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <zip.h>
@@ -154,6 +155,49 @@ TEST_F(BackupTest, AnExistingArchiveIsReplacedAndKeptWhenTheBackupFails) {
     // A folder that does not exist.
     EXPECT_THROW(backup::CreateBackupArchive(program(), root.path() + "/none/Backup.zip"),
                  errors::Error);
+}
+
+// A database whose pages do not hold together ends the backup before anything is written:
+// the archive that stood there stays, and no copy is left in the temporary folder.
+TEST_F(BackupTest, ADamagedDatabaseEndsTheBackupAndTheOldArchiveStays) {
+    make({"SpellIni.ini"});
+    const QString database = program() + "DB/Old.db";
+    QDir().mkpath(program() + "DB");
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(database).constData(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "PRAGMA page_size = 4096; CREATE TABLE tblTags (ID INTEGER PRIMARY KEY, "
+                           "AllKeys BLOB); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + "
+                           "1 FROM n WHERE i < 300) INSERT INTO tblTags (AllKeys) SELECT "
+                           "zeroblob(200) FROM n",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    // The header of the table's root page (page 2) overwritten.
+    QByteArray bytes = readAll(database);
+    ASSERT_GT(bytes.size(), 2 * 4096);
+    for (int i = 4096; i < 4096 + 12; ++i) bytes[i] = '\x7f';
+    writeFile(database, bytes);
+    writeFile(archive(), "the archive that stood here");
+
+    const QString temporary = root.path() + "/tmp";
+    QDir().mkpath(temporary);
+    const QByteArray tmpdir = qgetenv("TMPDIR");
+    qputenv("TMPDIR", temporary.toUtf8());
+    QString message;
+    try {
+        backup::CreateBackupArchive(program(), archive());
+    } catch (const errors::Error& e) {
+        message = e.message();
+    }
+    qputenv("TMPDIR", tmpdir);
+    // The engine's first finding in brackets.
+    EXPECT_TRUE(
+        message.startsWith(database + " could not be copied: the database is damaged (Page 2"))
+        << message.toStdString();
+    EXPECT_EQ(readAll(archive()), "the archive that stood here");
+    EXPECT_EQ(QDir(temporary).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList());
 }
 
 TEST_F(BackupTest, RestorePutsEveryFileBackAtItsPlace) {

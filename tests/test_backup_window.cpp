@@ -1,12 +1,14 @@
 // The Backup and Restore window with real archives on disk: the location, the backup with the
 // database closed around it, and the restore onto the placeholder that ends in the Open
 // command.
+#include <sqlite3.h>
 #include <sys/stat.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 
 #include "app/form1.h"
@@ -15,7 +17,10 @@
 #include "platform/widgets/edits.h"
 #include "platform/widgets/statusbar.h"
 #include "records/backupform.h"
+#include "records/createcard.h"
 #include "records/dm.h"
+#include "records/groupfrm.h"
+#include "records/record_store.h"
 #include "tests/support/archives.h"
 #include "tests/support/program_fixture.h"
 #include "tests/support/window_checks.h"
@@ -114,6 +119,28 @@ protected:
 
     QString placeholder() const { return path("TempReopenDB.db"); }
 
+    // "Add to database" with a batch summary in the Create card; the group is one the
+    // database has already.
+    static void saveBatch(const QString& title) {
+        Form1->cxRichEdit2->setPlainText("An entry");
+        Form1->CreateCard->cxTextEdit2->setText(title);
+        Form1->CreateCard->cxTextEdit3->setText("tags");
+        Form1->GroupCombo->setEditText("Nature");
+        Form1->CreateCard->Button3->click();
+    }
+
+    // The groups the Group Administration window lists when it is shown.
+    static QStringList groupWindowLists() {
+        GroupFrm->show();
+        const QStringList listed = itemsOf(GroupFrm->ToGroupCombo);
+        GroupFrm->hide();
+        return listed;
+    }
+
+    static int recordsIn(const QString& file) {
+        return queryFile(file, "SELECT count(*) FROM tblTags").value(0).toInt();
+    }
+
     QTemporaryDir outside;
     QString main;
 };
@@ -173,6 +200,98 @@ TEST_F(BackupWindow, TheLocationIsChosenOnceAndKept) {
     chooseLocation("<b>x</b>.zip");
     EXPECT_EQ(BackupForm->LocationLabel->text(), outside.path() + "/<b>x</b>.zip");
     EXPECT_EQ(BackupForm->LocationLabel->textFormat(), Qt::PlainText);
+}
+
+// Another program that writes the database while the backup runs. The archive holds a whole
+// copy of what that program had committed; when the database cannot be read whole (its
+// write lock is held), the backup is not made and the user is told so, the archive that
+// stood there stays, and the grid still shows the records. The copies go into a temporary
+// folder of the program's own, which is gone afterwards.
+TEST_F(BackupWindow, ABackupWhileAnotherProgramWritesTheDatabase) {
+    start();
+    executeFile(main,
+                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 500) "
+                "INSERT INTO tblTags (\"Group\", Title, Keys, AllKeys) SELECT 'Nature', 'Row', "
+                "'row', zeroblob(100) FROM n");
+    const QString temporary = outside.path() + "/tmp";
+    QDir().mkpath(temporary);
+    const QByteArray tmpdir = qgetenv("TMPDIR");
+    qputenv("TMPDIR", temporary.toUtf8());
+    const auto restoreTmpdir = qScopeGuard([&] { qputenv("TMPDIR", tmpdir); });
+    const QByteArray older = "the archive that stood here";
+    const QString copy = outside.path() + "/archived.db";
+
+    enum class Writer { SpilledTransaction, ExclusiveLock, WalWithOpenTransaction };
+    const struct {
+        const char* name;
+        Writer writer;
+        int archived;  // records in the archived database; 0: no backup made
+    } cases[] = {
+        {"rollback journal, uncommitted pages already in the file", Writer::SpilledTransaction, 0},
+        {"an exclusive lock", Writer::ExclusiveLock, 0},
+        {"WAL, committed records not yet in the file and a transaction open",
+         Writer::WalWithOpenTransaction, 505},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DM->records().openListing();
+        const int records = DM->FDQuery1->recordCount();
+        writeFile(archive(), older);
+        sqlite3* other = nullptr;
+        ASSERT_EQ(sqlite3_open(main.toUtf8().constData(), &other), SQLITE_OK);
+        const auto run = [&](const char* statements) {
+            EXPECT_EQ(sqlite3_exec(other, statements, nullptr, nullptr, nullptr), SQLITE_OK)
+                << sqlite3_errmsg(other);
+        };
+        switch (c.writer) {
+            case Writer::SpilledTransaction:
+                // A small page cache: the changed pages go into the file before the commit.
+                run("PRAGMA cache_size = 10; BEGIN; UPDATE tblTags SET AllKeys = "
+                    "randomblob(900)");
+                ASSERT_TRUE(QFileInfo::exists(main + "-journal"));
+                break;
+            case Writer::ExclusiveLock:
+                run("BEGIN EXCLUSIVE");
+                break;
+            case Writer::WalWithOpenTransaction:
+                run("PRAGMA journal_mode = WAL; PRAGMA wal_autocheckpoint = 0; INSERT INTO "
+                    "tblTags (\"Group\", Title, Keys) VALUES ('Nature', 'New', 'a'), ('Nature', "
+                    "'New', 'b'), ('Nature', 'New', 'c'); PRAGMA cache_size = 10; BEGIN; UPDATE "
+                    "tblTags SET AllKeys = randomblob(900)");
+                break;
+        }
+        dialogs.clear();
+        chooseLocation(archive());
+        BackupForm->BackupBtn->click();
+        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+
+        if (c.archived == 0) {
+            EXPECT_TRUE(dialogs.texts("message").isEmpty());
+            ASSERT_EQ(dialogs.texts("error").size(), 1u) << boxes().join('|').toStdString();
+            const QString error = dialogs.texts("error")[0];
+            EXPECT_TRUE(error.startsWith("The backup was not made: " + main +
+                                         " could not be "
+                                         "copied: database is locked"))
+                << error.toStdString();
+            EXPECT_EQ(readAll(archive()), older);
+            expectOnDatabase(main, records);
+        } else {
+            EXPECT_EQ(dialogs.texts("message"), QStringList{"Backup completed!"})
+                << dialogs.allTexts().join('|').toStdString();
+            writeFile(copy, entryData(archive(), "DB/KeywordsDB.db"));
+            EXPECT_EQ(queryFile(copy, "PRAGMA quick_check"), QStringList{"ok"});
+            EXPECT_EQ(queryFile(copy, "SELECT count(*) FROM tblTags"),
+                      QStringList{QString::number(c.archived)});
+            // Nothing of the transaction that was still open.
+            EXPECT_EQ(queryFile(copy, "SELECT count(*) FROM tblTags WHERE length(AllKeys) > 100"),
+                      QStringList{"0"});
+            expectOnDatabase(main, c.archived);
+        }
+        EXPECT_EQ(filesBelow(temporary), QStringList());
+        EXPECT_EQ(QDir(temporary).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                  QStringList());
+    }
 }
 
 TEST_F(BackupWindow, BackupWithoutALocationSaysSoAndLeavesTheDatabaseAlone) {
@@ -297,16 +416,123 @@ TEST_F(BackupWindow, RestorePutsTheFilesBackAndEndsInTheOpenCommand) {
     EXPECT_FALSE(QFileInfo::exists(placeholder()));
     EXPECT_TRUE(DM->FDConnection1->parameters().contains("Synchronous=Full"));
 
-    // A second restore makes the placeholder anew (it stays while its Open is cancelled).
-    restore(archive());
+    // A second restore makes the placeholder anew and removes it again.
+    restore(archive(), main);
     EXPECT_TRUE(dialogs.texts("error").isEmpty()) << dialogs.texts("error").join('|').toStdString();
-    EXPECT_TRUE(QFileInfo::exists(placeholder()));
-    EXPECT_EQ(DM->FDConnection1->database(), placeholder());
+    expectOnDatabase(main, 2);
+    EXPECT_FALSE(QFileInfo::exists(placeholder()));
 }
 
-// Cancelled at the Open dialog, the restore leaves the empty placeholder open: an empty grid,
-// no groups. The next restore works all the same.
-TEST_F(BackupWindow, ARestoreCancelledAtTheOpenDialogLeavesThePlaceholderOpen) {
+// Whenever the Open that ends a restore opens no database, the program goes back to the
+// database open before, at the same path (which may now hold the restored copy), with its
+// listing, groups and name in the status bar; the placeholder is gone and a batch can be saved.
+TEST_F(BackupWindow, ARestoreThatOpensNoDatabaseGoesBackToTheDatabaseOpenBefore) {
+    start();
+    backup();
+    const QString archiveOfTwo = archive();
+    const QString notes = path("DB/notes.db");
+    writeFile(notes, "no database");
+    const struct {
+        const char* name;
+        QByteArray archiveBytes;  // empty: the backup of two records
+        QStringList openAnswer;
+        bool restoredCopy;
+        QStringList boxes;
+    } cases[] = {
+        {"Escape at the Open dialog", {}, {}, true, {"open:", "message", "open:Open database"}},
+        {"a file that is no zip archive",
+         "no zip at all",
+         {},
+         false,
+         {"open:", "error", "open:Open database"}},
+        {"a chosen database that does not open",
+         {},
+         {notes},
+         true,
+         {"open:", "message", "open:Open database", "error"}},
+    };
+    const QByteArray good = readAll(archiveOfTwo);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs.clear();
+        // Since the backup the database has grown by a record.
+        executeFile(main,
+                    "INSERT INTO tblTags (\"Group\", Title, Keys) VALUES ('Nature', 'Later', 'x')");
+        const int live = recordsIn(main);
+        const QString chosen = outside.path() + "/chosen.zip";
+        writeFile(chosen, c.archiveBytes.isEmpty() ? good : c.archiveBytes);
+        dialogs.openAnswers.push_back({chosen});
+        dialogs.openAnswers.push_back(c.openAnswer);
+        BackupForm->cxButton3->click();
+        EXPECT_EQ(boxes(), c.boxes) << dialogs.allTexts().join('|').toStdString();
+
+        const int records = c.restoredCopy ? 2 : live;
+        expectOnDatabase(main, records);
+        EXPECT_EQ(Form1->StatusBar1->panelText(4), "KeywordsDB.db");
+        EXPECT_EQ(itemsOf(Form1->GroupCombo), QStringList({"Animals", "Nature"}));
+        EXPECT_FALSE(QFileInfo::exists(placeholder()));
+        EXPECT_EQ(groupWindowLists(), QStringList({"Animals", "Nature"}));
+        dialogs.clear();
+        saveBatch("Saved");
+        EXPECT_TRUE(dialogs.shown.empty()) << dialogs.allTexts().join('|').toStdString();
+        EXPECT_EQ(recordsIn(main), records + 1);
+        EXPECT_EQ(Form1->StatusBar1->panelText(6), QString::number(records + 1));
+    }
+}
+
+// When the database open before cannot be opened again (the archive held a damaged copy of
+// it) and the user opens no other, the placeholder stays open and the program says so: the
+// status bar names it, the group lists are empty, and a save says plainly that no database is
+// open, keeping the batch summary.
+TEST_F(BackupWindow, ARestoreThatCannotGoBackStaysOnThePlaceholderAndSaysSo) {
+    start();
+    const QString damaged = outside.path() + "/damaged.zip";
+    // The header of a database, and nothing of one after it.
+    const QByteArray damagedDatabase = QByteArray("SQLite format 3", 16) + QByteArray(84, '\xff');
+    writeRawArchive(damaged, {{"SpellIni.ini", "[TextMax]\nTitle=80\n"},
+                              {"DB/KeywordsDB.db", damagedDatabase}});
+    restore(damaged);
+    EXPECT_EQ(boxes(), QStringList({"open:", "message", "open:Open database", "message"}));
+    const QString told = dialogs.texts("message").value(1);
+    EXPECT_TRUE(told.startsWith("The database open before the restore could not be opened again: "))
+        << told.toStdString();
+    EXPECT_TRUE(
+        told.endsWith("\rNo database is open: the empty placeholder TempReopenDB.db "
+                      "stands in until you open or create a database (Database menu)."))
+        << told.toStdString();
+
+    EXPECT_EQ(DM->FDConnection1->database(), placeholder());
+    EXPECT_TRUE(DM->FDConnection1->connected());
+    EXPECT_EQ(queryFile(placeholder(), "SELECT name FROM pragma_table_info('tblTags')"),
+              QStringList({"ID", "Group", "Title", "Keys", "AllKeys"}));
+    EXPECT_EQ(Form1->StatusBar1->panelText(4), "TempReopenDB.db");
+    EXPECT_EQ(Form1->StatusBar1->panelText(6), "0");
+    EXPECT_EQ(Form1->GroupCombo->count(), 0);
+    dialogs.clear();
+    EXPECT_EQ(groupWindowLists(), QStringList());
+    EXPECT_TRUE(dialogs.shown.empty()) << dialogs.allTexts().join('|').toStdString();
+
+    saveBatch("Kept");
+    EXPECT_EQ(dialogs.texts("error"),
+              QStringList{"No database is open, so the record cannot be saved.\rOpen or create a "
+                          "database (Database menu) and save it there."});
+    EXPECT_EQ(Form1->cxRichEdit2->toPlainText(), "An entry");
+    EXPECT_EQ(Form1->CreateCard->cxTextEdit2->text(), "Kept");
+    EXPECT_EQ(recordsIn(placeholder()), 0);
+    dialogs.clear();
+
+    // Opening a database from there works as always, and the placeholder goes.
+    const QString other = makeDatabase("DB/Other.db", {{"Trips", "Rome", "rome", "r"}});
+    dialogs.openAnswers.push_back({other});
+    Form1->dxBarButton2Click();
+    expectOnDatabase(other, 1);
+    EXPECT_FALSE(QFileInfo::exists(placeholder()));
+}
+
+// Cancelled at the Open dialog twice: the database comes back each time with the group list
+// refilled and its typed text kept. A placeholder left in the program folder is archived, and
+// restoring that archive passes over its entry.
+TEST_F(BackupWindow, RestoresCancelledAtTheOpenDialogKeepTheGroupText) {
     start();
     backup();
     Form1->GroupCombo->setEditText("Typed");
@@ -316,19 +542,13 @@ TEST_F(BackupWindow, ARestoreCancelledAtTheOpenDialogLeavesThePlaceholderOpen) {
         EXPECT_TRUE(dialogs.texts("error").isEmpty())
             << dialogs.texts("error").join('|').toStdString();
         EXPECT_EQ(dialogs.texts("message"), QStringList{kExtracted});
-        EXPECT_EQ(DM->FDConnection1->database(), placeholder());
-        EXPECT_EQ(DM->FDQuery1->sql(), "Select * FROM tblTags");
-        EXPECT_EQ(DM->FDQuery1->recordCount(), 0);
-        EXPECT_EQ(Form1->StatusBar1->panelText(6), "0");
-        EXPECT_EQ(Form1->GroupCombo->count(), 0);
+        expectOnDatabase(main, 2);
+        EXPECT_EQ(itemsOf(Form1->GroupCombo), QStringList({"Animals", "Nature"}));
         EXPECT_EQ(Form1->GroupCombo->currentText(), "Typed");
-        EXPECT_EQ(queryFile(placeholder(), "SELECT name FROM pragma_table_info('tblTags')"),
-                  QStringList({"ID", "Group", "Title", "Keys", "AllKeys"}));
-        // The restored database itself is untouched by the placeholder.
-        EXPECT_EQ(queryFile(main, "SELECT count(*) FROM tblTags"), QStringList{"2"});
+        EXPECT_FALSE(QFileInfo::exists(placeholder()));
         dialogs.clear();
     }
-    // A backup taken now holds the placeholder; restoring it passes over that entry.
+    writeFile(placeholder(), "left by another run");
     backup();
     EXPECT_TRUE(entryNames(archive()).contains("TempReopenDB.db"));
     restore(archive(), main);
@@ -425,6 +645,9 @@ TEST_F(BackupWindow, APlaceholderThatCannotBeMadeEndsTheRestore) {
     EXPECT_EQ(boxes(), QStringList({"open:", "error"}));
     EXPECT_TRUE(dialogs.texts("error")[0].contains("TempReopenDB.db"));
     EXPECT_TRUE(dialogs.openAnswers.empty());
+    // Nothing was extracted: the database is open again as it was.
+    expectOnDatabase(main, 2);
+    EXPECT_EQ(Form1->StatusBar1->panelText(4), "KeywordsDB.db");
     // Once it is out of the way, a restore works.
     QDir(path("TempReopenDB.db")).removeRecursively();
     dialogs.clear();

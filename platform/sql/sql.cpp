@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <QDate>
+#include <QFile>
 #include <QHash>
 #include <QPointer>
 #include <cstring>
@@ -22,6 +23,9 @@ struct Connection::Impl {
 };
 
 namespace {
+
+// How long a statement waits for another program's write lock before it fails.
+constexpr int kBusyMilliseconds = 2000;
 
 QString engineMessage(sqlite3* db) {
     return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
@@ -99,7 +103,7 @@ void Connection::connect() {
     }
     sqlite3_extended_result_codes(db, 1);
     // Another program holding a write lock makes a statement wait a moment, then fail.
-    sqlite3_busy_timeout(db, 2000);
+    sqlite3_busy_timeout(db, kBusyMilliseconds);
     if (!registerLike(db)) {
         const QString message = engineMessage(db);
         sqlite3_close_v2(db);
@@ -134,6 +138,83 @@ bool Connection::connected() const {
 
 sqlite3* Connection::handle() const {
     return d->db;
+}
+
+// ----------------------------------------------------------------------------------------
+// Copies
+
+namespace {
+
+// A connection of its own for a copy, closed with the object.
+class OwnConnection {
+public:
+    OwnConnection(const QString& path, int flags) {
+        const int rc = sqlite3_open_v2(path.toUtf8().constData(), &m_db, flags, nullptr);
+        if (rc != SQLITE_OK) {
+            const QString message = engineMessage(m_db);
+            sqlite3_close_v2(m_db);
+            m_db = nullptr;
+            throw Error(message);
+        }
+        sqlite3_extended_result_codes(m_db, 1);
+        sqlite3_busy_timeout(m_db, kBusyMilliseconds);
+    }
+    ~OwnConnection() { sqlite3_close_v2(m_db); }
+    OwnConnection(const OwnConnection&) = delete;
+    OwnConnection& operator=(const OwnConnection&) = delete;
+    sqlite3* get() const { return m_db; }
+
+private:
+    sqlite3* m_db = nullptr;
+};
+
+// The first row of "PRAGMA quick_check": "ok" for a whole database.
+QString quickCheck(sqlite3* db) {
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, "PRAGMA quick_check", -1, &stmt, nullptr) != SQLITE_OK)
+        throw Error(engineMessage(db));
+    const int rc = sqlite3_step(stmt);
+    const QString first =
+        rc == SQLITE_ROW
+            ? QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)))
+            : QString();
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_ROW) throw Error(engineMessage(db));
+    return first;
+}
+
+}  // namespace
+
+bool isDatabaseFile(const QString& path) {
+    QFile file(path);
+    static const QByteArray magic("SQLite format 3", 16);
+    return file.open(QIODevice::ReadOnly) && file.read(magic.size()) == magic;
+}
+
+void copyDatabase(const QString& source, const QString& destination) {
+    const OwnConnection from(source, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
+    const OwnConnection to(destination,
+                           SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX);
+    // The copy is checked and then read once: it needs no journal and no flush to disk.
+    execPlain(to.get(), QStringLiteral("PRAGMA journal_mode = OFF"));
+    execPlain(to.get(), QStringLiteral("PRAGMA synchronous = OFF"));
+    sqlite3_backup* backup = sqlite3_backup_init(to.get(), "main", from.get(), "main");
+    if (!backup) throw Error(engineMessage(to.get()));
+    // One step copies every page under one read transaction of the source: no write of
+    // another connection can come between two pages.
+    const int step = sqlite3_backup_step(backup, -1);
+    const int finish = sqlite3_backup_finish(backup);
+    if (step != SQLITE_DONE || finish != SQLITE_OK) {
+        const int code = step != SQLITE_DONE ? step : finish;
+        throw Error(QString::fromUtf8(sqlite3_errstr(code)));
+    }
+    const QString check = quickCheck(to.get());
+    if (check != QLatin1String("ok")) {
+        // The first finding, after the line that names the schema.
+        QStringList lines = check.split('\n', Qt::SkipEmptyParts);
+        if (lines.size() > 1 && lines.front().startsWith(QLatin1String("***"))) lines.removeFirst();
+        throw Error(QStringLiteral("the database is damaged (%1)").arg(lines.value(0)));
+    }
 }
 
 // ----------------------------------------------------------------------------------------

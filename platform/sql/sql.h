@@ -140,6 +140,17 @@ private:
     std::unique_ptr<Impl> d;
 };
 
+// Whether the file at path begins as an SQLite database does ("SQLite format 3").
+bool isDatabaseFile(const QString& path);
+
+// Copies the database at source into the new file destination with SQLite's online backup:
+// a consistent copy of the last committed state, also while other connections or programs
+// write the file (a write lock held by another program is waited for as a statement waits,
+// then fails). The copy is checked with "PRAGMA quick_check". Throws Error with the engine's
+// text when the source cannot be read or the copy is damaged; destination may then hold a
+// partial copy for the caller to remove.
+void copyDatabase(const QString& source, const QString& destination);
+
 // Keeps a query's bound controls from following it while in scope; they follow again
 // when the scope ends, also when a step fails, so that no window stays frozen.
 class ControlsSuspended {

@@ -39,6 +39,26 @@ inline QStringList entryNames(const QString& archive) {
     return names;
 }
 
+// The data of the entry of that name, by libzip itself; "<no entry>" when there is none.
+inline QByteArray entryData(const QString& archive, const QString& name) {
+    int code = 0;
+    zip_t* z = zip_open(QFile::encodeName(archive).constData(), ZIP_RDONLY, &code);
+    if (!z) return "<no archive>";
+    QByteArray data("<no entry>");
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (zip_stat(z, name.toUtf8().constData(), 0, &st) == 0) {
+        if (zip_file_t* f = zip_fopen(z, name.toUtf8().constData(), 0)) {
+            data = QByteArray(static_cast<qsizetype>(st.size), Qt::Uninitialized);
+            if (zip_fread(f, data.data(), st.size) != static_cast<zip_int64_t>(st.size))
+                data = "<unreadable>";
+            zip_fclose(f);
+        }
+    }
+    zip_discard(z);
+    return data;
+}
+
 // Entry names in archive order as Info-ZIP's unzip lists them, or else Python's zipfile;
 // nothing when neither is installed.
 inline std::optional<QStringList> entryNamesByOtherTool(const QString& archive) {
