@@ -1,15 +1,66 @@
-// Window bounds on a real X desktop with a reparenting window manager, which draws a frame
-// that the window system reports only once the window is on the screen.
+// Windows on a real X desktop with a reparenting window manager, which draws a frame that the
+// window system reports only once the window is on the screen: their bounds and places, and
+// the titles their title bars show.
+#include <xcb/xcb.h>
+
+#include <QtGui/qguiapplication_platform.h>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMessageBox>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
+#include <functional>
 
 #include "app/form1.h"
+#include "platform/dialogs/dialogs.h"
+#include "records/aboutfrm.h"
+#include "records/backupform.h"
+#include "records/groupfrm.h"
+#include "records/settingsfrm.h"
+#include "tagging/frmdicteditor.h"
 #include "tagging/frmtaggerpro.h"
 #include "tests/support/desktop.h"
 #include "tests/support/program_fixture.h"
 
 namespace {
+
+// A text property of a window as the X server holds it (what the window manager reads).
+QString windowText(const QWidget* window, const char* property, const char* type) {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+    if (!c) return {};
+    const auto atom = [c](const char* name) {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+            c, xcb_intern_atom(c, 0, static_cast<uint16_t>(qstrlen(name)), name), nullptr);
+        const xcb_atom_t a = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+        return a;
+    };
+    xcb_get_property_reply_t* reply =
+        xcb_get_property_reply(c,
+                               xcb_get_property(c, 0, static_cast<xcb_window_t>(window->winId()),
+                                                atom(property), atom(type), 0, 1024),
+                               nullptr);
+    QString text;
+    if (reply && reply->format == 8)
+        text = QString::fromUtf8(static_cast<const char*>(xcb_get_property_value(reply)),
+                                 xcb_get_property_value_length(reply));
+    std::free(reply);
+    return text;
+}
+
+// The title the window manager shows for a window: its _NET_WM_NAME, and its WM_NAME for
+// window managers of the older conventions.
+void expectTitleBar(const QWidget* window, const QString& caption) {
+    EXPECT_EQ(window->windowTitle(), caption);
+    EXPECT_EQ(windowText(window, "_NET_WM_NAME", "UTF8_STRING"), caption);
+    EXPECT_EQ(windowText(window, "WM_NAME", "STRING"), caption);
+}
 
 class DesktopTest : public ProgramFixture {
 protected:
@@ -30,6 +81,27 @@ protected:
             3000))
             << "framed at " << testing::PrintToString(handle->frameGeometry()) << ", margins "
             << handle->frameMargins().top();
+    }
+
+    // Runs show with the real dialogs; look sees the box or file dialog that it opens, once
+    // the window manager has framed it, and the box is closed then.
+    void seeRealDialog(const std::function<void()>& show,
+                       const std::function<void(QDialog*)>& look) {
+        dialogs::install(nullptr);
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!box) {
+                ADD_FAILURE() << "no dialog";
+                return;
+            }
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(box));
+            EXPECT_TRUE(QTest::qWaitFor(
+                [box] { return !box->windowHandle()->frameMargins().isNull(); }, 3000));
+            look(box);
+            box->reject();
+        });
+        show();
+        dialogs::install(&dialogs);
     }
 
     // The bounds a section of the settings file holds.
@@ -89,6 +161,39 @@ TEST_F(DesktopTest, TheTaggerKeepsItsStoredBoundsShowingAfterShowing) {
         frmTaggerPro->close();
         EXPECT_EQ(stored("frmAITagger"), QRect(30, 40, 1200, 900));
     }
+}
+
+// Every title bar shows the window's own caption, the message boxes' included, with nothing
+// added to it.
+TEST_F(DesktopTest, TitleBarsShowTheWindowsCaptions) {
+    startProgram();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form1));
+    expectTitleBar(Form1, "Pixolet");
+    const std::pair<QWidget*, const char*> windows[] = {
+        {frmTaggerPro, "AI Tagger"},
+        {SettingsFrm, "Settings"},
+        {GroupFrm, "Group Administration"},
+        {BackupForm, "Backup and Restore"},
+        {AboutFrm, "About"},
+        {frmDictEditor, "Getty dictionary editor"},
+    };
+    for (const auto& [window, caption] : windows) {
+        SCOPED_TRACE(caption);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        expectTitleBar(window, caption);
+        window->hide();
+    }
+    seeRealDialog([] { dialogs::get().message("Done"); },
+                  [](QDialog* box) { expectTitleBar(box, "Pixolet"); });
+    seeRealDialog(
+        [] {
+            dialogs::FileRequest request;
+            request.title = "Open database";
+            request.filter = "Database|*.db";
+            dialogs::get().openFile(request);
+        },
+        [](QDialog* dialog) { expectTitleBar(dialog, "Open database"); });
 }
 
 }  // namespace
