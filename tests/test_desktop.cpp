@@ -18,6 +18,7 @@
 
 #include "app/form1.h"
 #include "platform/dialogs/dialogs.h"
+#include "platform/widgets/window_place.h"
 #include "records/aboutfrm.h"
 #include "records/backupform.h"
 #include "records/groupfrm.h"
@@ -194,6 +195,36 @@ TEST_F(DesktopTest, TitleBarsShowTheWindowsCaptions) {
             dialogs::get().openFile(request);
         },
         [](QDialog* dialog) { expectTitleBar(dialog, "Open database"); });
+}
+
+// The windows centred on the main window stand there from their first showing on, and at the
+// same place at every showing.
+TEST_F(DesktopTest, CentredWindowsStandOnTheMainWindowsCentreAtEveryShowing) {
+    writeSettings("[MainForm]\nWidth=1100\nHeight=800\nLeft=300\nTop=150\n");
+    startProgram();
+    expectFramedAt(Form1, QRect(300, 150, 1100, 800));
+    const QPoint mainCentre = outerCentre(Form1);
+    for (QWidget* window : std::initializer_list<QWidget*>{SettingsFrm, AboutFrm, GroupFrm,
+                                                           BackupForm, frmDictEditor}) {
+        SCOPED_TRACE(window->windowTitle().toStdString());
+        QRect first;
+        for (int showing = 1; showing <= 3; ++showing) {
+            SCOPED_TRACE(showing);
+            window->show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+            QWindow* handle = window->windowHandle();
+            const auto centre = [handle] {
+                const QRect outer = handle->frameGeometry();
+                return QPoint(outer.left() + outer.width() / 2, outer.top() + outer.height() / 2);
+            };
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] { return !handle->frameMargins().isNull() && centre() == mainCentre; }, 3000))
+                << "framed at " << testing::PrintToString(handle->frameGeometry());
+            if (showing == 1) first = handle->frameGeometry();
+            EXPECT_EQ(handle->frameGeometry(), first);
+            window->hide();
+        }
+    }
 }
 
 }  // namespace
