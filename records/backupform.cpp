@@ -176,7 +176,8 @@ void TBackupForm::cxButton3Click() {
     // shown first.
     std::optional<backup::RestoreResult> result;
     if (errors::guard([&] { result = backup::ExtractBackupArchive(archive, Form1->AppPath); }))
-        dialogs::get().message(backup::extractionCompletedMessage(*result));
+        dialogs::get().message(backup::extractionCompletedMessage(*result),
+                               dialogs::Place::ScreenCentre);
     Form1->dxBarButton2Click();
 }
 

@@ -288,6 +288,7 @@ TEST_F(BackupWindow, RestorePutsTheFilesBackAndEndsInTheOpenCommand) {
     EXPECT_EQ(boxes(), QStringList({"open:", "message", "open:Open database"}));
     EXPECT_EQ(dialogs.shown[0].request.filter, "Backup Archive|*.zip");
     EXPECT_EQ(dialogs.texts("message"), QStringList{kExtracted});
+    EXPECT_EQ(dialogs.centredOnScreen(), QStringList{kExtracted});
     EXPECT_EQ(readAll(path("DB/Archive/2019.db")), "old records");
     EXPECT_EQ(readAll(path("SpellIni.ini")), "[TextMax]\nTitle=80\n");
     EXPECT_EQ(readAll(path("GettyDict.txt")), "kid->child\r\n");

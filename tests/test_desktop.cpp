@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <cstring>
 #include <functional>
 
 #include "app/form1.h"
@@ -30,29 +31,54 @@
 
 namespace {
 
-// A text property of a window as the X server holds it (what the window manager reads).
-QString windowText(const QWidget* window, const char* property, const char* type) {
+// A property of an X window as the X server holds it (what the window manager reads), with the
+// format of its items (8, 16 or 32 bits); none when it is not set with that type.
+struct Property {
+    QByteArray value;
+    int format = 0;
+};
+Property property(xcb_window_t window, const char* name, const char* type) {
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     xcb_connection_t* c = x11 ? x11->connection() : nullptr;
     if (!c) return {};
-    const auto atom = [c](const char* name) {
+    const auto atom = [c](const char* atomName) {
         xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-            c, xcb_intern_atom(c, 0, static_cast<uint16_t>(qstrlen(name)), name), nullptr);
+            c, xcb_intern_atom(c, 0, static_cast<uint16_t>(qstrlen(atomName)), atomName), nullptr);
         const xcb_atom_t a = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
         std::free(reply);
         return a;
     };
-    xcb_get_property_reply_t* reply =
-        xcb_get_property_reply(c,
-                               xcb_get_property(c, 0, static_cast<xcb_window_t>(window->winId()),
-                                                atom(property), atom(type), 0, 1024),
-                               nullptr);
-    QString text;
-    if (reply && reply->format == 8)
-        text = QString::fromUtf8(static_cast<const char*>(xcb_get_property_value(reply)),
-                                 xcb_get_property_value_length(reply));
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, window, atom(name), atom(type), 0, 4096), nullptr);
+    Property result;
+    if (reply && reply->type == atom(type)) {
+        result.format = reply->format;
+        result.value = QByteArray(static_cast<const char*>(xcb_get_property_value(reply)),
+                                  xcb_get_property_value_length(reply));
+    }
     std::free(reply);
-    return text;
+    return result;
+}
+
+QString windowText(const QWidget* window, const char* name, const char* type) {
+    return QString::fromUtf8(
+        property(static_cast<xcb_window_t>(window->winId()), name, type).value);
+}
+
+// The managed windows from the bottom of the stack to its top, as the window manager has them.
+QList<WId> stacking() {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+    if (!c) return {};
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const Property list = property(root, "_NET_CLIENT_LIST_STACKING", "WINDOW");
+    QList<WId> windows;
+    for (qsizetype i = 0; list.format == 32 && i + 4 <= list.value.size(); i += 4) {
+        quint32 id = 0;
+        std::memcpy(&id, list.value.constData() + i, 4);
+        windows << id;
+    }
+    return windows;
 }
 
 // The title the window manager shows for a window: its _NET_WM_NAME, and its WM_NAME for
@@ -224,6 +250,48 @@ TEST_F(DesktopTest, CentredWindowsStandOnTheMainWindowsCentreAtEveryShowing) {
             EXPECT_EQ(handle->frameGeometry(), first);
             window->hide();
         }
+    }
+}
+
+// A box centred on the screen stands there under the window manager too, whatever the place of
+// the main window, and belongs to the window in front: it opens above a window that stays on
+// top of the others.
+TEST_F(DesktopTest, BoxesCentredOnTheScreenStandThereAboveTheWindowInFront) {
+    writeSettings("[MainForm]\nWidth=1100\nHeight=800\nLeft=40\nTop=30\n");
+    startProgram();
+    expectFramedAt(Form1, QRect(40, 30, 1100, 800));
+    const QRect area = Form1->screen()->availableGeometry();
+    const QPoint screenCentre(area.left() + area.width() / 2, area.top() + area.height() / 2);
+    const auto centreOf = [](const QWindow* window) {
+        const QRect outer = window->frameGeometry();
+        return QPoint(outer.left() + outer.width() / 2, outer.top() + outer.height() / 2);
+    };
+    const std::pair<const char*, std::function<void()>> boxes[] = {
+        {"message", [] { dialogs::get().message("Done", dialogs::Place::ScreenCentre); }},
+        {"question",
+         [] {
+             dialogs::get().confirm("Sure?", dialogs::Icon::Warning, dialogs::Place::ScreenCentre);
+         }},
+    };
+    for (QWidget* front : std::initializer_list<QWidget*>{Form1, SettingsFrm}) {
+        if (front != Form1) {
+            qobject_cast<QDialog*>(front)->open();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(front));
+        }
+        for (const auto& [name, show] : boxes) {
+            SCOPED_TRACE(name);
+            SCOPED_TRACE(front->windowTitle().toStdString());
+            ASSERT_TRUE(QTest::qWaitForWindowActive(front));
+            seeRealDialog(show, [&](QDialog* box) {
+                QWindow* handle = box->windowHandle();
+                EXPECT_TRUE(QTest::qWaitFor([&] { return centreOf(handle) == screenCentre; }, 3000))
+                    << "framed at " << testing::PrintToString(handle->frameGeometry());
+                EXPECT_EQ(box->parentWidget(), front);
+                const QList<WId> stack = stacking();
+                EXPECT_GT(stack.indexOf(box->winId()), stack.indexOf(front->winId()));
+            });
+        }
+        if (front != Form1) front->hide();
     }
 }
 

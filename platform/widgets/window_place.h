@@ -33,10 +33,10 @@ inline QMargins frameOf(const QWidget* window) {
 // The frame that window has or, before the window system has framed it, will get: the one the
 // window manager says it will draw (X11), else one like that of owner, a window on the screen.
 inline QMargins expectedFrame(const QWidget* window, const QWidget* owner) {
-    if (isFramed(window) || !owner) return frameOf(window);
+    if (isFramed(window)) return frameOf(window);
     if (const std::optional<QMargins> frame = x11::requestFrameExtents(window->windowHandle()))
         return *frame;
-    return frameOf(owner);
+    return owner ? frameOf(owner) : QMargins();
 }
 
 // Moves window so that the top-left corner of its outer frame stands at topLeft, for a window
