@@ -349,7 +349,7 @@ TEST_F(BackupWindow, RestoreCancelledChangesNothing) {
     EXPECT_EQ(itemsOf(Form1->GroupCombo), QStringList({"Animals", "Nature"}));
 }
 
-// An archive of the Windows program ("\" between the parts of a name) and a hostile one: what
+// An archive written on Windows ("\" between the parts of a name) and a hostile one: what
 // stays inside the program folder is extracted, the rest is refused and counted.
 TEST_F(BackupWindow, RestoreOfArchivesByOtherTools) {
     start();
