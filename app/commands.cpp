@@ -111,9 +111,11 @@ void TForm1::BuildCommands() {
 
 bool TForm1::RefuseInEditMode() {
     if (!Mode->editing()) return false;
-    dialogs::get().message(QStringLiteral(
-        "You are in EDIT mode.\rPlease update database or click Cancel button before "
-        "leaving Create section!"));
+    dialogs::get().message(
+        QStringLiteral(
+            "You are in EDIT mode.\rPlease update database or click Cancel button before "
+            "leaving Create section!"),
+        dialogs::Place::ScreenCentre);
     return true;
 }
 
@@ -179,7 +181,8 @@ void TForm1::ShowHTMLHelp(const QString& TopicFolder) {
     const QString path = appfolder::programFolder() + QStringLiteral("Help") + separator +
                          TopicFolder + separator + QStringLiteral("index.html");
     if (!QFileInfo(path).isFile()) {
-        dialogs::get().message(QStringLiteral("Help file not found at: ") + path);
+        dialogs::get().message(QStringLiteral("Help file not found at: ") + path,
+                               dialogs::Place::ScreenCentre);
         return;
     }
     // The system's own error code of the failed launch, not a stale one.
@@ -187,6 +190,7 @@ void TForm1::ShowHTMLHelp(const QString& TopicFolder) {
     const bool opened = shell::get().open(path);
     const int code = errno;
     if (!opened)
-        dialogs::get().message(QStringLiteral("Failed to launch browser. System Error Code: ") +
-                               QString::number(code));
+        dialogs::get().message(
+            QStringLiteral("Failed to launch browser. System Error Code: ") + QString::number(code),
+            dialogs::Place::ScreenCentre);
 }

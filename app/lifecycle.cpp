@@ -106,8 +106,10 @@ void TForm1::FormShow() {
 
 void TForm1::OpenStartDatabase(const QString& path) {
     if (!QFileInfo(path).isFile()) {
-        dialogs::get().message(QStringLiteral(
-            "The database file does not exist! Create a new or open an existing database."));
+        dialogs::get().message(
+            QStringLiteral(
+                "The database file does not exist! Create a new or open an existing database."),
+            dialogs::Place::ScreenCentre);
         NewButtonClick();
         return;
     }
@@ -131,7 +133,7 @@ void TForm1::FormCloseQuery(bool& CanClose) {
     const auto answer = dialogs::get().confirm(
         QStringLiteral("Data in BatchSummary field will be lost if you close application before "
                        "you save.\r\nDo you want to exit without saving?"),
-        dialogs::Icon::Question);
+        dialogs::Icon::Question, dialogs::Place::ScreenCentre);
     if (answer == dialogs::Answer::No) {
         CanClose = false;
         showCreateCard();

@@ -32,9 +32,11 @@ public:
         std::fprintf(stderr, "unexpected dialog: %s\n", qPrintable(text));
         std::exit(1);
     }
-    void message(const QString& text) override { fail(text); }
+    void message(const QString& text, dialogs::Place) override { fail(text); }
     void error(const QString& text) override { fail(text); }
-    dialogs::Answer confirm(const QString& text, dialogs::Icon, bool) override { fail(text); }
+    dialogs::Answer confirm(const QString& text, dialogs::Icon, dialogs::Place, bool) override {
+        fail(text);
+    }
     void informationAt(const QString& text, QPoint) override { fail(text); }
     void messageAt(const QString& text, QPoint) override { fail(text); }
     dialogs::Answer confirmAt(const QString& text, dialogs::Icon, QPoint) override { fail(text); }

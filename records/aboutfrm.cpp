@@ -13,6 +13,7 @@
 #include "platform/shell/shell.h"
 #include "platform/widgets/anchors.h"
 #include "platform/widgets/edits.h"
+#include "platform/widgets/window_place.h"
 
 TAboutFrm* AboutFrm = nullptr;
 
@@ -132,6 +133,7 @@ void TAboutFrm::showEvent(QShowEvent* event) {
 void TAboutFrm::FormShow() {
     // Qt scales the design size by the screen's pixels per inch over 96.
     setFixedSize(kClientWidth, kClientHeight);
+    if (QWidget* main = parentWidget()) centreOn(this, main);
     const std::shared_ptr<http::HandBack::Link> link = m_handBack.link();
     const QString address = about::infoCenterAddress();
     m_fetchers.start([this, link, address] { InfoCenterFetch(link, address); });

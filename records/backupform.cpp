@@ -201,7 +201,8 @@ void TBackupForm::cxButton3Click() {
     // shown first.
     std::optional<backup::RestoreResult> result;
     if (errors::guard([&] { result = backup::ExtractBackupArchive(archive, Form1->AppPath); }))
-        dialogs::get().message(backup::extractionCompletedMessage(*result));
+        dialogs::get().message(backup::extractionCompletedMessage(*result),
+                               dialogs::Place::ScreenCentre);
     const bool opened = errors::guard([] { Form1->dxBarButton2Click(); }) && !store.onPlaceholder();
     if (!opened) LeavePlaceholder(before);
 }

@@ -20,7 +20,8 @@ void TCreateCard::BuildExport() {
 void TCreateCard::ExportBtnClick() {
     // Any character counts, a lone line break or blanks included.
     if (cxRichEdit2->toPlainText().isEmpty()) {
-        dialogs::get().message(QStringLiteral("No Batch summary data for export!"));
+        dialogs::get().message(QStringLiteral("No Batch summary data for export!"),
+                               dialogs::Place::ScreenCentre);
         return;
     }
     ExportRichEdit(*cxRichEdit2);

@@ -30,7 +30,8 @@ void ExportRichEdit(const TcxRichEdit& source) {
     try {
         rtfexport::writeFile(*chosen, source.saveRtf());
     } catch (const errors::Error& e) {
-        dialogs::get().message(QStringLiteral("An error occurred while saving the file: ") +
-                               e.message());
+        dialogs::get().message(
+            QStringLiteral("An error occurred while saving the file: ") + e.message(),
+            dialogs::Place::ScreenCentre);
     }
 }

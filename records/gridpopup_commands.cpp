@@ -9,7 +9,8 @@
 
 void TSearchCard::ExportRecordClick() {
     if (DM->records().recordCount() == 0) {
-        dialogs::get().message(QStringLiteral("No records for export!"));
+        dialogs::get().message(QStringLiteral("No records for export!"),
+                               dialogs::Place::ScreenCentre);
         return;
     }
     ExportRichEdit(*cxDBRichEdit1);

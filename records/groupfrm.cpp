@@ -173,7 +173,7 @@ void TGroupFrm::MoveBtnClick() {
     Form1->GroupCombo->replaceItems(groups);
     clearItemIndex(FromGroupCombo);
     clearItemIndex(ToGroupCombo);
-    clearItemIndex(Form1->GroupCombo);
+    // The main window's box keeps its text: it is the group of a batch not yet saved.
 }
 
 void TGroupFrm::btnHelpClick() {

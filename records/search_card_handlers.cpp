@@ -154,7 +154,8 @@ void TSearchCard::EditRecordClick() {
 void TSearchCard::DeleteRecordClick() {
     if (dialogs::get().confirm(QStringLiteral("Selected record will be permanently removed from "
                                               "database!\rDo you wish to continue?"),
-                               dialogs::Icon::Warning) != dialogs::Answer::Yes)
+                               dialogs::Icon::Warning,
+                               dialogs::Place::ScreenCentre) != dialogs::Answer::Yes)
         return;
     RecordStore& store = DM->records();
     const sql::ControlsSuspended suspended(store.query());

@@ -16,6 +16,7 @@
 #include "platform/skin/skin.h"
 #include "platform/widgets/anchors.h"
 #include "platform/widgets/edits.h"
+#include "platform/widgets/window_place.h"
 #include "records/createcard.h"
 #include "records/searchcard.h"
 #include "tagging/frmtaggerpro.h"
@@ -238,6 +239,7 @@ void TSettingsFrm::keyPressEvent(QKeyEvent* event) {
 }
 
 void TSettingsFrm::FormShow() {
+    if (QWidget* main = parentWidget()) centreOn(this, main);
     TitleMax->setValue(Form1->TitleMax);
     DescriptionMax->setValue(Form1->DescriptionMax);
     TagsMax->setValue(Form1->KeywordsMax);

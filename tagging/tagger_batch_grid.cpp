@@ -107,7 +107,8 @@ void TfrmTaggerPro::cxTableView1KeyDown(int& Key) {
 void TfrmTaggerPro::btnUpdateGirdRowClick() {
     const int row = FBatchRows->findFileName(lblFileName->text());
     if (row < 0) {
-        dialogs::get().message(QStringLiteral("Edited image does not exist in the batch list!"));
+        dialogs::get().message(QStringLiteral("Edited image does not exist in the batch list!"),
+                               dialogs::Place::ScreenCentre);
         return;
     }
     cxTableView1->focusRow(row);
@@ -129,28 +130,31 @@ void TfrmTaggerPro::Deleterowdata1Click() {
     if (RequestInFlight()) return;
     const int row = cxTableView1->focusedSelectedRow();
     if (row < 0) {
-        dialogs::get().message(QStringLiteral("No selected record in list."));
+        dialogs::get().message(QStringLiteral("No selected record in list."),
+                               dialogs::Place::ScreenCentre);
         return;
     }
     FBatchRows->removeRow(row);
 }
 
 void TfrmTaggerPro::Clearlist1Click() {
-    if (dialogs::get().confirm(QStringLiteral("Are you sure you want to clear ALL images?")) ==
-        dialogs::Answer::Yes)
+    if (dialogs::get().confirm(QStringLiteral("Are you sure you want to clear ALL images?"),
+                               dialogs::Icon::Question,
+                               dialogs::Place::ScreenCentre) == dialogs::Answer::Yes)
         FBatchRows->clear();
 }
 
 void TfrmTaggerPro::btnClearListClick() {
-    if (dialogs::get().confirm(QStringLiteral(
-            "Do you really want to delete all rows in batch list?")) == dialogs::Answer::Yes)
+    if (dialogs::get().confirm(
+            QStringLiteral("Do you really want to delete all rows in batch list?"),
+            dialogs::Icon::Question, dialogs::Place::ScreenCentre) == dialogs::Answer::Yes)
         FBatchRows->clear();
 }
 
 void TfrmTaggerPro::Cleartags1Click() {
     if (dialogs::get().confirm(
-            QStringLiteral("Are you sure you want to clear all metadata tags for this batch?")) ==
-        dialogs::Answer::Yes)
+            QStringLiteral("Are you sure you want to clear all metadata tags for this batch?"),
+            dialogs::Icon::Question, dialogs::Place::ScreenCentre) == dialogs::Answer::Yes)
         FBatchRows->clearTags();
 }
 

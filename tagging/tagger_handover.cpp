@@ -42,7 +42,8 @@ void TfrmTaggerPro::AddBtnClick() {
     const QString description = memDescription->toPlainText();
     const QString keywords = memKeywords->toPlainText();
     if (title.isEmpty() || description.isEmpty() || keywords.isEmpty()) {
-        dialogs::get().message(QStringLiteral("Please enter all fields!"));
+        dialogs::get().message(QStringLiteral("Please enter all fields!"),
+                               dialogs::Place::ScreenCentre);
         return;
     }
     handover::appendTaggerEntry(Form1->cxRichEdit2->document(),
@@ -74,7 +75,8 @@ void TfrmTaggerPro::Copyrowdatatobatchsummary1Click() {
 
 void TfrmTaggerPro::Populatebatchsummary1Click() {
     if (FBatchRows->rowCount() == 0) {
-        dialogs::get().message(QStringLiteral("Grid is empty. Nothing to populate."));
+        dialogs::get().message(QStringLiteral("Grid is empty. Nothing to populate."),
+                               dialogs::Place::ScreenCentre);
         return;
     }
     // A row qualifies when its title, description and keywords all hold text.

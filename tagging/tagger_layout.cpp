@@ -151,7 +151,6 @@ void TfrmTaggerPro::BuildEditorColumn(QWidget* client) {
     Label12 = counter(client, "Label12", "200", 62);
     memDescription = named(new TcxMemo(client), "memDescription");
     memDescription->setGeometry(8, 82, 313, 97);
-    memDescription->setTabChangesFocus(true);
 
     caption(client, QStringLiteral("Keywords"), QRect(8, 188, 60, 17));
     btnKeywordsCopy = copyButton(client, "btnKeywordsCopy", 66, 185);
@@ -257,7 +256,6 @@ void TfrmTaggerPro::BuildMiddleColumn(QWidget* client) {
     edtConcept->setMaxLength(150);
     edtConcept->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     edtConcept->setGeometry(10, 236, 240, 64);
-    edtConcept->setTabChangesFocus(true);
     caption(box, QStringLiteral("Include keywords"), QRect(10, 308, 240, 17));
     edtAddKeywords = named(new TcxTextEdit(box), "edtAddKeywords");
     edtAddKeywords->setGeometry(10, 326, 240, 24);

@@ -74,7 +74,8 @@ void TfrmTaggerPro::FormShow() {
     if (!key)
         dialogs::get().message(
             QStringLiteral("You cannot use AI tagging without an API key\rPlease go to the Setting "
-                           "form and enter your API key"));
+                           "form and enter your API key"),
+            dialogs::Place::ScreenCentre);
     SetUpCloudAI(key);
 }
 

@@ -53,8 +53,10 @@ bool TfrmTaggerPro::RequestInFlight() const {
 
 void TfrmTaggerPro::cxButton5Click() {
     if (cxImage1->picture().isNull()) {
-        dialogs::get().message(QStringLiteral(
-            "Please click on Open Image button first\rand select image for tagging."));
+        dialogs::get().message(
+            QStringLiteral(
+                "Please click on Open Image button first\rand select image for tagging."),
+            dialogs::Place::ScreenCentre);
         return;
     }
     if (RequestInFlight()) return;

@@ -218,7 +218,8 @@ TEST_F(BackupTest, RestorePutsEveryFileBackAtItsPlace) {
     EXPECT_EQ(readAll(other + "DB/KeywordsDB.db"), database);
 }
 
-// Archives of the Windows program and of other tools hold "\" between the parts of a name.
+// Archives written on Windows, and those of some other tools, hold "\" between the parts of a
+// name.
 TEST_F(BackupTest, RestoreTakesBackslashesAsSeparators) {
     make({});
     writeRawArchive(archive(), {{"SpellIni.ini", "[TextMax]"},

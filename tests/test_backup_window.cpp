@@ -407,6 +407,7 @@ TEST_F(BackupWindow, RestorePutsTheFilesBackAndEndsInTheOpenCommand) {
     EXPECT_EQ(boxes(), QStringList({"open:", "message", "open:Open database"}));
     EXPECT_EQ(dialogs.shown[0].request.filter, "Backup Archive|*.zip");
     EXPECT_EQ(dialogs.texts("message"), QStringList{kExtracted});
+    EXPECT_EQ(dialogs.centredOnScreen(), QStringList{kExtracted});
     EXPECT_EQ(readAll(path("DB/Archive/2019.db")), "old records");
     EXPECT_EQ(readAll(path("SpellIni.ini")), "[TextMax]\nTitle=80\n");
     EXPECT_EQ(readAll(path("GettyDict.txt")), "kid->child\r\n");
@@ -568,7 +569,7 @@ TEST_F(BackupWindow, RestoreCancelledChangesNothing) {
     EXPECT_EQ(itemsOf(Form1->GroupCombo), QStringList({"Animals", "Nature"}));
 }
 
-// An archive of the Windows program ("\" between the parts of a name) and a hostile one: what
+// An archive written on Windows ("\" between the parts of a name) and a hostile one: what
 // stays inside the program folder is extracted, the rest is refused and counted.
 TEST_F(BackupWindow, RestoreOfArchivesByOtherTools) {
     start();

@@ -300,6 +300,7 @@ TEST_F(BatchGrid, AReviewedRowWithoutItsFileIsNeverWrittenIntoAnother) {
     QTest::mouseClick(w->btnUpdateGirdRow, Qt::LeftButton);
     EXPECT_EQ(dialogs.texts("message"),
               QStringList{"Edited image does not exist in the batch list!"});
+    EXPECT_EQ(dialogs.centredOnScreen(), dialogs.texts("message"));
     EXPECT_FALSE(rows().cell(0, Col::colTitle).has_value());
     EXPECT_EQ(text(1, Col::colTitle), "Gone");
 
@@ -345,6 +346,8 @@ TEST_F(BatchGrid, RowsAreDeletedAtOnceAndClearedAfterAQuestion) {
     w->Cleartags1->trigger();
     EXPECT_EQ(dialogs.texts("confirm"),
               QStringList(2, "Are you sure you want to clear all metadata tags for this batch?"));
+    // "No selected record in list." twice, then the questions.
+    EXPECT_EQ(dialogs.centredOnScreen(), dialogs.texts("message") + dialogs.texts("confirm"));
     for (Col column : {Col::colTitle, Col::colDescription, Col::colKeywords, Col::colAdobeCat,
                        Col::colShutter1, Col::colShutter2})
         for (int row = 0; row < 2; ++row) EXPECT_EQ(text(row, column), "") << column << ' ' << row;
@@ -368,6 +371,7 @@ TEST_F(BatchGrid, RowsAreDeletedAtOnceAndClearedAfterAQuestion) {
               QStringList({"Are you sure you want to clear ALL images?",
                            "Are you sure you want to clear ALL images?",
                            "Do you really want to delete all rows in batch list?"}));
+    EXPECT_EQ(dialogs.centredOnScreen(), dialogs.texts("confirm"));
     EXPECT_EQ(w->edtTitle->text(), "stays");
 }
 

@@ -162,6 +162,7 @@ TEST_F(Commands, GuardedCommandsRefuseInEditModeAndRunOtherwise) {
         Form1->CardPanel1->setCurrentWidget(Form1->CreateCard);
         EXPECT_EQ(modalDuring([&] { command(c.command)->trigger(); }), nullptr);
         EXPECT_EQ(dialogs.texts("message"), QStringList{kGuardMessage});
+        EXPECT_EQ(dialogs.centredOnScreen(), QStringList{kGuardMessage});
         EXPECT_EQ(dialogs.shown.size(), 1u);  // no file dialog either
         EXPECT_EQ(Form1->CardPanel1->currentWidget(), Form1->CreateCard);
 
@@ -275,6 +276,7 @@ TEST_F(Commands, EachExitAsksTheCloseQuery) {
         exit();
         QApplication::processEvents();
         EXPECT_EQ(dialogs.texts("confirm"), QStringList{question});
+        EXPECT_EQ(dialogs.centredOnScreen(), QStringList{question});
         EXPECT_TRUE(Form1->isVisible());
         EXPECT_EQ(Form1->CardPanel1->currentWidget(), Form1->CreateCard);
     }
@@ -291,6 +293,7 @@ TEST_F(Commands, HelpOpensThePageOfItsTopicOrSaysWhy) {
     Form1->ShowHTMLHelp(QStringLiteral("Settings"));
     EXPECT_EQ(dialogs.texts("message"),
               QStringList{"Help file not found at: " + path("Help/Settings/index.html")});
+    EXPECT_EQ(dialogs.centredOnScreen(), dialogs.texts("message"));
     EXPECT_TRUE(shell.opened.isEmpty());
 
     // A folder of that name is not a page.
@@ -324,6 +327,7 @@ TEST_F(Commands, HelpOpensThePageOfItsTopicOrSaysWhy) {
     EXPECT_EQ(
         dialogs.texts("message"),
         QStringList{QStringLiteral("Failed to launch browser. System Error Code: %1").arg(ENOENT)});
+    EXPECT_EQ(dialogs.centredOnScreen(), dialogs.texts("message"));
 }
 
 // The pages the program folder carries: one per topic, each linking only to files that

@@ -277,6 +277,9 @@ TEST_F(FirstStartTest, FirstStartCreatesAWorkingEmptyDatabase) {
         dialogs.texts("message"),
         QStringList({"The database file does not exist! Create a new or open an existing database.",
                      "Database successfully opened."}));
+    EXPECT_EQ(dialogs.centredOnScreen(),
+              QStringList{
+                  "The database file does not exist! Create a new or open an existing database."});
     EXPECT_EQ(dialogs.shown[1].request.initialDir, folder() + "DB");
     EXPECT_TRUE(QFileInfo(path("DB")).isDir());
     EXPECT_EQ(Form1->StatusBar1->panelText(4), "KeywordsDB.db");

@@ -103,6 +103,7 @@ TEST_F(Export, GuardsRefuseAnEmptySummaryAndAnEmptyResult) {
     Form1->SearchCard->ExportRecordClick();
     EXPECT_EQ(dialogs.texts("message"),
               QStringList({"No Batch summary data for export!", "No records for export!"}));
+    EXPECT_EQ(dialogs.centredOnScreen(), dialogs.texts("message"));
     EXPECT_TRUE(dialogs.texts("save").isEmpty());
     EXPECT_FALSE(QFileInfo::exists(path("Keywords")));
 
@@ -226,6 +227,7 @@ TEST_F(Export, AFileThatCannotBeWrittenIsReportedAndTheOldOneKept) {
     exportRecord(path("Keywords/blocker/record.rtf"));
     const QStringList messages = dialogs.texts("message");
     ASSERT_EQ(messages.size(), 2);
+    EXPECT_EQ(dialogs.centredOnScreen(), messages);
     for (const QString& message : messages) {
         EXPECT_TRUE(
             message.startsWith(kSaveError + "Unable to write to " + path("Keywords/blocker/")))

@@ -170,6 +170,8 @@ TEST_F(GroupAdmin, AWrongDestinationChangesNothing) {
     }
     EXPECT_EQ(rows(), before);
     EXPECT_TRUE(dialogs.texts("error").isEmpty());
+    // The window's messages stand where the platform puts them.
+    EXPECT_TRUE(dialogs.centredOnScreen().isEmpty());
 }
 
 TEST_F(GroupAdmin, MoveGivesEveryRecordOfTheGroupTheDestinationAsTyped) {
@@ -199,16 +201,16 @@ TEST_F(GroupAdmin, MoveGivesEveryRecordOfTheGroupTheDestinationAsTyped) {
                                        "3|" + g + "|Lake|lake|rtf 3|2026-01-01",
                                        "4|" + g + "|Hill|hill|rtf 4|2026-01-01",
                                        "5|City|Road|road|rtf 5|2026-01-01"}));
-        // The lists, the window's and the main window's, show the groups now; no box names
-        // a current group.
+        // The lists, the window's and the main window's, show the groups now; neither box of
+        // the window names a current group. The main window's box keeps the group typed there.
         EXPECT_EQ(itemsOf(to()), c.groups);
         EXPECT_EQ(itemsOf(from()), c.groups);
         EXPECT_EQ(itemsOf(Form1->GroupCombo), c.groups);
-        for (QComboBox* combo : {static_cast<QComboBox*>(from()), static_cast<QComboBox*>(to()),
-                                 static_cast<QComboBox*>(Form1->GroupCombo)}) {
+        for (QComboBox* combo : {static_cast<QComboBox*>(from()), static_cast<QComboBox*>(to())}) {
             EXPECT_EQ(combo->currentIndex(), -1);
             EXPECT_TRUE(combo->currentText().isEmpty());
         }
+        EXPECT_EQ(Form1->GroupCombo->currentText(), QString("Nature"));
         EXPECT_TRUE(buttons(false, false));
         EXPECT_EQ(DM->FDQuery1->sql(), "Select * FROM tbltags");
         EXPECT_TRUE(DM->FDQuery1->active());
@@ -334,6 +336,59 @@ TEST_F(GroupAdmin, EveryCloseHandsAFreshListToTheMainWindow) {
     QTest::keyClick(GroupFrm, Qt::Key_Escape);
     EXPECT_FALSE(GroupFrm->isVisible());
     EXPECT_EQ(itemsOf(Form1->GroupCombo), QStringList({"Animals", "City", "Nature", "Zoo"}));
+}
+
+// The group typed on the Create card is that of a batch not yet saved: what the window does to
+// the groups changes the main window's list, never that text.
+TEST_F(GroupAdmin, TheGroupTypedForTheNextBatchOutlivesMovesAndDeletes) {
+    const struct {
+        const char* name;
+        QString typed;
+        const char* fromText;
+        const char* toText;  // none: the group is deleted
+        QStringList groups;
+    } cases[] = {
+        {"the typed group moved",
+         "Nature",
+         "Nature",
+         "Landscape",
+         {"Animals", "City", "Landscape"}},
+        {"another group moved into it", "City", "Animals", "City", {"City", "Nature"}},
+        {"a group moved, a new one typed", "Travel", "City", "Town", {"Animals", "Nature", "Town"}},
+        {"the typed group deleted", "Nature", "Nature", nullptr, {"Animals", "City"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(path("DB/KeywordsDB.db"));
+        start();
+        GroupFrm->hide();
+        Form1->showCreateCard();
+        Form1->GroupCombo->setFocus();
+        QTest::keyClicks(Form1->GroupCombo, c.typed);
+        ASSERT_EQ(Form1->GroupCombo->currentText(), c.typed);
+        QMetaObject::invokeMethod(
+            GroupFrm,
+            [&] {
+                QTest::keyClicks(from(), c.fromText);
+                if (c.toText) {
+                    QTest::keyClicks(to(), c.toText);
+                    QTest::mouseClick(GroupFrm->MoveBtn, Qt::LeftButton);
+                } else {
+                    dialogs.answers.push_back(dialogs::Answer::Yes);
+                    QTest::mouseClick(GroupFrm->deleteBtn, Qt::LeftButton);
+                }
+                QTest::mouseClick(GroupFrm->CloseBtn, Qt::LeftButton);
+            },
+            Qt::QueuedConnection);
+        Form1->dxBarLargeButton12->trigger();
+        EXPECT_FALSE(GroupFrm->isVisible());
+        EXPECT_EQ(groupsOnDisk(), c.groups);
+        EXPECT_EQ(itemsOf(Form1->GroupCombo), c.groups);
+        EXPECT_EQ(Form1->GroupCombo->currentText(), c.typed);
+        EXPECT_TRUE(dialogs.texts("error").isEmpty());
+        endProgram();
+        dialogs.clear();
+    }
 }
 
 TEST_F(GroupAdmin, TheRibbonCommandShowsTheWindowModally) {

@@ -146,6 +146,7 @@ TEST_F(Handover, AddChecksItsFieldsAndClearsThemAfterwards) {
     w->memKeywords->clear();
     QTest::mouseClick(w->AddBtn, Qt::LeftButton);
     EXPECT_EQ(dialogs.texts("message"), QStringList({"Please enter all fields!"}));
+    EXPECT_EQ(dialogs.centredOnScreen(), dialogs.texts("message"));
     EXPECT_TRUE(summary->isEmpty());
     EXPECT_EQ(w->edtTitle->text(), "Title");
 
@@ -205,6 +206,7 @@ TEST_F(Handover, SaveRowNeedsASelectedRowWithItsThreeTexts) {
 TEST_F(Handover, SaveAllWritesTheCompleteRowsInOrderAndPutsTheFocusBack) {
     w->Populatebatchsummary1->trigger();
     EXPECT_EQ(dialogs.texts("message"), QStringList({"Grid is empty. Nothing to populate."}));
+    EXPECT_EQ(dialogs.centredOnScreen(), dialogs.texts("message"));
 
     makeRows(5);
     writeEntryTexts(1, "first");

@@ -210,6 +210,21 @@ TEST_F(KeywordEditorTest, DescriptionTakesNoMoreThanItsLimitFromTheUser) {
     EXPECT_EQ(Form1->Label12->text(), "-30");
 }
 
+// Tab and Shift+Tab in the description move on to the neighbouring fields; no tab character
+// reaches the description (and so the batch summary and the record).
+TEST_F(KeywordEditorTest, TabInTheDescriptionMovesTheFocus) {
+    TcxMemo* memo = control<TcxMemo>("cxMemo1");
+    memo->setFocus();
+    QTest::keyClicks(memo, QStringLiteral("sun"));
+    QTest::keyClick(memo, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), control("cxRichEdit1"));
+    memo->setFocus();
+    QTest::keyClick(memo, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), control("cxTextEdit1"));
+    EXPECT_EQ(memo->toPlainText(), "sun");
+    EXPECT_EQ(Form1->Label12->text(), "197");
+}
+
 TEST_F(KeywordEditorTest, SeparatorsAreRefusedAtExactlyTheLimit) {
     TcxRichEdit* edit = control<TcxRichEdit>("cxRichEdit1");
     setKeywords(keywordList(50));

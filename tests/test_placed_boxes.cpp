@@ -4,7 +4,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTimer>
 #include <functional>
 
@@ -47,6 +49,35 @@ TEST(PlacedBoxes, BelongToTheModalWindowInFront) {
     front.open();
     QWidget* owner = nullptr;
     boxSeenDuring([] { dialogs::get().message("Done"); }, &owner);
+    EXPECT_EQ(owner, &front);
+    front.close();
+}
+
+// A box centred on the screen stands there wherever the window in front is, and still belongs
+// to that window.
+TEST(PlacedBoxes, CentredOnTheScreenWhereverTheWindowInFrontIs) {
+    QWidget main;
+    main.setGeometry(10, 10, 300, 200);
+    main.show();
+    QDialog front(&main);
+    makeFixedTopDialog(&front, QSize(200, 100));
+    front.move(20, 20);
+    front.open();
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QPoint centre(area.left() + area.width() / 2, area.top() + area.height() / 2);
+    QWidget* owner = nullptr;
+    const QRect message =
+        boxSeenDuring([] { dialogs::get().message("Done", dialogs::Place::ScreenCentre); }, &owner);
+    EXPECT_LE((message.center() - centre).manhattanLength(), 2)
+        << message.x() << ',' << message.y();
+    EXPECT_EQ(owner, &front);
+    const QRect question = boxSeenDuring(
+        [] {
+            dialogs::get().confirm("Sure?", dialogs::Icon::Warning, dialogs::Place::ScreenCentre);
+        },
+        &owner);
+    EXPECT_LE((question.center() - centre).manhattanLength(), 2)
+        << question.x() << ',' << question.y();
     EXPECT_EQ(owner, &front);
     front.close();
 }

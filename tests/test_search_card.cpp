@@ -417,6 +417,7 @@ TEST_F(SearchCard, DeleteRecordAsksThenShowsTheFullListingAndKeepsTheGroups) {
     Form1->SearchCard->DeleteRecord->trigger();
     EXPECT_EQ(dialogs.texts("confirm"), QStringList{"Selected record will be permanently removed "
                                                     "from database!\rDo you wish to continue?"});
+    EXPECT_EQ(dialogs.centredOnScreen(), dialogs.texts("confirm"));
     EXPECT_EQ(queryFile(file, "SELECT COUNT(*) FROM tblTags"), QStringList{"8"});
     EXPECT_EQ(gridTitles(), QStringList{"Mountain lake"});
 

@@ -82,6 +82,7 @@ TEST_F(TaggerTest, FirstShowingWithoutSettingsFileUsesTheDefaultsAndClosingWrite
     EXPECT_EQ(w->dxStatusBar1->panelText(0), "Ready ...");
     EXPECT_EQ(w->focusWidget(), w->edtTitle);
     EXPECT_EQ(dialogs.texts("message"), QStringList{kNoKey});  // the main window has no key
+    EXPECT_EQ(dialogs.centredOnScreen(), QStringList{kNoKey});
 
     // The outer size, frame included, is what the file keeps.
     const QRect outer = w->frameGeometry();

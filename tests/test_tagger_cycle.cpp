@@ -229,6 +229,7 @@ TEST_F(TaggerCycleTest, APictureThatDoesNotDecodeIsSkippedWithEmptyFields) {
         dialogs.clear();
         QTest::mouseClick(w->cxButton5, Qt::LeftButton);
         EXPECT_EQ(dialogs.texts("message"), QStringList{kOpenFirst});
+        EXPECT_EQ(dialogs.centredOnScreen(), QStringList{kOpenFirst});
         EXPECT_EQ(server.requestCount(), 0);
     }
 }

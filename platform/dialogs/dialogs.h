@@ -11,6 +11,9 @@ namespace dialogs {
 
 enum class Answer { Yes, No, Ok, Cancel };
 enum class Icon { None, Information, Warning, Error, Question };
+// Where a box stands: where the platform puts it (centred on the window it belongs to), or
+// centred on the screen. Either way it belongs to the window in front.
+enum class Place { Default, ScreenCentre };
 
 // What a file dialog is asked to show.
 struct FileRequest {
@@ -29,13 +32,13 @@ struct FileRequest {
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
-    // A plain message with an OK button, centred on the screen.
-    virtual void message(const QString& text) = 0;
+    // A plain message with an OK button.
+    virtual void message(const QString& text, Place place = Place::Default) = 0;
     // The default exception handler's box.
     virtual void error(const QString& text) = 0;
     // A question with Yes and No (or the buttons given); returns the button pressed.
     virtual Answer confirm(const QString& text, Icon icon = Icon::Question,
-                           bool withCancel = false) = 0;
+                           Place place = Place::Default, bool withCancel = false) = 0;
     // An information box with its top-left corner at a screen point.
     virtual void informationAt(const QString& text, QPoint topLeft) = 0;
     // A plain message without icon, with an OK button, its top-left corner at a screen point.

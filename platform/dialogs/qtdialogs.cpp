@@ -2,7 +2,9 @@
 #include <QColorDialog>
 #include <QEvent>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QScreen>
 
 #include "platform/dialogs/dialogs.h"
 #include "platform/skin/skin.h"
@@ -61,6 +63,20 @@ private:
     QPoint m_centre;
 };
 
+// The centre of the screen that a box belonging to owner opens on (the owner's, else the
+// primary screen), within the area that panels leave free.
+QPoint screenCentre(const QWidget* owner) {
+    const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return {};
+    const QRect area = screen->availableGeometry();
+    return {area.left() + area.width() / 2, area.top() + area.height() / 2};
+}
+
+// Places a box that is about to be shown.
+void place(QMessageBox* box, Place place) {
+    if (place == Place::ScreenCentre) new CentreAt(box, screenCentre(box->parentWidget()));
+}
+
 QFileDialog* makeDialog(const FileRequest& r, QFileDialog::AcceptMode mode) {
     auto* d = new QFileDialog(parentWindow(), r.title, r.initialDir, toQtFilter(r.filter));
     d->setAcceptMode(mode);
@@ -77,9 +93,10 @@ QFileDialog* makeDialog(const FileRequest& r, QFileDialog::AcceptMode mode) {
 
 class QtDialogs final : public Dialogs {
 public:
-    void message(const QString& text) override {
+    void message(const QString& text, Place where) override {
         QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(),
                         forDisplay(text), QMessageBox::Ok, parentWindow());
+        place(&box, where);
         box.exec();
     }
     void error(const QString& text) override {
@@ -87,11 +104,12 @@ public:
                         forDisplay(text), QMessageBox::Ok, parentWindow());
         box.exec();
     }
-    Answer confirm(const QString& text, Icon icon, bool withCancel) override {
+    Answer confirm(const QString& text, Icon icon, Place where, bool withCancel) override {
         auto buttons = QMessageBox::Yes | QMessageBox::No;
         if (withCancel) buttons |= QMessageBox::Cancel;
         QMessageBox box(toQt(icon), QApplication::applicationDisplayName(), forDisplay(text),
                         buttons, parentWindow());
+        place(&box, where);
         switch (box.exec()) {
             case QMessageBox::Yes:
                 return Answer::Yes;

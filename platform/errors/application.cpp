@@ -3,8 +3,10 @@
 #include "platform/errors/errors.h"
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // The name the message boxes carry as their title. No display name is set: on X11 it would
+    // be added to every window's title ("Settings — Pixolet"), and each window shows exactly
+    // its own caption.
     setApplicationName(QStringLiteral("Pixolet"));
-    setApplicationDisplayName(QStringLiteral("Pixolet"));
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {

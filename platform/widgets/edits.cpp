@@ -194,7 +194,10 @@ void TcxTextEdit::setText(const QString& text) {
 }
 PIXOLET_EDIT_EVENTS(TcxTextEdit, QLineEdit)
 
-TcxMemo::TcxMemo(QWidget* parent) : QPlainTextEdit(parent) {}
+TcxMemo::TcxMemo(QWidget* parent) : QPlainTextEdit(parent) {
+    // Tab and Shift+Tab move the focus on, as in a dialog, and type no tab character.
+    setTabChangesFocus(true);
+}
 PIXOLET_EDIT_EVENTS(TcxMemo, QPlainTextEdit)
 
 namespace {

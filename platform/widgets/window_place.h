@@ -4,6 +4,9 @@
 #include <QPoint>
 #include <QRect>
 #include <QWidget>
+#include <optional>
+
+#include "platform/widgets/x11_frame.h"
 
 // Where windows and boxes are placed, by the outer frames of the windows (halves rounded
 // toward zero), in screen coordinates.
@@ -14,30 +17,45 @@ inline QPoint outerCentre(const QWidget* window) {
     return {outer.left() + outer.width() / 2, outer.top() + outer.height() / 2};
 }
 
-// The frame that window has or, before the window system has framed it, will get: one like
-// that of owner, a window on the screen.
-inline QMargins expectedFrame(const QWidget* window, const QWidget* owner) {
-    const QWidget* framed =
-        window->frameGeometry() != window->geometry() || !owner ? window : owner;
-    const QRect outer = framed->frameGeometry();
-    const QRect inner = framed->geometry();
+// Whether the window system has reported the frame around the window.
+inline bool isFramed(const QWidget* window) {
+    return window->frameGeometry() != window->geometry();
+}
+
+// The margins of the frame around a window, as the window system reports them.
+inline QMargins frameOf(const QWidget* window) {
+    const QRect outer = window->frameGeometry();
+    const QRect inner = window->geometry();
     return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
             outer.bottom() - inner.bottom()};
 }
 
-// Moves window so that the top-left corner of its outer frame stands at topLeft. Until the
-// window system has framed a window, its position is taken for that of its client area; the
-// frame is then expected to be like that of owner.
+// The frame that window has or, before the window system has framed it, will get: the one the
+// window manager says it will draw (X11), else one like that of owner, a window on the screen.
+inline QMargins expectedFrame(const QWidget* window, const QWidget* owner) {
+    if (isFramed(window)) return frameOf(window);
+    if (const std::optional<QMargins> frame = x11::requestFrameExtents(window->windowHandle()))
+        return *frame;
+    return owner ? frameOf(owner) : QMargins();
+}
+
+// Moves window so that the top-left corner of its outer frame stands at topLeft, for a window
+// whose frame is, or will be, frame. Until the window system has framed a window, its
+// position is taken for that of its client area.
+inline void moveFrameTo(QWidget* window, QPoint topLeft, const QMargins& frame) {
+    window->move(isFramed(window) ? topLeft : topLeft + QPoint(frame.left(), frame.top()));
+}
+
+// The same, with the frame expected of the window (expectedFrame).
 inline void moveFrameTo(QWidget* window, QPoint topLeft, const QWidget* owner) {
-    const bool framed = window->frameGeometry() != window->geometry();
-    const QMargins frame = expectedFrame(window, owner);
-    window->move(framed ? topLeft : topLeft + QPoint(frame.left(), frame.top()));
+    moveFrameTo(window, topLeft, isFramed(window) ? QMargins() : expectedFrame(window, owner));
 }
 
 // Moves window so that the centre of its outer frame stands at centre.
 inline void centreAt(QWidget* window, QPoint centre, const QWidget* owner) {
-    const QSize outer = window->size().grownBy(expectedFrame(window, owner));
-    moveFrameTo(window, centre - QPoint(outer.width() / 2, outer.height() / 2), owner);
+    const QMargins frame = expectedFrame(window, owner);
+    const QSize outer = window->size().grownBy(frame);
+    moveFrameTo(window, centre - QPoint(outer.width() / 2, outer.height() / 2), frame);
 }
 
 // Moves window so that its centre stands on the centre of owner.

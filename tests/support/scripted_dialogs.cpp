@@ -2,16 +2,17 @@
 
 #include <gtest/gtest.h>
 
-void ScriptedDialogs::message(const QString& text) {
-    shown.push_back({"message", text, {}});
+void ScriptedDialogs::message(const QString& text, dialogs::Place place) {
+    shown.push_back({"message", text, {}, place});
 }
 
 void ScriptedDialogs::error(const QString& text) {
     shown.push_back({"error", text, {}});
 }
 
-dialogs::Answer ScriptedDialogs::confirm(const QString& text, dialogs::Icon, bool) {
-    shown.push_back({"confirm", text, {}});
+dialogs::Answer ScriptedDialogs::confirm(const QString& text, dialogs::Icon, dialogs::Place place,
+                                         bool) {
+    shown.push_back({"confirm", text, {}, place});
     if (answers.empty()) {
         ADD_FAILURE() << "unexpected question: " << text.toStdString();
         return dialogs::Answer::No;
@@ -33,7 +34,7 @@ void ScriptedDialogs::messageAt(const QString& text, QPoint topLeft) {
 
 dialogs::Answer ScriptedDialogs::confirmAt(const QString& text, dialogs::Icon icon, QPoint centre) {
     lastPlacedAt = centre;
-    return confirm(text, icon, false);
+    return confirm(text, icon, dialogs::Place::Default, false);
 }
 
 QStringList ScriptedDialogs::openFiles(const dialogs::FileRequest& request) {
@@ -81,5 +82,12 @@ QStringList ScriptedDialogs::texts(const QString& kind) const {
 QStringList ScriptedDialogs::allTexts() const {
     QStringList out;
     for (const Shown& s : shown) out << s.text;
+    return out;
+}
+
+QStringList ScriptedDialogs::centredOnScreen() const {
+    QStringList out;
+    for (const Shown& s : shown)
+        if (s.place == dialogs::Place::ScreenCentre) out << s.text;
     return out;
 }

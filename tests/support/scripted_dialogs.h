@@ -17,6 +17,7 @@ public:
         QString kind;  // "message", "error", "confirm", "information", "open", "save", "color"
         QString text;  // the box's text, or the file dialog's title
         dialogs::FileRequest request;
+        dialogs::Place place = dialogs::Place::Default;
     };
 
     std::vector<Shown> shown;
@@ -27,9 +28,10 @@ public:
     // The colour each colour dialog started with, in order.
     std::vector<int> colorInitials;
 
-    void message(const QString& text) override;
+    void message(const QString& text, dialogs::Place place) override;
     void error(const QString& text) override;
-    dialogs::Answer confirm(const QString& text, dialogs::Icon icon, bool withCancel) override;
+    dialogs::Answer confirm(const QString& text, dialogs::Icon icon, dialogs::Place place,
+                            bool withCancel) override;
     void informationAt(const QString& text, QPoint topLeft) override;
     // Recorded as "message" and "confirm"; lastPlacedAt keeps the point.
     void messageAt(const QString& text, QPoint topLeft) override;
@@ -42,6 +44,8 @@ public:
     QStringList texts(const QString& kind) const;
     // Every box text, of any kind.
     QStringList allTexts() const;
+    // The texts of the boxes asked to stand centred on the screen, of any kind, in order.
+    QStringList centredOnScreen() const;
     void clear() { shown.clear(); }
     // The last information box's position.
     QPoint lastInformationAt;
