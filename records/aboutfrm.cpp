@@ -146,6 +146,7 @@ void TAboutFrm::InfoCenterFetch(const std::shared_ptr<http::HandBack::Link>& lin
         http::Client client;
         client.setUserAgent(QString::fromLatin1(about::kInfoCenterUserAgent));
         client.setFollowRedirects(true);
+        client.setMaxBodySize(about::kInfoCenterMaxBytes);
         client.setCancelFlag(&link->cancelled());
         const http::Response response = client.get(address);
         // The window lives for the whole run; when it has gone all the same (at exit),

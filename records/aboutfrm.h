@@ -27,6 +27,10 @@ constexpr char kSupportMail[] = "support@pixolet.app";
 constexpr char kInfoCenterUserAgent[] =
     "Mozilla/5.0 (Windows NT 10.0; Win64; x64) Chrome/120.0.0.0";
 
+// The longest information text taken, in bytes: a few pages of news. A longer reply is a
+// failed fetch and leaves the memo as it was.
+constexpr qint64 kInfoCenterMaxBytes = 1 << 20;
+
 // Points the information fetch at another address (tests); an empty text returns to
 // kInfoCenterAddress.
 void setInfoCenterAddressForTests(const QString& address);

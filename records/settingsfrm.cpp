@@ -293,7 +293,12 @@ void TSettingsFrm::cxButton7Click() {
 }
 
 void TSettingsFrm::cxButton10Click() {
-    Form1->APIKey = edtAPIKey->text();
+    // As typed, blanks included, but without the line breaks a paste may bring along (a key
+    // copied from a mail or a web page): the key is one line of the settings file.
+    QString key = edtAPIKey->text();
+    key.remove(u'\r');
+    key.remove(u'\n');
+    Form1->APIKey = key;
 }
 
 void TSettingsFrm::btnResetAICountClick() {

@@ -2,6 +2,7 @@
 
 #include <QCollator>
 #include <QFileInfo>
+#include <QHash>
 #include <algorithm>
 
 #include "platform/appfolder/appfolder.h"
@@ -118,6 +119,27 @@ bool sameText(const QString& a, const QString& b) {
     return QString::compare(a, b, Qt::CaseInsensitive) == 0;
 }
 
+QString foldedKey(const QString& text) {
+    QString key;
+    key.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        } else if (QChar::isSurrogate(c))
+            c = QChar::ReplacementCharacter;  // a lone half: one key for all of them
+        const char32_t folded = QChar::toCaseFolded(c);
+        if (QChar::requiresSurrogates(folded)) {
+            key += QChar(QChar::highSurrogate(folded));
+            key += QChar(QChar::lowSurrogate(folded));
+        } else {
+            key += QChar(char16_t(folded));
+        }
+    }
+    return key;
+}
+
 bool sameTextAscii(const QString& a, const QString& b) {
     if (a.size() != b.size()) return false;
     for (qsizetype i = 0; i < a.size(); ++i)
@@ -148,15 +170,25 @@ int mergeImport(ListKind kind, const QString& listFile, const QString& importFil
         lines = linesOf(old);
     }
     const QStringList incoming = linesOf(files::readWholeFile(importFile));
+    // The lines so far by their folded keys, so that each incoming line is compared with
+    // the few lines of its own key rather than with the whole list.
+    QHash<QString, QStringList> known;
+    known.reserve(lines.size() + incoming.size());
+    for (const QString& existing : std::as_const(lines)) {
+        const QString line = text::trim(existing);
+        known[foldedKey(line)].append(line);
+    }
     int added = 0;
     for (const QString& raw : incoming) {
         const QString line = text::trim(raw);
         if (line.isEmpty()) continue;
         if (kind == ListKind::Dictionary && !line.contains(kArrow)) continue;
-        const bool known = std::any_of(lines.begin(), lines.end(), [&](const QString& existing) {
-            return sameText(text::trim(existing), line);
+        QStringList& sameKey = known[foldedKey(line)];
+        const bool isKnown = std::any_of(sameKey.begin(), sameKey.end(), [&](const QString& other) {
+            return sameText(other, line);
         });
-        if (known) continue;
+        if (isKnown) continue;
+        sameKey.append(line);
         lines << line;
         ++added;
     }

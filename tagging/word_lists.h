@@ -63,6 +63,10 @@ void saveBlacklist(const QString& path, const QStringList& rows);
 
 // Equal without regard to case: every letter (the rule of the banned words and the merge).
 bool sameText(const QString& a, const QString& b);
+// A text with every character case-folded: texts that sameText calls equal have the same
+// key (texts of one key are not always equal by sameText), so a key narrows a search for
+// equal texts to the texts of that key.
+QString foldedKey(const QString& text);
 // Equal without regard to case for the letters A to Z only (the dictionary's duplicates).
 bool sameTextAscii(const QString& a, const QString& b);
 

@@ -17,6 +17,7 @@
 namespace {
 
 using Reply = LoopbackServer::Reply;
+using Framing = Reply::Framing;
 
 class About : public ProgramFixture {
 protected:
@@ -155,6 +156,13 @@ TEST_F(About, EveryShowingFetchesTheInformationText) {
          QStringLiteral("Grüße")},
         {"closed without reply", Reply::closeWithoutReply(), "old text"},
         {"cut short", Reply::text(200, "whole text").cutShort(60), "old text"},
+        // Up to the window's limit the text is shown; a longer one is a failed fetch.
+        {"at the limit", Reply::streamed(about::kInfoCenterMaxBytes, Framing::Chunked),
+         (QString(63, 'x') + '\n').repeated(about::kInfoCenterMaxBytes / 64)},
+        {"over the limit, by its length",
+         Reply::streamed(about::kInfoCenterMaxBytes + 1, Framing::Length), "old text"},
+        {"over the limit, chunked",
+         Reply::streamed(50 * about::kInfoCenterMaxBytes, Framing::Chunked), "old text"},
     };
     server.on("/second", Reply::text(200, "from the second address"));
     for (const Case& c : cases) {

@@ -241,6 +241,28 @@ TEST_F(CloudAITest, NoServerOrAClosedConnectionIsStatusZero) {
     EXPECT_EQ(events.status, 0);
 }
 
+// A reply larger than the component takes is no reply, as a connection that broke off: its
+// transfer stops and the events report status 0 without a response.
+TEST_F(CloudAITest, AReplyOverTheLimitIsStatusZero) {
+    using Framing = Reply::Framing;
+    const qint64 over = cloudai::CloudAI::kMaxReplyBytes + 1;
+    for (const Reply& reply :
+         {Reply::streamed(over, Framing::Length), Reply::streamed(2 * over, Framing::Chunked)}) {
+        server.queue(reply);
+        const int before = events.all;
+        events.order.clear();
+        ai.execute();
+        ASSERT_TRUE(events.waitAll(before + 1));
+        EXPECT_EQ(events.order, (QStringList{"complete", "executed", "all"}));
+        EXPECT_FALSE(events.result.success);
+        EXPECT_EQ(events.result.responseCode, 0);
+        EXPECT_EQ(events.status, 0);
+        EXPECT_FALSE(events.text);
+        EXPECT_TRUE(events.raw.isEmpty());
+    }
+    EXPECT_LT(server.streamedBytes(), 3 * over);
+}
+
 TEST_F(CloudAITest, AnswerTextLeavesThoughtsOut) {
     server.on(kPath, Reply::geminiParts({{"Let me look at {the image}.", true},
                                          {"```json\n{\"title\":", false},

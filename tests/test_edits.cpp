@@ -83,4 +83,33 @@ TEST(RichEditWrap, ALongWordRunsOnAndLinesWithBlanksStillWrap) {
     }
 }
 
+// The memos (the description fields, the About window's information text) follow the same
+// rule as the rich edits.
+TEST(MemoWrap, ALongWordRunsOnAndLinesWithBlanksStillWrap) {
+    TcxMemo memo;
+    memo.resize(300, 200);
+    memo.show();
+    EXPECT_EQ(memo.wordWrapMode(), QTextOption::WordWrap);
+    EXPECT_EQ(memo.lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    const auto layoutOfFirstBlock = [&memo] {
+        const QTextBlock block = memo.document()->firstBlock();
+        memo.document()->documentLayout()->blockBoundingRect(block);  // lays the block out
+        QApplication::processEvents();                                // and the scroll bars
+        return block.layout();
+    };
+
+    memo.setPlainText(QString(20000, 'a'));
+    EXPECT_EQ(layoutOfFirstBlock()->lineCount(), 1);
+    EXPECT_GT(memo.horizontalScrollBar()->maximum(), 0);
+
+    QString words;
+    while (words.size() < 20000) words += QStringLiteral("sunset beach ");
+    memo.setPlainText(words);
+    const QTextLayout* layout = layoutOfFirstBlock();
+    EXPECT_GT(layout->lineCount(), 10);
+    for (int i = 0; i < layout->lineCount(); ++i)
+        EXPECT_LE(layout->lineAt(i).naturalTextWidth(), memo.viewport()->width());
+    EXPECT_EQ(memo.horizontalScrollBar()->maximum(), 0);
+}
+
 }  // namespace

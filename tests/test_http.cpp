@@ -13,6 +13,7 @@
 #include "tests/support/qt_print.h"
 
 using Reply = LoopbackServer::Reply;
+using Framing = Reply::Framing;
 
 TEST(Http, GetSendsUserAgentAndReadsTheReply) {
     LoopbackServer server;
@@ -158,6 +159,52 @@ TEST(Http, NoWholeReplyIsStatusZero) {
     const http::Response refused =
         client.get(QStringLiteral("http://127.0.0.1:%1/").arg(closedPort));
     EXPECT_EQ(refused.status, 0);
+}
+
+// A body larger than the client takes is no reply, whether it declares its length, comes
+// in chunks or runs until the connection ends: the transfer stops near the limit, so a
+// server cannot fill the memory.
+TEST(Http, ABodyOverTheLimitIsNoReplyAndStopsTheTransfer) {
+    constexpr qint64 kLimit = 1 << 20;
+    constexpr qint64 kLarge = 64 << 20;
+    struct Case {
+        const char* what;
+        Reply reply;
+        int status;
+    };
+    const Case cases[] = {
+        {"at the limit, with a length", Reply::streamed(kLimit, Framing::Length), 200},
+        {"at the limit, chunked", Reply::streamed(kLimit, Framing::Chunked), 200},
+        {"at the limit, until close", Reply::streamed(kLimit, Framing::UntilClose), 200},
+        {"over the limit by its length", Reply::streamed(kLimit + 1, Framing::Length), 0},
+        {"large, with a length", Reply::streamed(kLarge, Framing::Length), 0},
+        {"large, chunked", Reply::streamed(kLarge, Framing::Chunked), 0},
+        {"large, until close", Reply::streamed(kLarge, Framing::UntilClose), 0},
+    };
+    LoopbackServer server;
+    http::Client client;
+    client.setMaxBodySize(kLimit);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        server.queue(c.reply);
+        const qint64 sentBefore = server.streamedBytes();
+        const http::Response r = client.get(server.url("/info.txt"));
+        EXPECT_EQ(r.status, c.status);
+        if (c.status == 200) {
+            EXPECT_EQ(r.body.size(), kLimit);
+            EXPECT_TRUE(r.error.isEmpty());
+        } else {
+            EXPECT_TRUE(r.body.isEmpty());
+            EXPECT_EQ(r.error, "The reply is larger than 1048576 bytes");
+            EXPECT_LT(server.streamedBytes() - sentBefore, kLarge / 4);
+        }
+    }
+
+    // A client without a limit of its own takes up to its default.
+    server.queue(Reply::streamed(http::Client::kDefaultMaxBodyBytes + 1, Framing::Chunked));
+    const http::Response r = http::Client().get(server.url("/info.txt"));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.body.isEmpty());
 }
 
 TEST(Http, CancelFlagEndsAWaitingExchange) {

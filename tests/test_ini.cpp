@@ -94,6 +94,34 @@ TEST_F(IniTest, FailedWriteRaisesAndLeavesTheOldFileWhole) {
     EXPECT_TRUE(QFileInfo(blocked).isDir());
 }
 
+// Each setting is one line: a value with a line break would add sections and keys of its
+// own ("[TextMax]" and "Title=5" below), so the write is refused and the file stays as it was.
+TEST_F(IniTest, AValueWithALineBreakIsRefusedAndTheFileKeepsItsLines) {
+    const QByteArray before = "[AISettings]\r\nGeminiKey=old\r\n";
+    writeFile(file(), before);
+    ini::IniFile settings(file());
+    const QString values[] = {"KEY\r\n[TextMax]\r\nTitle=5", "KEY\n", "\rKEY", "a\nb"};
+    for (const QString& value : values) {
+        try {
+            settings.writeString("AISettings", "GeminiKey", value);
+            ADD_FAILURE() << "written: " << value.toStdString();
+        } catch (const errors::Error& e) {
+            EXPECT_TRUE(e.message().contains("GeminiKey")) << e.message().toStdString();
+            EXPECT_TRUE(e.message().contains("line break")) << e.message().toStdString();
+        }
+    }
+    EXPECT_THROW(settings.writeString("New\nSection", "Key", "v"), errors::Error);
+    EXPECT_THROW(settings.writeString("AISettings", "Key\r", "v"), errors::Error);
+    EXPECT_EQ(readAll(file()), before);
+    // What the file reads now is what it held, also for a fresh object.
+    EXPECT_EQ(settings.readString("AISettings", "GeminiKey", ""), "old");
+    EXPECT_FALSE(ini::IniFile(file()).valueExists("TextMax", "Title"));
+    // Other control characters and Unicode's own line separators stay within the line.
+    const QString kept = QStringLiteral("a\tb\u2028c");
+    settings.writeString("AISettings", "GeminiKey", kept);
+    EXPECT_EQ(ini::IniFile(file()).readString("AISettings", "GeminiKey", ""), kept);
+}
+
 TEST_F(IniTest, NonAsciiValuesRoundTripAsUtf8) {
     ini::IniFile settings(file());
     settings.writeString("Database", "FileName", QString::fromUtf8("DB\\Über €.db"));

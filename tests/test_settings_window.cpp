@@ -1,6 +1,7 @@
 // The Settings window: filling from the main window, each box's "Apply", the colour dialog,
 // the palettes, the API key, the AI counter, the link, help and close.
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -423,6 +424,31 @@ TEST_F(SettingsWindow, ApiKeyIsAppliedExactlyAsTyped) {
     ASSERT_TRUE(QTest::qWaitFor([] { return frmTaggerPro->isVisible(); }));
     EXPECT_TRUE(dialogs.texts("message").isEmpty());
     frmTaggerPro->close();
+}
+
+// A key copied with line breaks (from a mail or a web page) is applied without them: the
+// settings file keeps it as one setting, and the rest of the paste cannot become settings
+// of its own at the next start.
+TEST_F(SettingsWindow, ApiKeyPastedWithLineBreaksIsAppliedWithoutThem) {
+    start();
+    showSettings();
+    auto* edit = control<TcxTextEdit>("edtAPIKey");
+    QApplication::clipboard()->setText(" KEY\r\n[TextMax]\r\nTitle=5\n");
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    click("cxButton10");
+    EXPECT_EQ(Form1->APIKey, " KEY[TextMax]Title=5");
+    closeSettings();
+
+    ASSERT_TRUE(closeProgram());
+    const QString ini = readSettings();
+    EXPECT_TRUE(ini.contains("GeminiKey= KEY[TextMax]Title=5\r\n")) << ini.toStdString();
+    EXPECT_FALSE(ini.contains("\nTitle=")) << ini.toStdString();
+    endProgram();
+    startProgram();
+    EXPECT_EQ(Form1->TitleMax, 80);
+    EXPECT_EQ(Form1->APIKey, " KEY[TextMax]Title=5");
+    EXPECT_TRUE(dialogs.allTexts().isEmpty());
 }
 
 TEST_F(SettingsWindow, ResetAICounterShowsZeroInTheOpenTaggerAtOnce) {

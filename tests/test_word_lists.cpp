@@ -106,6 +106,22 @@ TEST_F(WordLists, MergesAppendNewLinesAfterTheOldOnesAndCountThem) {
          "kid child\r\n dog->hound \r\nKID->CHILD\r\n", 1, "kid->child\r\ndog->hound\r\n"},
         {"whole lines compared: other blanks around the arrow are new", ListKind::Dictionary,
          "kid->child\r\n", "kid -> child\r\n", 1, "kid->child\r\nkid -> child\r\n"},
+        {"a line of the import met again in it is added once", ListKind::Blacklist, "cat\r\n",
+         " New \r\nNEW\r\nnew\r\nCAT\r\n", 1, "cat\r\nNew\r\n"},
+        {"old lines are compared trimmed", ListKind::Blacklist, "\t Cute  \r\n", "cute\r\n", 0,
+         "\t Cute  \r\n"},
+        // Every letter counts without its case, one character for one: final and other
+        // sigma, the Kelvin sign and k, a capital sharp s and its small one, letters beyond
+        // the first 65536 characters; a sharp s is not "ss".
+        {"letters of every script", ListKind::Blacklist,
+         "\xCE\x9F\xCE\x94\xCE\x9F\xCE\xA3\r\nkelvin\r\nstra\xC3\x9F"
+         "e\r\n\xF0\x90\x90\x80\r\n",
+         "\xCE\xBF\xCE\xB4\xCE\xBF\xCF\x82\r\n\xE2\x84\xAA"
+         "elvin\r\nSTRA\xE1\xBA\x9E"
+         "E\r\nSTRASSE\r\n\xF0\x90\x90\xA8\r\n",
+         1,
+         "\xCE\x9F\xCE\x94\xCE\x9F\xCE\xA3\r\nkelvin\r\nstra\xC3\x9F"
+         "e\r\n\xF0\x90\x90\x80\r\nSTRASSE\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -117,6 +133,51 @@ TEST_F(WordLists, MergesAppendNewLinesAfterTheOldOnesAndCountThem) {
         EXPECT_EQ(readFile("list.txt"), c.result);
         EXPECT_EQ(readFile("list.bak"), c.list.isEmpty() ? QByteArray("<none>") : c.list);
     }
+}
+
+// The merge finds equal lines by their folded keys: every two texts that the merge's rule
+// calls equal must share their key, for each character (single ones, pairs beyond the first
+// 65536, lone halves of a pair) and for whole lines.
+TEST(WordListRules, TextsEqualWithoutCaseShareTheirFoldedKey) {
+    QStringList texts;
+    const auto units = [](std::initializer_list<char16_t> list) {
+        QString text;
+        for (const char16_t u : list) text += QChar(u);
+        return text;
+    };
+    for (char32_t c = 0; c < 0x20000; ++c) {
+        if (QChar::requiresSurrogates(c))
+            texts << units({QChar::highSurrogate(c), QChar::lowSurrogate(c)});
+        else
+            texts << units({char16_t(c)});  // lone halves of a pair too
+    }
+    texts << units({u'a', 0xD800}) << units({u'A', 0xDC00}) << units({0xDC00, 0xD800});
+    std::stable_sort(texts.begin(), texts.end(), [](const QString& a, const QString& b) {
+        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    });
+    int mismatches = 0;
+    for (qsizetype i = 1; i < texts.size(); ++i)
+        if (wordlists::sameText(texts[i - 1], texts[i]) &&
+            wordlists::foldedKey(texts[i - 1]) != wordlists::foldedKey(texts[i]) &&
+            ++mismatches <= 10)
+            ADD_FAILURE() << "U+"
+                          << QString::number(texts[i - 1].toUcs4().value(0), 16).toStdString()
+                          << " and U+"
+                          << QString::number(texts[i].toUcs4().value(0), 16).toStdString();
+    EXPECT_EQ(mismatches, 0);
+
+    const std::pair<QString, QString> lines[] = {
+        {"Group of People", "GROUP OF PEOPLE"},
+        {QStringLiteral("ΟΔΟΣ"), QStringLiteral("οδος")},
+        {QStringLiteral("\u212Aelvin"), "KELVIN"},
+        {QStringLiteral("STRAẞE"), QStringLiteral("straße")},
+        {QStringLiteral("\U00010400x"), QStringLiteral("\U00010428X")},
+    };
+    for (const auto& [a, b] : lines) {
+        EXPECT_TRUE(wordlists::sameText(a, b)) << a.toStdString();
+        EXPECT_EQ(wordlists::foldedKey(a), wordlists::foldedKey(b)) << a.toStdString();
+    }
+    EXPECT_NE(wordlists::foldedKey(QStringLiteral("straße")), wordlists::foldedKey("strasse"));
 }
 
 TEST_F(WordLists, AFailedMergeLeavesTheListAsItWas) {

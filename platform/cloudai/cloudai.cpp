@@ -197,6 +197,7 @@ void CloudAI::execute() {
             client.setUserAgent(QStringLiteral("Pixolet"));
             client.setConnectTimeout(job.connectTimeoutMs);
             client.setReadTimeout(job.readTimeoutMs);
+            client.setMaxBodySize(kMaxReplyBytes);
             client.setCancelFlag(&link->cancelled());
             const http::Response reply = client.post(
                 job.url, {{"Content-Type", "application/json"}, {"x-goog-api-key", job.key}},

@@ -37,6 +37,9 @@ class CloudAI : public QObject {
 public:
     static constexpr int kDefaultTimeoutMs = 180000;
     static constexpr double kDefaultTemperature = 0.75;
+    // The largest reply taken, in bytes, far above any answer of the model (a few kilobytes
+    // of JSON). A larger reply stops its transfer and is no reply: status 0.
+    static constexpr qint64 kMaxReplyBytes = 32 << 20;
 
     explicit CloudAI(QObject* parent = nullptr);
     // Requests still under way are abandoned: their transfers stop and no event follows.

@@ -70,12 +70,19 @@ private:
 // What has arrived so far; read by the loop that watches for a stalled exchange.
 struct Received {
     QByteArray* body = nullptr;
+    qint64 maxBody = 0;        // the largest body taken
     qint64 bytes = 0;          // header and body bytes
     bool headerEnded = false;  // the last header block reached its empty line
+    bool tooLarge = false;     // the body went past maxBody and the transfer was stopped
 };
 
 size_t appendBody(char* data, size_t size, size_t count, void* target) {
     auto* received = static_cast<Received*>(target);
+    if (received->body->size() + qint64(size * count) > received->maxBody) {
+        // Taking less than was handed over stops the transfer.
+        received->tooLarge = true;
+        return 0;
+    }
     received->body->append(data, qsizetype(size * count));
     received->bytes += qint64(size * count);
     return size * count;
@@ -137,6 +144,9 @@ void Client::setConnectTimeout(int ms) {
 void Client::setReadTimeout(int ms) {
     m_readTimeoutMs = ms;
 }
+void Client::setMaxBodySize(qint64 bytes) {
+    m_maxBodyBytes = bytes;
+}
 void Client::setCancelFlag(const std::atomic<bool>* cancelled) {
     m_cancelled = cancelled;
 }
@@ -174,7 +184,10 @@ Response Client::perform(const QString& url, const QList<Header>* headers, const
             setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https", "CURLOPT_REDIR_PROTOCOLS_STR");
         }
         setopt(c, CURLOPT_CONNECTTIMEOUT_MS, long(m_connectTimeoutMs), "CURLOPT_CONNECTTIMEOUT_MS");
-        Received received{&response.body, 0, false};
+        Received received{&response.body, m_maxBodyBytes};
+        // A declared length over the limit ends the exchange before the body comes.
+        setopt(c, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(m_maxBodyBytes),
+               "CURLOPT_MAXFILESIZE_LARGE");
         setopt(c, CURLOPT_WRITEFUNCTION, &appendBody, "CURLOPT_WRITEFUNCTION");
         setopt(c, CURLOPT_WRITEDATA, &received, "CURLOPT_WRITEDATA");
         setopt(c, CURLOPT_HEADERFUNCTION, &countHeader, "CURLOPT_HEADERFUNCTION");
@@ -240,6 +253,12 @@ Response Client::perform(const QString& url, const QList<Header>* headers, const
             }
         }
         if (!done) throw CurlFailure("the transfer ended without a result");
+        if (received.tooLarge || result == CURLE_FILESIZE_EXCEEDED) {
+            response.body = QByteArray();  // the part that came is of no use: freed at once
+            throw CurlFailure(QStringLiteral("The reply is larger than %1 bytes")
+                                  .arg(m_maxBodyBytes)
+                                  .toStdString());
+        }
         if (result != CURLE_OK) {
             // A reply cut short is no reply: its status is not trusted.
             const QString detail = QString::fromUtf8(errorText);

@@ -15,7 +15,8 @@ using Header = QPair<QByteArray, QByteArray>;
 
 struct Response {
     // The HTTP status of a complete reply; 0 when no complete HTTP reply came (no
-    // connection, a time-out, a reply cut short, a cancelled transfer).
+    // connection, a time-out, a reply cut short, a cancelled transfer, a body larger than
+    // the client takes).
     int status = 0;
     QByteArray body;
     // The final reply's Content-Type as declared, empty when it declares none.
@@ -35,6 +36,8 @@ public:
     // The client's own time-outs, used unless the caller sets others.
     static constexpr int kDefaultConnectTimeoutMs = 60000;
     static constexpr int kDefaultReadTimeoutMs = 60000;
+    // The largest body the client takes unless the caller sets another limit.
+    static constexpr qint64 kDefaultMaxBodyBytes = 32 << 20;
 
     Client();
     ~Client();
@@ -50,6 +53,11 @@ public:
     // Once connected, the exchange ends when no data has moved (sent or received) for this
     // long, in milliseconds; 0 is no limit.
     void setReadTimeout(int ms);
+    // The largest body taken, in bytes. A reply whose body is larger (by its Content-Length,
+    // or once more has arrived, for a reply that declares no length or comes in chunks) is
+    // no reply: the transfer stops there and the exchange ends with status 0, so a server
+    // cannot fill the memory.
+    void setMaxBodySize(qint64 bytes);
     // A flag another thread may set to end the exchange early (status 0). It must outlive
     // the calls of this client.
     void setCancelFlag(const std::atomic<bool>* cancelled);
@@ -65,6 +73,7 @@ private:
     bool m_followRedirects = true;
     int m_connectTimeoutMs = kDefaultConnectTimeoutMs;
     int m_readTimeoutMs = kDefaultReadTimeoutMs;
+    qint64 m_maxBodyBytes = kDefaultMaxBodyBytes;
     const std::atomic<bool>* m_cancelled = nullptr;
 };
 

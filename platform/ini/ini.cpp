@@ -1,5 +1,6 @@
 #include "platform/ini/ini.h"
 
+#include <QDir>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <optional>
@@ -27,6 +28,12 @@ QString keyOf(const QString& line) {
     const QString t = line.left(eq).trimmed();
     if (t.startsWith(';') || t.startsWith('#')) return {};
     return t;
+}
+
+// Each setting stands on one line: a line break in a value (or a name) would end the setting
+// there and make the rest lines of their own, sections and keys the program never wrote.
+bool holdsLineBreak(const QString& text) {
+    return text.contains(u'\r') || text.contains(u'\n');
 }
 
 }  // namespace
@@ -197,6 +204,11 @@ double IniFile::readFloat(const QString& section, const QString& key, double def
 }
 
 void IniFile::writeString(const QString& section, const QString& key, const QString& value) {
+    if (holdsLineBreak(section) || holdsLineBreak(key) || holdsLineBreak(value))
+        throw errors::Error(QStringLiteral("The setting \"%1\" of section \"%2\" cannot be "
+                                           "written to %3: it holds a line break, and each "
+                                           "setting must stay on one line.")
+                                .arg(key, section, QDir::toNativeSeparators(m_path)));
     const QString line = key + '=' + value;
     int sectionLine = findSection(section);
     if (sectionLine < 0) {

@@ -41,7 +41,9 @@ public:
     // A number with '.' as the decimal separator, whatever the locale.
     double readFloat(const QString& section, const QString& key, double def) const;
 
-    // Throw errors::Error when the file cannot be written.
+    // Throw errors::Error when the file cannot be written, and without writing anything
+    // when the section, the key or the value holds a line break (CR or LF): each setting
+    // is one line.
     void writeString(const QString& section, const QString& key, const QString& value);
     void writeInteger(const QString& section, const QString& key, int value);
     void writeInt64(const QString& section, const QString& key, qint64 value);

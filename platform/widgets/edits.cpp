@@ -194,7 +194,21 @@ void TcxTextEdit::setText(const QString& text) {
 }
 PIXOLET_EDIT_EVENTS(TcxTextEdit, QLineEdit)
 
+namespace {
+
+// The line breaking of every multi-line edit: lines break at blanks only. Breaking a word
+// that is wider than the line anywhere makes the layout quadratic in the word's length (a
+// summary, a description or an information text of one long unbroken word would take
+// minutes to show). Such a word runs on past the edge, with a horizontal scroll bar.
+template <typename Edit>
+void breakLinesAtBlanks(Edit* edit) {
+    edit->setWordWrapMode(QTextOption::WordWrap);
+}
+
+}  // namespace
+
 TcxMemo::TcxMemo(QWidget* parent) : QPlainTextEdit(parent) {
+    breakLinesAtBlanks(this);
     // Tab and Shift+Tab move the focus on, as in a dialog, and type no tab character.
     setTabChangesFocus(true);
 }
@@ -251,10 +265,7 @@ void TcxMemo::insertFromMimeData(const QMimeData* source) {
 
 TcxRichEdit::TcxRichEdit(QWidget* parent) : QTextEdit(parent) {
     setAcceptRichText(true);
-    // Lines break at blanks only: breaking a word that is wider than the line anywhere makes
-    // the layout quadratic in the word's length (a summary of one long unbroken word would
-    // take minutes to show). Such a word runs on past the edge, with a horizontal scroll bar.
-    setWordWrapMode(QTextOption::WordWrap);
+    breakLinesAtBlanks(this);
 }
 PIXOLET_EDIT_EVENTS(TcxRichEdit, QTextEdit)
 

@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <atomic>
 #include <deque>
 #include <map>
 #include <mutex>
@@ -105,6 +106,14 @@ LoopbackServer::Reply LoopbackServer::Reply::redirect(const QByteArray& location
     return r;
 }
 
+LoopbackServer::Reply LoopbackServer::Reply::streamed(qint64 bytes, Framing framing) {
+    Reply r = text(200, {});
+    r.mode = Mode::Stream;
+    r.streamBytes = bytes;
+    r.framing = framing;
+    return r;
+}
+
 LoopbackServer::Reply LoopbackServer::Reply::never() {
     Reply r;
     r.mode = Mode::Never;
@@ -184,6 +193,7 @@ struct LoopbackServer::Impl {
     std::deque<Reply> queued;
     std::map<QByteArray, Reply> byPath;
     std::vector<Request> recorded;
+    std::atomic<qint64> streamedBytes{0};  // body bytes of streamed replies handed to sockets
 
     void accept() {
         while (QTcpSocket* socket = listener->nextPendingConnection()) {
@@ -225,7 +235,7 @@ struct LoopbackServer::Impl {
         }
         in.complete = true;
         in.request.body = in.buffer.mid(in.bodyStart, in.bodyLength);
-        answer(socket, take(in.request));
+        answer(socket, take(in.request), &streamedBytes);
     }
 
     // Records the request and picks its reply.
@@ -242,13 +252,65 @@ struct LoopbackServer::Impl {
         return Reply::text(404, "not found");
     }
 
-    static void answer(QTcpSocket* socket, const Reply& reply) {
-        auto act = [socket, reply] {
+    static QByteArray statusAndHeaders(const Reply& reply) {
+        QByteArray out = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' +
+                         reasonPhrase(reply.status) + "\r\n";
+        for (const Header& h : reply.headers) out += h.first + ": " + h.second + "\r\n";
+        return out;
+    }
+
+    // Sends a streamed body piece by piece, whenever the socket has sent most of what it
+    // holds, so that the server never holds much of it.
+    static void stream(QTcpSocket* socket, const Reply& reply, std::atomic<qint64>* sent) {
+        QByteArray out = statusAndHeaders(reply);
+        const bool chunked = reply.framing == Reply::Framing::Chunked;
+        if (chunked)
+            out += "Transfer-Encoding: chunked\r\n";
+        else if (reply.framing == Reply::Framing::Length)
+            out += "Content-Length: " + QByteArray::number(reply.streamBytes) + "\r\n";
+        out += "Connection: close\r\n\r\n";
+        socket->write(out);
+        QByteArray piece;
+        for (int i = 0; i < 1024; ++i) piece += QByteArray(63, 'x') + '\n';
+        struct State {
+            qint64 left;  // -1: without end
+            bool done = false;
+        };
+        auto state = std::make_shared<State>(State{reply.streamBytes});
+        auto pump = [socket, chunked, piece, state, sent] {
+            constexpr qint64 kHeld = 1 << 20;
+            if (state->done) return;
+            while (state->left != 0 && socket->state() == QAbstractSocket::ConnectedState &&
+                   socket->bytesToWrite() < kHeld) {
+                const qint64 n =
+                    state->left < 0 ? piece.size() : qMin<qint64>(state->left, piece.size());
+                const QByteArray data = piece.left(n);
+                if (chunked)
+                    socket->write(QByteArray::number(n, 16) + "\r\n" + data + "\r\n");
+                else
+                    socket->write(data);
+                *sent += n;
+                if (state->left > 0) state->left -= n;
+            }
+            if (state->left == 0 && socket->state() == QAbstractSocket::ConnectedState) {
+                if (chunked) socket->write("0\r\n\r\n");
+                socket->disconnectFromHost();
+                state->done = true;
+            }
+        };
+        QObject::connect(socket, &QTcpSocket::bytesWritten, socket, pump);
+        pump();
+    }
+
+    static void answer(QTcpSocket* socket, const Reply& reply, std::atomic<qint64>* streamed) {
+        auto act = [socket, reply, streamed] {
             if (reply.mode == Reply::Mode::Never) return;
+            if (reply.mode == Reply::Mode::Stream) {
+                stream(socket, reply, streamed);
+                return;
+            }
             if (reply.mode == Reply::Mode::Answer) {
-                QByteArray out = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' +
-                                 reasonPhrase(reply.status) + "\r\n";
-                for (const Header& h : reply.headers) out += h.first + ": " + h.second + "\r\n";
+                QByteArray out = statusAndHeaders(reply);
                 out += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
                 out += "Connection: close\r\n\r\n";
                 out += reply.body;
@@ -327,6 +389,10 @@ std::vector<LoopbackServer::Request> LoopbackServer::requests() const {
 int LoopbackServer::requestCount() const {
     const std::lock_guard lock(d->mutex);
     return int(d->recorded.size());
+}
+
+qint64 LoopbackServer::streamedBytes() const {
+    return d->streamedBytes;
 }
 
 bool LoopbackServer::waitForRequests(int count, int timeoutMs) const {

@@ -48,6 +48,7 @@ public:
             Answer,  // status, headers and body
             Never,   // reads the request and never answers (the connection stays open)
             Close,   // reads the request and closes the connection without a reply
+            Stream,  // status, headers and a body made as the client reads it (streamed)
         };
         Mode mode = Mode::Answer;
         int status = 200;
@@ -55,11 +56,19 @@ public:
         QByteArray body;
         int delayMs = 0;    // wait this long before answering or closing
         int cutAfter = -1;  // send only the first bytes of the reply, then close; -1 all
+        // How a streamed body is framed: by a Content-Length, in chunks (chunked transfer
+        // coding), or by closing the connection after it (neither length nor chunks).
+        enum class Framing { Length, Chunked, UntilClose };
+        qint64 streamBytes = 0;  // Stream: the body's length; -1 without end
+        Framing framing = Framing::Length;
 
         static Reply text(int status, const QByteArray& body,
                           const QByteArray& contentType = "text/plain; charset=utf-8");
         // A redirect to location (an address or a path on this server).
         static Reply redirect(const QByteArray& location, int status = 302);
+        // A body of lines of 'x' (63 and a line feed) that is never held whole: sent as fast
+        // as the client reads it. bytes -1 is a body without end (chunked or until close).
+        static Reply streamed(qint64 bytes, Framing framing);
         static Reply never();
         static Reply closeWithoutReply();
 
@@ -97,6 +106,9 @@ public:
 
     std::vector<Request> requests() const;
     int requestCount() const;
+    // The body bytes of every streamed reply handed to a connection so far (at most about
+    // 1 MiB more than the client has taken).
+    qint64 streamedBytes() const;
     // Waits (running the calling thread's events) until count requests have arrived.
     bool waitForRequests(int count, int timeoutMs = 10000) const;
 
