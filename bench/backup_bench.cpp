@@ -4,8 +4,10 @@
 //   build/bench/backup_bench [runs]
 // "backup_bench backup FOLDER ZIP" writes one backup and nothing else, to time the program's
 // backup as a whole process against the zip command from outside.
-// "backup_bench restore [ENTRIES]" restores an archive of that many small databases in the
-// one folder "DB" (10000 unless given) into an empty program folder, and again over them.
+// "backup_bench restore [ENTRIES [FOLDER]]" restores an archive of that many small databases
+// in the one folder "DB" (10000 unless given) into an empty program folder, and again over
+// them, in a new folder below FOLDER (the build's bench-data unless given; a tmpfs such as
+// /dev/shm leaves out the disk's flushes).
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -62,8 +64,9 @@ double median(std::vector<double> v) {
 
 // Restores an archive of many small entries in one folder, into an empty program folder and
 // then over the files of the first run.
-int benchRestore(int entries) {
-    QTemporaryDir dir(QStringLiteral(PIXOLET_BENCH_DATA_DIR "/restore-XXXXXX"));
+int benchRestore(int entries, const QString& below) {
+    QDir().mkpath(below);
+    QTemporaryDir dir(below + QStringLiteral("/restore-XXXXXX"));
     const QString archive = dir.filePath(QStringLiteral("Backup.zip"));
     int code = 0;
     zip_t* z = zip_open(QFile::encodeName(archive).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
@@ -101,8 +104,9 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (argc >= 2 && QByteArray(argv[1]) == "restore") {
-        QDir().mkpath(QStringLiteral(PIXOLET_BENCH_DATA_DIR));
-        return benchRestore(argc > 2 ? std::atoi(argv[2]) : 10000);
+        return benchRestore(
+            argc > 2 ? std::atoi(argv[2]) : 10000,
+            argc > 3 ? QString::fromLocal8Bit(argv[3]) : QStringLiteral(PIXOLET_BENCH_DATA_DIR));
     }
     const int runs = argc > 1 ? std::atoi(argv[1]) : 5;
     const QString zip = QStandardPaths::findExecutable(QStringLiteral("zip"));

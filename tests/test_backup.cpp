@@ -174,6 +174,21 @@ TEST_F(BackupTest, RestorePutsEveryFileBackAtItsPlace) {
     EXPECT_EQ(readAll(other + "DB/KeywordsDB.db"), database);
 }
 
+// The user's own copies beside the archive and beside the restored files are no leftovers of
+// the program's and stay.
+TEST_F(BackupTest, CopiesOfTheUsersBesideTheArchiveAndTheRestoredFilesStay) {
+    make({"SpellIni.ini", "DB/KeywordsDB.db"});
+    const QStringList beside{"Backups/Backup.zip.backup", "Backups/Backup.zip.241204",
+                             "Pixolet/DB/KeywordsDB.db.backup", "Pixolet/DB/KeywordsDB.db.before",
+                             "Pixolet/SpellIni.ini.backup"};
+    for (const QString& name : beside) writeFile(root.path() + '/' + name, "the user's copy");
+    backup::CreateBackupArchive(program(), archive());
+    backup::ExtractBackupArchive(archive(), program());
+    for (const QString& name : beside)
+        EXPECT_EQ(readAll(root.path() + '/' + name), "the user's copy") << name.toStdString();
+    EXPECT_EQ(filesBelow(root.path()).size(), beside.size() + 3);
+}
+
 // Archives of the Windows program and of other tools hold "\" between the parts of a name.
 TEST_F(BackupTest, RestoreTakesBackslashesAsSeparators) {
     make({});

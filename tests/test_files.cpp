@@ -13,6 +13,7 @@
 #include "platform/errors/errors.h"
 #include "platform/files/atomic_file.h"
 #include "tests/support/file_bytes.h"
+#include "tests/support/qt_print.h"
 
 namespace {
 
@@ -85,15 +86,23 @@ TEST_F(AtomicFileTest, AWriteThatFailsPartWayKeepsTheOldFileWhole) {
     EXPECT_EQ(names(), QStringList{"SpellIni.ini"});
 }
 
-TEST_F(AtomicFileTest, RemovesStaleTemporariesOfTheSameFileOnly) {
-    for (const char* name : {"SpellIni.ini.AbC123", "SpellIni.ini.zzzzzz", "SpellIni.ini.bak",
-                             "SpellIni.ini.ABCDEFG", "Other.ini.AbC123"}) {
-        QFile f(dir.filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    }
+// The user's own copies beside a file ("SpellIni.ini.backup", a dated "Backup.zip.241204")
+// stay; only what an interrupted write of the program left behind goes, whichever file of the
+// folder it was for, libzip's temporary file beside it included.
+TEST_F(AtomicFileTest, RemovesOnlyTheProgramsOwnLeftOvers) {
+    const QStringList users{"SpellIni.ini.backup",
+                            "SpellIni.ini.before",
+                            "SpellIni.ini.AbC123",
+                            "Backup.zip.241204",
+                            "Backup.zip.backup.zzzzzz",
+                            "pixolet-tmp-AbC123",
+                            "SpellIni.ini.pixolet-tmp-AbC123"};
+    const QStringList leftOvers{".SpellIni.ini.pixolet-tmp-AbC123", ".Other.ini.pixolet-tmp-zz99zz",
+                                ".Backup.zip.pixolet-tmp-AbC123.Xy12Zz"};
+    for (const QString& name : users + leftOvers) writeFile(dir.filePath(name), "x");
     files::writeAtomically(file(), "x");
-    QStringList expected{"Other.ini.AbC123", "SpellIni.ini", "SpellIni.ini.ABCDEFG",
-                         "SpellIni.ini.bak"};
+    QStringList expected = users + QStringList{"SpellIni.ini"};
+    expected.sort();
     QStringList got = names();
     got.sort();
     EXPECT_EQ(got, expected);
@@ -186,10 +195,17 @@ TEST(AtomicFileNames, TemporaryPattern) {
     struct Case {
         const char* name;
         bool temporary;
-    } cases[] = {{"a.txt.Ab12Zz", true},  {"a.txt.Ab12Z", false},  {"a.txt.Ab12Zzz", false},
-                 {"a.txt_Ab12Zz", false}, {"b.txt.Ab12Zz", false}, {"a.txt.Ab-2Zz", false}};
-    for (const Case& c : cases)
-        EXPECT_EQ(files::isTemporaryOf("a.txt", c.name), c.temporary) << c.name;
+    } cases[] = {{".a.txt.pixolet-tmp-Ab12Zz", true},
+                 {".a.txt.pixolet-tmp-Ab12Zz.x1Y2z3", true},  // libzip's beside ours
+                 {".a.txt.pixolet-tmp-Ab12Z", false},
+                 {".a.txt.pixolet-tmp-Ab12Zzz", false},
+                 {".a.txt.pixolet-tmp-Ab-2Zz", false},
+                 {".a.txt.pixolet-tmp-Ab12Zz.x1Y2z", false},
+                 {"a.txt.pixolet-tmp-Ab12Zz", false},
+                 {"..pixolet-tmp-Ab12Zz", false},
+                 {"a.txt.Ab12Zz", false},
+                 {".a.txt.Ab12Zz", false}};
+    for (const Case& c : cases) EXPECT_EQ(files::isTemporaryName(c.name), c.temporary) << c.name;
 }
 
 }  // namespace

@@ -189,14 +189,17 @@ TEST_F(IniTest, APathThatIsNoRegularFileReadsAsEmptyAndRefusesWrites) {
     EXPECT_EQ(readAll(file()), "[AISettings]\nCounter=4\r\n");
 }
 
+// Only what an interrupted write left goes; the user's copies of the file stay.
 TEST_F(IniTest, AWriteRemovesTemporaryFilesThatAnInterruptedWriteLeft) {
-    for (const char* name : {"SpellIni.ini.k3J9aQ", "SpellIni.ini.000000", "SpellIni.ini.bak"})
+    for (const char* name : {".SpellIni.ini.pixolet-tmp-k3J9aQ", "SpellIni.ini.backup",
+                             "SpellIni.ini.000000", "SpellIni.ini.bak"})
         writeFile(dir.filePath(name), "stale");
     ini::IniFile settings(file());
     settings.writeString("Database", "FileName", "DB\\KeywordsDB.db");
     QStringList names = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
     names.sort();
-    EXPECT_EQ(names, (QStringList{"SpellIni.ini", "SpellIni.ini.bak"}));
+    EXPECT_EQ(names, (QStringList{"SpellIni.ini", "SpellIni.ini.000000", "SpellIni.ini.backup",
+                                  "SpellIni.ini.bak"}));
 }
 
 // On a real full file system a write fails with the system's message and the old file stays

@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMutex>
+#include <QSet>
 #include <cerrno>
 #include <cstring>
 
@@ -15,6 +17,8 @@ namespace files {
 namespace {
 
 constexpr int kSuffixLength = 6;  // mkstemp's XXXXXX
+// The part of a temporary file's name that marks it as the program's own.
+constexpr char kMarker[] = ".pixolet-tmp-";
 
 [[noreturn]] void failWith(const QString& path, const QString& reason) {
     throw errors::Error(
@@ -35,12 +39,22 @@ QString targetOf(const QString& path) {
     return info.absoluteFilePath();
 }
 
-void removeStaleTemporaries(const QFileInfo& target) {
-    QDir dir = target.absoluteDir();
-    const QStringList names = dir.entryList({target.fileName() + QStringLiteral(".??????")},
+// Once a run for each folder: the leftovers of interrupted writes of earlier runs, found by
+// the marker in their names. Listing the folder at every write would make writing many files
+// into one folder (a restore) slow in the square of their number.
+void removeLeftOversIn(const QString& folder) {
+    static QMutex mutex;
+    static QSet<QString> cleaned;
+    {
+        const QMutexLocker lock(&mutex);
+        if (cleaned.contains(folder)) return;
+        cleaned.insert(folder);
+    }
+    QDir dir(folder);
+    const QStringList names = dir.entryList({QStringLiteral(".*") + QLatin1String(kMarker) + '*'},
                                             QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : names)
-        if (isTemporaryOf(target.fileName(), name)) dir.remove(name);
+        if (isTemporaryName(name)) dir.remove(name);
 }
 
 // The permissions the new file gets: those of the file it replaces, else what the umask
@@ -69,8 +83,10 @@ AtomicFile::AtomicFile(const QString& path, Access access)
         failWith(m_path, QStringLiteral("it is not a regular file"));
     }
     const QFileInfo target(m_target);
-    removeStaleTemporaries(target);
-    QByteArray name = QFile::encodeName(m_target) + ".XXXXXX";
+    removeLeftOversIn(target.absolutePath());
+    QByteArray name = QFile::encodeName(target.absolutePath() + QStringLiteral("/.") +
+                                        target.fileName() + QLatin1String(kMarker)) +
+                      "XXXXXX";
     m_fd = ::mkostemp(name.data(), O_CLOEXEC);
     if (m_fd < 0) fail(errno);
     m_temporary = QFile::decodeName(name);
@@ -132,15 +148,19 @@ void writeAtomically(const QString& path, const QByteArray& data, Access access)
     file.commit();
 }
 
-bool isTemporaryOf(const QString& target, const QString& name) {
-    if (name.size() != target.size() + 1 + kSuffixLength || !name.startsWith(target) ||
-        name[target.size()] != QLatin1Char('.'))
-        return false;
-    for (qsizetype i = target.size() + 1; i < name.size(); ++i) {
-        const QChar c = name[i];
-        if (!(c.isLetterOrNumber() && c.unicode() < 128)) return false;
-    }
-    return true;
+bool isTemporaryName(const QString& name) {
+    const auto isSuffix = [&](qsizetype from) {
+        for (qsizetype i = from; i < from + kSuffixLength; ++i)
+            if (!(name[i].isLetterOrNumber() && name[i].unicode() < 128)) return false;
+        return true;
+    };
+    const qsizetype marker = name.lastIndexOf(QLatin1String(kMarker));
+    // ".", at least one character of the file's name, the marker and the suffix.
+    if (!name.startsWith(QLatin1Char('.')) || marker < 2) return false;
+    const qsizetype suffix = marker + qsizetype(sizeof kMarker) - 1;
+    if (name.size() == suffix + kSuffixLength) return isSuffix(suffix);
+    return name.size() == suffix + 2 * kSuffixLength + 1 && isSuffix(suffix) &&
+           name[suffix + kSuffixLength] == QLatin1Char('.') && isSuffix(suffix + kSuffixLength + 1);
 }
 
 std::optional<QByteArray> readRegularFile(const QString& path) {

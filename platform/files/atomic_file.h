@@ -12,12 +12,12 @@ enum class Access {
 };
 
 // A file replaced whole, all or nothing: the bytes go into a temporary file beside it
-// ("<name>.XXXXXX"), every write, the flush to disk and the close are checked, and only
-// commit() renames the temporary file over the old one. On any failure, and when the
-// object goes without a commit, the temporary file is removed and the old file stays
-// whole; errors are errors::Error with the path and the system's message ("Unable to write
-// to ..."). Stale temporary files that an interrupted earlier write of the same file left
-// behind are removed first.
+// (".<name>.pixolet-tmp-XXXXXX", a name no file of the user's has), every write, the flush
+// to disk and the close are checked, and only commit() renames the temporary file over the
+// old one. On any failure, and when the object goes without a commit, the temporary file is
+// removed and the old file stays whole; errors are errors::Error with the path and the
+// system's message ("Unable to write to ..."). The first write into a folder in a run removes
+// the temporary files that interrupted writes of earlier runs left there, and nothing else.
 //
 // A symbolic link is written through: the file it leads to is replaced and the link stays.
 // A path that is a folder, a device, a pipe or anything else but a regular file is refused.
@@ -53,9 +53,10 @@ private:
 // Replaces the file at path with data through an AtomicFile.
 void writeAtomically(const QString& path, const QByteArray& data, Access access = Access::Normal);
 
-// Whether name is one of the temporary files that AtomicFile makes for target (the target's
-// file name, a dot and six letters or digits).
-bool isTemporaryOf(const QString& target, const QString& name);
+// Whether a file name is one of the temporary files that AtomicFile makes (".", a file name,
+// ".pixolet-tmp-" and six letters or digits), or one that a library writing by name makes
+// beside it (a dot and six more letters or digits).
+bool isTemporaryName(const QString& name);
 
 // The content of path when it is a regular file or a symbolic link to one; nothing for a
 // missing file, a folder, a device, a pipe (opening never waits for a writer) or a file that

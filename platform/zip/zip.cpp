@@ -31,21 +31,6 @@ QString messageOfCode(int code) {
     return message;
 }
 
-// libzip writes an archive into "<name>.XXXXXX" beside the file it replaces, here our own
-// temporary file "<target>.XXXXXX"; a run that was killed leaves one of those behind.
-void removeStaleLibraryTemporaries(const QString& ourTemporary) {
-    const QFileInfo temporary(ourTemporary);
-    QDir dir = temporary.absoluteDir();
-    const QString name = temporary.fileName().chopped(7);  // the target's
-    const QStringList names = dir.entryList({name + QStringLiteral(".??????.??????")},
-                                            QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& stale : names) {
-        const QString ours = stale.left(name.size() + 7);
-        if (files::isTemporaryOf(name, ours) && files::isTemporaryOf(ours, stale))
-            dir.remove(stale);
-    }
-}
-
 // The bytes an archive without entries consists of: its end record alone.
 const QByteArray kEmptyArchive("PK\x05\x06" + QByteArray(18, '\0'));
 
@@ -57,8 +42,9 @@ qint64 freeBytes(const QString& folder) {
 
 }  // namespace
 
+// libzip writes the archive into a file of its own beside our temporary file (its name, a
+// dot and six characters), which files::AtomicFile counts among its leftovers.
 Writer::Writer(const QString& path, files::Access access) : m_path(path), m_file(path, access) {
-    removeStaleLibraryTemporaries(m_file.temporaryPath());
     int code = 0;
     m_zip = zip_open(QFile::encodeName(m_file.temporaryPath()).constData(), ZIP_TRUNCATE, &code);
     if (!m_zip)
