@@ -187,33 +187,6 @@ void Reader::extract(qint64 index, const QString& target) const {
     out.commit();
 }
 
-Extraction Reader::extractAll(const QString& folder,
-                              const std::function<bool(const QString&)>& wanted) const {
-    Extraction result;
-    const qint64 n = count();
-    for (qint64 i = 0; i < n; ++i) {
-        const Entry about = entry(i);
-        const QString relative = relativePath(about.name);
-        if (relative.isEmpty() || about.kind == EntryKind::Link ||
-            about.kind == EntryKind::Special) {
-            ++result.refused;
-            continue;
-        }
-        if (wanted && !wanted(relative)) continue;
-        const QString target = folder + relative;
-        const QString parent =
-            about.kind == EntryKind::Folder ? target : QFileInfo(target).absolutePath();
-        if (!QDir().mkpath(parent))
-            throw errors::Error(QStringLiteral("Unable to extract \"%1\" from %2: the folder %3 "
-                                               "cannot be created")
-                                    .arg(about.name, native(m_path), native(parent)));
-        if (about.kind == EntryKind::Folder) continue;
-        extract(i, target);
-        ++result.extracted;
-    }
-    return result;
-}
-
 QString relativePath(const QString& name) {
     QString path = name;
     path.replace(QLatin1Char('\\'), QLatin1Char('/'));
