@@ -11,8 +11,9 @@ namespace backup {
 namespace {
 
 // The fixed files of a backup, in the archive's order.
-const char* const kFixedFiles[] = {"SpellIni.ini", "en_US.dic",     "en_US.aff",
-                                   "User.dic",     "GettyDict.txt", "GettyBlackList.txt"};
+constexpr char kSettingsFile[] = "SpellIni.ini";
+const char* const kFixedFiles[] = {kSettingsFile, "en_US.dic",     "en_US.aff",
+                                   "User.dic",    "GettyDict.txt", "GettyBlackList.txt"};
 
 bool isDatabaseName(const QString& name) {
     return name.endsWith(QLatin1String(".db"), Qt::CaseInsensitive);
@@ -107,7 +108,10 @@ RestoreResult ExtractBackupArchive(const QString& zipFileName, const QString& pr
                                     .arg(about.name, QDir::toNativeSeparators(zipFileName),
                                          QDir::toNativeSeparators(parent)));
         if (folder) continue;
-        archive.extract(i, target);
+        // Every other write of the settings file keeps it to its owner: it holds the API key.
+        archive.extract(i, target,
+                        relative == QLatin1String(kSettingsFile) ? files::Access::OwnerOnly
+                                                                 : files::Access::Normal);
         ++result.extracted;
     }
     return result;

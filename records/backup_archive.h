@@ -64,7 +64,7 @@ struct RestoreResult {
 // entries of "DB" and below). Every other entry is refused and counted: other files (the
 // executable, scripts, "-journal" files), entries that would leave the folder (a ".." part,
 // an absolute path, a drive letter), links and devices. The placeholder's entry is passed
-// over. A damaged archive, an
+// over. The settings file is restored readable by its owner only. A damaged archive, an
 // entry larger than the free disk space or one that cannot be written stops the extraction
 // there with errors::Error; the files extracted before it stay replaced.
 RestoreResult ExtractBackupArchive(const QString& zipFileName, const QString& programFolder);

@@ -273,6 +273,30 @@ TEST_F(BackupTest, RestorePutsBackOnlyTheKindsOfFilesABackupHolds) {
     EXPECT_FALSE(QFileInfo::exists(program() + "Help"));
 }
 
+// The settings file holds the API key: a restore leaves it to its owner, whatever the umask
+// and whatever the file it replaces allowed.
+TEST_F(BackupTest, TheRestoredSettingsFileIsReadableByItsOwnerOnly) {
+    make({});
+    writeRawArchive(archive(), {{"SpellIni.ini", "[AISettings]\r\nGeminiKey=AIza-secret\r\n"},
+                                {"User.dic", "words"}});
+    const mode_t savedMask = ::umask(0);
+    for (const bool before : {false, true}) {
+        SCOPED_TRACE(before ? "over a file readable by all" : "without a settings file");
+        QFile::remove(program() + "SpellIni.ini");
+        if (before) {
+            writeFile(program() + "SpellIni.ini", "old");
+            ::chmod(QFile::encodeName(program() + "SpellIni.ini").constData(), 0644);
+        }
+        backup::ExtractBackupArchive(archive(), program());
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(program() + "SpellIni.ini").constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0600u);
+        ASSERT_EQ(::stat(QFile::encodeName(program() + "User.dic").constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0666u);
+    }
+    ::umask(savedMask);
+}
+
 TEST(BackupMessage, SaysHowManyEntriesWereRefused) {
     EXPECT_EQ(backup::extractionCompletedMessage({3, 0}),
               "Extraction completed successfully!\rPlease choose database you want to open...");
