@@ -109,9 +109,11 @@ RestoreResult ExtractBackupArchive(const QString& zipFileName, const QString& pr
                                          QDir::toNativeSeparators(parent)));
         if (folder) continue;
         // Every other write of the settings file keeps it to its owner: it holds the API key.
+        // A link in the program folder is the user's own and stays.
         archive.extract(i, target,
                         relative == QLatin1String(kSettingsFile) ? files::Access::OwnerOnly
-                                                                 : files::Access::Normal);
+                                                                 : files::Access::Normal,
+                        files::Links::Follow);
         ++result.extracted;
     }
     return result;

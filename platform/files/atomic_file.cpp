@@ -29,10 +29,11 @@ QString systemMessage(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-// The file a write of path replaces: the file a symbolic link leads to, else path itself.
-QString targetOf(const QString& path) {
+// The file a write of path replaces: with Links::Follow the file a symbolic link leads to,
+// else path itself.
+QString targetOf(const QString& path, Links links) {
     const QFileInfo info(path);
-    if (info.isSymLink()) {
+    if (links == Links::Follow && info.isSymLink()) {
         const QString resolved = info.canonicalFilePath();
         if (!resolved.isEmpty()) return resolved;
     }
@@ -57,12 +58,13 @@ void removeLeftOversIn(const QString& folder) {
         if (isTemporaryName(name)) dir.remove(name);
 }
 
-// The permissions the new file gets: those of the file it replaces, else what the umask
-// leaves of 0666; a secret is for its owner only.
+// The permissions the new file gets: those of the file it replaces (not those of a file that
+// a replaced link leads to), else what the umask leaves of 0666; a secret is for its owner
+// only.
 mode_t modeFor(const QByteArray& target, Access access) {
     if (access == Access::OwnerOnly) return 0600;
     struct stat old {};
-    if (::stat(target.constData(), &old) == 0) return old.st_mode & 07777;
+    if (::lstat(target.constData(), &old) == 0 && S_ISREG(old.st_mode)) return old.st_mode & 07777;
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
@@ -75,10 +77,15 @@ int closeChecked(int fd) {
 
 }  // namespace
 
-AtomicFile::AtomicFile(const QString& path, Access access)
-    : m_path(path), m_target(targetOf(path)), m_access(access) {
+AtomicFile::AtomicFile(const QString& path, Access access, Links links)
+    : m_path(path), m_target(targetOf(path, links)), m_access(access) {
+    // A link to follow was resolved above (one that leads nowhere is replaced); with
+    // Links::Replace the link itself is replaced.
+    const QByteArray existing = QFile::encodeName(m_target);
     struct stat st {};
-    if (::stat(QFile::encodeName(m_target).constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    const int found = links == Links::Follow ? ::stat(existing.constData(), &st)
+                                             : ::lstat(existing.constData(), &st);
+    if (found == 0 && !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) {
         if (S_ISDIR(st.st_mode)) fail(EISDIR);
         failWith(m_path, QStringLiteral("it is not a regular file"));
     }
@@ -142,8 +149,8 @@ void AtomicFile::commit() {
     }
 }
 
-void writeAtomically(const QString& path, const QByteArray& data, Access access) {
-    AtomicFile file(path, access);
+void writeAtomically(const QString& path, const QByteArray& data, Access access, Links links) {
+    AtomicFile file(path, access, links);
     file.write(data);
     file.commit();
 }
@@ -161,6 +168,37 @@ bool isTemporaryName(const QString& name) {
     if (name.size() == suffix + kSuffixLength) return isSuffix(suffix);
     return name.size() == suffix + 2 * kSuffixLength + 1 && isSuffix(suffix) &&
            name[suffix + kSuffixLength] == QLatin1Char('.') && isSuffix(suffix + kSuffixLength + 1);
+}
+
+namespace {
+
+// Why the folder whose lstat() this is is no folder of the user's own; empty when it is one.
+QString notOwnFolder(const struct stat& st) {
+    if (S_ISLNK(st.st_mode)) return QStringLiteral("it is a symbolic link");
+    if (!S_ISDIR(st.st_mode)) return QStringLiteral("it is not a folder");
+    if (st.st_uid != ::geteuid()) return QStringLiteral("it belongs to another user");
+    return {};
+}
+
+}  // namespace
+
+void ensurePrivateFolder(const QString& folder) {
+    const QByteArray path = QFile::encodeName(folder);
+    const auto refuse = [&](const QString& why) {
+        throw errors::Error(QStringLiteral("Unable to use the folder %1: %2")
+                                .arg(QDir::toNativeSeparators(folder), why));
+    };
+    if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST) refuse(systemMessage(errno));
+    struct stat st {};
+    if (::lstat(path.constData(), &st) != 0) refuse(systemMessage(errno));
+    if (const QString why = notOwnFolder(st); !why.isEmpty()) refuse(why);
+    if ((st.st_mode & 077) != 0 && ::chmod(path.constData(), 0700) != 0)
+        refuse(systemMessage(errno));
+}
+
+bool isOwnFolder(const QString& folder) {
+    struct stat st {};
+    return ::lstat(QFile::encodeName(folder).constData(), &st) == 0 && notOwnFolder(st).isEmpty();
 }
 
 std::optional<QByteArray> readRegularFile(const QString& path) {

@@ -11,6 +11,18 @@ enum class Access {
     OwnerOnly,  // readable and writable by its owner only (files that hold a secret)
 };
 
+// What a write does with a symbolic link in place of its file.
+enum class Links {
+    // The link itself is replaced by the new file; what it leads to stays untouched. For
+    // every folder that others may have put files into: the temporary folder, a folder of
+    // pictures received from elsewhere, a place chosen in a file dialog.
+    Replace,
+    // The link is written through: the file it leads to is replaced and the link stays. Only
+    // for the files of the program folder, where a link is the user's own arrangement (the
+    // settings or the databases kept on another disk).
+    Follow,
+};
+
 // A file replaced whole, all or nothing: the bytes go into a temporary file beside it
 // (".<name>.pixolet-tmp-XXXXXX", a name no file of the user's has), every write, the flush
 // to disk and the close are checked, and only commit() renames the temporary file over the
@@ -19,11 +31,13 @@ enum class Access {
 // system's message ("Unable to write to ..."). The first write into a folder in a run removes
 // the temporary files that interrupted writes of earlier runs left there, and nothing else.
 //
-// A symbolic link is written through: the file it leads to is replaced and the link stays.
-// A path that is a folder, a device, a pipe or anything else but a regular file is refused.
+// A path that is (or, with Links::Follow, leads to) a folder, a device, a pipe or anything
+// else but a regular file is refused; with Links::Replace a link, wherever it leads, is
+// replaced.
 class AtomicFile {
 public:
-    explicit AtomicFile(const QString& path, Access access = Access::Normal);
+    explicit AtomicFile(const QString& path, Access access = Access::Normal,
+                        Links links = Links::Replace);
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
@@ -51,12 +65,23 @@ private:
 };
 
 // Replaces the file at path with data through an AtomicFile.
-void writeAtomically(const QString& path, const QByteArray& data, Access access = Access::Normal);
+void writeAtomically(const QString& path, const QByteArray& data, Access access = Access::Normal,
+                     Links links = Links::Replace);
 
 // Whether a file name is one of the temporary files that AtomicFile makes (".", a file name,
 // ".pixolet-tmp-" and six letters or digits), or one that a library writing by name makes
 // beside it (a dot and six more letters or digits).
 bool isTemporaryName(const QString& name);
+
+// Makes sure folder is a folder of the user's own: created readable by its owner only when it
+// is missing, closed to others when it is open to them. Throws errors::Error ("Unable to use
+// the folder ...: it is a symbolic link", "... it is not a folder", "... it belongs to
+// another user", or the system's message) when it cannot be made one, for a folder in a place
+// that others can write to, where someone else may have put a folder or a link first.
+void ensurePrivateFolder(const QString& folder);
+
+// Whether folder exists and is the user's own folder (not a link, not another user's).
+bool isOwnFolder(const QString& folder);
 
 // The content of path when it is a regular file or a symbolic link to one; nothing for a
 // missing file, a folder, a device, a pipe (opening never waits for a writer) or a file that

@@ -38,7 +38,8 @@ void appendUserWords(const QString& path, const QStringList& words) {
     }
     if (!content.isEmpty() && !content.endsWith(QLatin1Char('\n'))) content += QLatin1Char('\n');
     content += words.join(QLatin1Char('\n')) + QLatin1Char('\n');
-    files::writeAtomically(path, content.toUtf8());
+    // A file of the program folder: a link there is the user's own.
+    files::writeAtomically(path, content.toUtf8(), files::Access::Normal, files::Links::Follow);
 }
 
 }  // namespace spell

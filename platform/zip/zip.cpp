@@ -153,7 +153,8 @@ Entry Reader::entry(qint64 index) const {
     return entry;
 }
 
-void Reader::extract(qint64 index, const QString& target, files::Access access) const {
+void Reader::extract(qint64 index, const QString& target, files::Access access,
+                     files::Links links) const {
     const Entry about = entry(index);
     const auto fail = [&](const QString& why) {
         throw errors::Error(QStringLiteral("Unable to extract \"%1\" from %2: %3")
@@ -165,7 +166,7 @@ void Reader::extract(qint64 index, const QString& target, files::Access access) 
                  .arg(about.size)
                  .arg(free));
 
-    files::AtomicFile out(target, access);
+    files::AtomicFile out(target, access, links);
     zip_file_t* data = zip_fopen_index(m_zip, static_cast<zip_uint64_t>(index), 0);
     if (!data) fail(QString::fromLocal8Bit(zip_strerror(m_zip)));
     const auto close = qScopeGuard([data] { zip_fclose(data); });

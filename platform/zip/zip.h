@@ -57,11 +57,11 @@ public:
 
     // Writes the data of entry index to the file target, through a temporary file beside it
     // that replaces target only once the data is whole and checked, with the permissions
-    // that access gives. Refuses an entry that states more bytes than the target's disk has
-    // free, and one whose data grows beyond what it states (the disk never fills from a
-    // lying archive).
-    void extract(qint64 index, const QString& target,
-                 files::Access access = files::Access::Normal) const;
+    // that access gives; links says whether a link at target is written through. Refuses an entry
+    // that states more bytes than the target's disk has free, and one whose data grows beyond what
+    // it states (the disk never fills from a lying archive).
+    void extract(qint64 index, const QString& target, files::Access access = files::Access::Normal,
+                 files::Links links = files::Links::Replace) const;
 
 private:
     QString m_path;
