@@ -24,6 +24,7 @@
 #include "platform/image/resample.h"
 #include "tagging/thumbnail.h"
 #include "tagging/upload_image.h"
+#include "tests/support/fifo.h"
 #include "tests/support/file_bytes.h"
 
 namespace {
@@ -286,6 +287,14 @@ TEST_F(ImageFiles, UnreadableFilesAreDecodingFailures) {
         EXPECT_THROW(tagging::loadThumbnailBitmap(path, 128), image::DecodeError);
     }
     EXPECT_FALSE(tagging::prepareUploadImage(dir.filePath("missing.jpg"), 1024).has_value());
+
+    // A pipe named like a picture is not waited on.
+    const QString pipe = dir.filePath("x.jpg");
+    ASSERT_TRUE(makeFifo(pipe));
+    EXPECT_TRUE(finishesWithoutWaitingOn({pipe}, [&] {
+        EXPECT_FALSE(tagging::prepareUploadImage(pipe, 1024).has_value());
+        EXPECT_THROW(tagging::loadThumbnailBitmap(pipe, 128), image::DecodeError);
+    }));
 }
 
 // CRC-32 of PNG chunks.

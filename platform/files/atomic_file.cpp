@@ -201,36 +201,48 @@ bool isOwnFolder(const QString& folder) {
     return ::lstat(QFile::encodeName(folder).constData(), &st) == 0 && notOwnFolder(st).isEmpty();
 }
 
-std::optional<QByteArray> readRegularFile(const QString& path) {
-    // Non-blocking, so that opening a pipe does not wait for a writer; the kind of file is
-    // asked of the open descriptor, so nothing can be swapped in between.
+bool openRegularFile(QFile& file, const QString& path, QString* why) {
+    const auto failed = [&](const QString& reason) {
+        if (why) *why = reason;
+        return false;
+    };
+    // Non-blocking, so that opening a pipe does not wait for a writer; for a regular file
+    // the flag changes nothing.
     const int fd =
         ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    QByteArray content;
+    if (fd < 0) return failed(systemMessage(errno));
     struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    if (ok) content.reserve(static_cast<qsizetype>(st.st_size));
-    char buffer[65536];
-    while (ok) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            ok = n == 0;
-            break;
-        }
-        content.append(buffer, n);
+    if (::fstat(fd, &st) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return failed(systemMessage(error));
     }
-    ::close(fd);
-    if (!ok) return std::nullopt;
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return failed(S_ISDIR(st.st_mode) ? systemMessage(EISDIR)
+                                          : QStringLiteral("Not a regular file"));
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return failed(file.errorString());
+    }
+    return true;
+}
+
+std::optional<QByteArray> readRegularFile(const QString& path) {
+    QFile file;
+    if (!openRegularFile(file, path)) return std::nullopt;
+    QByteArray content = file.readAll();
+    if (file.error() != QFileDevice::NoError) return std::nullopt;
     return content;
 }
 
 QByteArray readWholeFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw errors::Error(QStringLiteral("Cannot open file \"%1\". %2")
-                                .arg(QDir::toNativeSeparators(path), file.errorString()));
+    QFile file;
+    QString why;
+    if (!openRegularFile(file, path, &why))
+        throw errors::Error(
+            QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(path), why));
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw errors::Error(QStringLiteral("Cannot read file \"%1\". %2")

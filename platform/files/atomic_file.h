@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <optional>
 
@@ -83,13 +84,21 @@ void ensurePrivateFolder(const QString& folder);
 // Whether folder exists and is the user's own folder (not a link, not another user's).
 bool isOwnFolder(const QString& folder);
 
+// Opens path for reading into file when it is a regular file or a symbolic link to one. A
+// device or a pipe is never waited on or read without end: the file is opened without
+// blocking and its kind asked of the open descriptor, so nothing can be swapped in between.
+// Otherwise false, with why (when given) the system's message, "Is a directory" or "Not a
+// regular file".
+bool openRegularFile(QFile& file, const QString& path, QString* why = nullptr);
+
 // The content of path when it is a regular file or a symbolic link to one; nothing for a
-// missing file, a folder, a device, a pipe (opening never waits for a writer) or a file that
-// cannot be read.
+// missing file, a folder, a device, a pipe (see openRegularFile) or a file that cannot be
+// read.
 std::optional<QByteArray> readRegularFile(const QString& path);
 
-// The whole content of path, read at once; throws errors::Error ("Cannot open file ..." or
-// "Cannot read file ...", with the path and the system's message) when it cannot.
+// The whole content of a regular file (see openRegularFile), read at once; throws
+// errors::Error ("Cannot open file ..." or "Cannot read file ...", with the path and the
+// reason) when it cannot.
 QByteArray readWholeFile(const QString& path);
 
 }  // namespace files
