@@ -50,7 +50,8 @@ void writeSwitch(ini::IniFile& file, const Key& key, bool on) {
 }  // namespace
 
 ini::IniFile openFile(const QString& programFolder) {
-    return ini::IniFile(programFolder + QLatin1String(kFileName), files::Access::OwnerOnly);
+    return ini::IniFile(programFolder + QLatin1String(kFileName), files::Access::OwnerOnly,
+                        files::Links::Follow);
 }
 
 bool exists(const ini::IniFile& file, const Key& key) {

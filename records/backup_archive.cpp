@@ -13,11 +13,27 @@ namespace backup {
 namespace {
 
 // The fixed files of a backup, in the archive's order.
-const char* const kFixedFiles[] = {"SpellIni.ini", "en_US.dic",     "en_US.aff",
-                                   "User.dic",     "GettyDict.txt", "GettyBlackList.txt"};
+constexpr char kSettingsFile[] = "SpellIni.ini";
+const char* const kFixedFiles[] = {kSettingsFile, "en_US.dic",     "en_US.aff",
+                                   "User.dic",    "GettyDict.txt", "GettyBlackList.txt"};
 
 bool isDatabaseName(const QString& name) {
     return name.endsWith(QLatin1String(".db"), Qt::CaseInsensitive);
+}
+
+// The folder "DB" and the folders below it, where a backup's databases lie.
+bool isDatabaseFolder(const QString& relative) {
+    return relative == QLatin1String("DB") || relative.startsWith(QLatin1String("DB/"));
+}
+
+// What a backup holds (relative paths with "/"): a fixed file, a database directly in the
+// program folder, or a database in "DB" or below it. Anything else in an archive (the
+// executable, a script, a journal beside a database) is no file of a backup.
+bool isBackupFile(const QString& relative) {
+    for (const char* name : kFixedFiles)
+        if (relative == QLatin1String(name)) return true;
+    if (!isDatabaseName(relative)) return false;
+    return !relative.contains(QLatin1Char('/')) || isDatabaseFolder(relative);
 }
 
 // The "*.db" files directly in folder (regular files and links to them), by name.
@@ -100,22 +116,50 @@ void CreateBackupArchive(const QString& sourceFolder, const QString& zipFileName
 
 RestoreResult ExtractBackupArchive(const QString& zipFileName, const QString& programFolder) {
     const zipfile::Reader archive(zipFileName);
-    const zipfile::Extraction done = archive.extractAll(
-        programFolder, [](const QString& relative) { return relative != kPlaceholderName; });
-    return {done.extracted, done.refused};
+    RestoreResult result;
+    const qint64 n = archive.count();
+    for (qint64 i = 0; i < n; ++i) {
+        const zipfile::Entry about = archive.entry(i);
+        const QString relative = zipfile::relativePath(about.name);
+        const bool folder = about.kind == zipfile::EntryKind::Folder;
+        const bool restored =
+            folder ? isDatabaseFolder(relative)
+                   : about.kind == zipfile::EntryKind::File && isBackupFile(relative);
+        if (!restored) {
+            ++result.refused;
+            continue;
+        }
+        if (relative == kPlaceholderName) continue;
+        const QString target = programFolder + relative;
+        const QString parent = folder ? target : QFileInfo(target).absolutePath();
+        if (!QDir().mkpath(parent))
+            throw errors::Error(QStringLiteral("Unable to extract \"%1\" from %2: the folder %3 "
+                                               "cannot be created")
+                                    .arg(about.name, QDir::toNativeSeparators(zipFileName),
+                                         QDir::toNativeSeparators(parent)));
+        if (folder) continue;
+        // Every other write of the settings file keeps it to its owner: it holds the API key.
+        // A link in the program folder is the user's own and stays.
+        archive.extract(i, target,
+                        relative == QLatin1String(kSettingsFile) ? files::Access::OwnerOnly
+                                                                 : files::Access::Normal,
+                        files::Links::Follow);
+        ++result.extracted;
+    }
+    return result;
 }
 
 QString extractionCompletedMessage(const RestoreResult& result) {
     QString message = QStringLiteral("Extraction completed successfully!");
+    const QString reason = QStringLiteral(
+        ": a restore puts back only the settings, the dictionaries, the Getty word lists and "
+        "the databases of the program folder.");
     if (result.refused == 1)
-        message += QStringLiteral(
-            "\r1 entry of the archive was not extracted because it would "
-            "lead outside the program folder.");
+        message += QStringLiteral("\r1 entry of the archive was not extracted") + reason;
     else if (result.refused > 1)
-        message += QStringLiteral(
-                       "\r%1 entries of the archive were not extracted because they "
-                       "would lead outside the program folder.")
-                       .arg(result.refused);
+        message +=
+            QStringLiteral("\r%1 entries of the archive were not extracted").arg(result.refused) +
+            reason;
     return message + QStringLiteral("\rPlease choose database you want to open...");
 }
 

@@ -88,16 +88,20 @@ void CreateBackupArchive(const QString& sourceFolder, const QString& zipFileName
 
 struct RestoreResult {
     int extracted = 0;  // files written
-    int refused = 0;    // entries left out because they would not stay in the program folder
+    int refused = 0;    // entries left out because a backup holds no such file
 };
 
-// Extracts every entry of zipFileName into programFolder (ending with a separator) at its
-// stored path ("\" counts as "/"), creating folders and replacing files; each file goes
-// into a temporary file first and replaces the old one only once it is whole. Entries that
-// would leave the folder (a ".." part, an absolute path, a drive letter) and links are
-// refused and counted; the placeholder's entry is passed over. A damaged archive, an entry
-// larger than the free disk space or one that cannot be written stops the extraction there
-// with errors::Error; the files extracted before it stay replaced.
+// Extracts the files of a backup from zipFileName into programFolder (ending with a
+// separator) at their stored paths ("\" counts as "/"), in archive order, creating folders
+// and replacing files; each file goes into a temporary file first and replaces the old one
+// only once it is whole. Restored are exactly the kinds of files a backup holds: the six
+// fixed files, "*.db" directly in the folder and "*.db" in "DB" and below it (and folder
+// entries of "DB" and below). Every other entry is refused and counted: other files (the
+// executable, scripts, "-journal" files), entries that would leave the folder (a ".." part,
+// an absolute path, a drive letter), links and devices. The placeholder's entry is passed
+// over. The settings file is restored readable by its owner only. A damaged archive, an
+// entry larger than the free disk space or one that cannot be written stops the extraction
+// there with errors::Error; the files extracted before it stay replaced.
 RestoreResult ExtractBackupArchive(const QString& zipFileName, const QString& programFolder);
 
 // The box after a restore: "Extraction completed successfully!\rPlease choose database you

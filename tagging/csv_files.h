@@ -37,7 +37,8 @@ CsvFiles buildCsvFiles(const QList<BatchRow>& rows, const QStringList& adobeItem
                        const QDate& date);
 
 // Writes the three files into the "CSV" folder beside the first row's image (created with
-// its parents when missing), in the order Adobe, Shutterstock, Getty, each replaced whole.
+// its parents when missing), in the order Adobe, Shutterstock, Getty, each replaced whole; a
+// link in a file's place (the folder may come from elsewhere) is replaced, never followed.
 // Without rows nothing is done and false is returned. A file that cannot be written throws
 // errors::Error; the files written before it stay, it and those after it are not written.
 bool writeCsvFiles(const QList<BatchRow>& rows, const QStringList& adobeItems,

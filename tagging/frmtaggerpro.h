@@ -313,7 +313,7 @@ private:
 
     // Request cycle.
     QString TempFile;  // the copy of the upload image made for one request
-    QString BaseTemp;  // the user's temporary folder
+    QString BaseTemp;  // the user's own folder in the temporary folder
     int FLastHttpStatusCode = 0;
 
     // Upload image.

@@ -25,6 +25,7 @@
 #include "tagging/prompts.h"
 #include "tagging/reply_parsing.h"
 #include "tagging/tagger_rules.h"
+#include "tagging/upload_image.h"
 
 namespace {
 
@@ -86,8 +87,10 @@ void TfrmTaggerPro::cxButton5Click() {
 
 QString TfrmTaggerPro::ChooseUploadFile() {
     if (!FActiveBatchFile.isEmpty()) return FActiveBatchFile;
-    // A picture given to the preview before any image was prepared in this run.
-    BaseTemp = QDir::tempPath();
+    // A picture given to the preview before any image was prepared in this run; the copy
+    // goes beside the upload image, into the user's own folder.
+    BaseTemp = tagging::temporaryFolder();
+    files::ensurePrivateFolder(BaseTemp);
     TempFile = QDir(BaseTemp).filePath(tagCacheName());
     files::writeAtomically(TempFile, PreviewPictureData());
     return TempFile;

@@ -16,8 +16,12 @@
 
 namespace tagging {
 
+QString temporaryFolder() {
+    return QDir(QDir::tempPath()).filePath(QStringLiteral("pixolet-%1").arg(::geteuid()));
+}
+
 QString uploadImagePath() {
-    return QDir(QDir::tempPath()).filePath(QStringLiteral("AI_Input_Upload.jpg"));
+    return QDir(temporaryFolder()).filePath(QStringLiteral("AI_Input_Upload.jpg"));
 }
 
 int uploadSizeLimit(const QString& comboText) {
@@ -42,6 +46,7 @@ std::optional<QByteArray> prepareUploadImage(const QString& fileName, int maxSiz
 }
 
 void deleteUploadImage(const QString& path) {
+    if (!files::isOwnFolder(QFileInfo(path).absolutePath())) return;
     const QByteArray name = QFile::encodeName(path);
     if (::unlink(name.constData()) == 0 || errno == ENOENT) return;
     const int error = errno;
@@ -51,6 +56,7 @@ void deleteUploadImage(const QString& path) {
 }
 
 void writeUploadImage(const QString& path, const QByteArray& jpeg) {
+    files::ensurePrivateFolder(QFileInfo(path).absolutePath());
     files::writeAtomically(path, jpeg);
 }
 

@@ -34,7 +34,12 @@ namespace tagging {
 inline constexpr int kUploadQuality = 95;
 inline constexpr int kDefaultUploadLimit = 1024;
 
-// The upload file: "AI_Input_Upload.jpg" in the user's temporary folder.
+// The folder of the tagger's temporary files: "pixolet-" and the user's number in the
+// temporary folder, which all users share; the folder is the user's alone (see
+// files::ensurePrivateFolder), so that no one else can put a file or a link in its place.
+QString temporaryFolder();
+
+// The upload file: "AI_Input_Upload.jpg" in temporaryFolder().
 QString uploadImagePath();
 
 // The size limit in pixels that the text of the "Resize (px)" box stands for: the text read
@@ -49,11 +54,14 @@ int uploadSizeLimit(const QString& comboText);
 std::optional<QByteArray> prepareUploadImage(const QString& fileName, int maxSize);
 
 // Deletes the upload file when it exists. Throws errors::Error with the system's message and
-// the file name when it cannot be deleted.
+// the file name when it cannot be deleted. A folder that is not the user's own holds no
+// upload file of this program: nothing there is deleted.
 void deleteUploadImage(const QString& path);
 
 // Writes the bytes to path whole (a temporary file renamed into place, so a failed write
-// leaves no partial file). Throws errors::Error with the system's message.
+// leaves no partial file), into a folder of the user's own (made when missing) and never
+// through a link. Throws errors::Error with the system's message, or when the folder is a
+// link, no folder or another user's.
 void writeUploadImage(const QString& path, const QByteArray& jpeg);
 
 }  // namespace tagging

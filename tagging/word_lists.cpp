@@ -15,6 +15,11 @@ namespace {
 
 const QString kArrow = QStringLiteral("->");
 
+// The lists and their backups lie in the program folder, where a link is the user's own.
+void writeListFile(const QString& path, const QByteArray& bytes) {
+    files::writeAtomically(path, bytes, files::Access::Normal, files::Links::Follow);
+}
+
 QByteArray fileBytes(const QStringList& lines) {
     QString text;
     for (const QString& line : lines) text += line + QStringLiteral("\r\n");
@@ -108,11 +113,11 @@ QByteArray blacklistFileBytes(const QStringList& rows) {
 }
 
 void saveDictionary(const QString& path, const QList<Correction>& rows) {
-    files::writeAtomically(path, dictionaryFileBytes(rows));
+    writeListFile(path, dictionaryFileBytes(rows));
 }
 
 void saveBlacklist(const QString& path, const QStringList& rows) {
-    files::writeAtomically(path, blacklistFileBytes(rows));
+    writeListFile(path, blacklistFileBytes(rows));
 }
 
 bool sameText(const QString& a, const QString& b) {
@@ -166,7 +171,7 @@ int mergeImport(ListKind kind, const QString& listFile, const QString& importFil
     QStringList lines;
     if (QFileInfo::exists(listFile)) {
         const QByteArray old = files::readWholeFile(listFile);
-        files::writeAtomically(backupFileOf(listFile), old);
+        writeListFile(backupFileOf(listFile), old);
         lines = linesOf(old);
     }
     const QStringList incoming = linesOf(files::readWholeFile(importFile));
@@ -192,7 +197,7 @@ int mergeImport(ListKind kind, const QString& listFile, const QString& importFil
         lines << line;
         ++added;
     }
-    files::writeAtomically(listFile, fileBytes(lines));
+    writeListFile(listFile, fileBytes(lines));
     return added;
 }
 

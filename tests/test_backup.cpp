@@ -218,6 +218,21 @@ TEST_F(BackupTest, RestorePutsEveryFileBackAtItsPlace) {
     EXPECT_EQ(readAll(other + "DB/KeywordsDB.db"), database);
 }
 
+// The user's own copies beside the archive and beside the restored files are no leftovers of
+// the program's and stay.
+TEST_F(BackupTest, CopiesOfTheUsersBesideTheArchiveAndTheRestoredFilesStay) {
+    make({"SpellIni.ini", "DB/KeywordsDB.db"});
+    const QStringList beside{"Backups/Backup.zip.backup", "Backups/Backup.zip.241204",
+                             "Pixolet/DB/KeywordsDB.db.backup", "Pixolet/DB/KeywordsDB.db.before",
+                             "Pixolet/SpellIni.ini.backup"};
+    for (const QString& name : beside) writeFile(root.path() + '/' + name, "the user's copy");
+    backup::CreateBackupArchive(program(), archive());
+    backup::ExtractBackupArchive(archive(), program());
+    for (const QString& name : beside)
+        EXPECT_EQ(readAll(root.path() + '/' + name), "the user's copy") << name.toStdString();
+    EXPECT_EQ(filesBelow(root.path()).size(), beside.size() + 3);
+}
+
 // Archives written on Windows, and those of some other tools, hold "\" between the parts of a
 // name.
 TEST_F(BackupTest, RestoreTakesBackslashesAsSeparators) {
@@ -240,40 +255,100 @@ TEST_F(BackupTest, RestoreRefusesEntriesThatLeaveTheProgramFolder) {
     make({"TempReopenDB.db"});
     const QString outside = root.path() + "/outside";
     QDir().mkpath(outside);
-    writeRawArchive(archive(), {{"../evil.txt", "x"},
-                                {"DB/../../evil.txt", "x"},
-                                {"..\\evil.txt", "x"},
-                                {QFile::encodeName(outside) + "/absolute.txt", "x"},
-                                {"\\\\server\\share\\unc.txt", "x"},
-                                {"C:\\evil.txt", "x"},
-                                {"c:evil.txt", "x"},
-                                {"link", outside.toUtf8(), S_IFLNK | 0777},
-                                {"fifo", "", S_IFIFO | 0644},
+    writeRawArchive(archive(), {{"../evil.db", "x"},
+                                {"DB/../../evil.db", "x"},
+                                {"..\\evil.db", "x"},
+                                {QFile::encodeName(outside) + "/absolute.db", "x"},
+                                {"\\\\server\\share\\unc.db", "x"},
+                                {"C:\\evil.db", "x"},
+                                {"c:evil.db", "x"},
+                                {"link.db", outside.toUtf8(), S_IFLNK | 0777},
+                                {"fifo.db", "", S_IFIFO | 0644},
                                 {"TempReopenDB.db", "an old placeholder"},
                                 {"./SpellIni.ini", "settings"},
                                 {"DB/ok..db", "dots are fine"},
-                                {"link/inside.txt", "a folder now"}});
+                                {"link.db/inside.db", "a folder now"}});
     const backup::RestoreResult result = backup::ExtractBackupArchive(archive(), program());
-    EXPECT_EQ(result.refused, 9);
-    EXPECT_EQ(result.extracted, 3);
+    EXPECT_EQ(result.refused, 10);
+    EXPECT_EQ(result.extracted, 2);
     EXPECT_EQ(filesBelow(root.path()),
               (QStringList{"Backups/Backup.zip", "Pixolet/DB/ok..db", "Pixolet/SpellIni.ini",
-                           "Pixolet/TempReopenDB.db", "Pixolet/link/inside.txt"}));
-    EXPECT_FALSE(QFileInfo(program() + "link").isSymLink());
+                           "Pixolet/TempReopenDB.db"}));
+    EXPECT_FALSE(QFileInfo::exists(program() + "link.db"));
     EXPECT_EQ(readAll(program() + "TempReopenDB.db"), "content of TempReopenDB.db");
     EXPECT_EQ(backup::extractionCompletedMessage(result),
-              "Extraction completed successfully!\r9 entries of the archive were not extracted "
-              "because they would lead outside the program folder.\rPlease choose database "
-              "you want to open...");
+              "Extraction completed successfully!\r10 entries of the archive were not extracted: "
+              "a restore puts back only the settings, the dictionaries, the Getty word lists and "
+              "the databases of the program folder.\rPlease choose database you want to open...");
+}
+
+// A backup holds the six fixed files and the databases beside the program and below "DB":
+// a restore writes nothing else, neither a program nor a journal beside a database.
+TEST_F(BackupTest, RestorePutsBackOnlyTheKindsOfFilesABackupHolds) {
+    make({"Pixolet", "DB/KeywordsDB.db"});
+    writeRawArchive(archive(), {{"Pixolet", "#!/bin/sh\necho planted\n", S_IFREG | 0755},
+                                {"run.sh", "#!/bin/sh\n", S_IFREG | 0755},
+                                {"Help/", ""},
+                                {"Help/index.html", "<p>planted</p>"},
+                                {"KeywordsDB.db-journal", "journal"},
+                                {"DB/KeywordsDB.db-journal", "journal"},
+                                {"Other/c.db", "not a backup's place"},
+                                {"spellini.ini", "not the settings file"},
+                                {"en_US.dic.bak", "x"},
+                                {"SpellIni.ini", "settings"},
+                                {"en_US.dic", "words"},
+                                {"en_US.aff", "affixes"},
+                                {"User.dic", "own words"},
+                                {"GettyDict.txt", "kid->child"},
+                                {"GettyBlackList.txt", "cute"},
+                                {"A.DB", "beside"},
+                                {"DB\\KeywordsDB.db", "records"},
+                                {"DB/Old/", ""},
+                                {"DB/Archive/2019.db", "old records"}});
+    const backup::RestoreResult result = backup::ExtractBackupArchive(archive(), program());
+    EXPECT_EQ(result.refused, 9);
+    EXPECT_EQ(result.extracted, 9);
+    EXPECT_EQ(filesBelow(program()),
+              (QStringList{"A.DB", "DB/Archive/2019.db", "DB/KeywordsDB.db", "GettyBlackList.txt",
+                           "GettyDict.txt", "Pixolet", "SpellIni.ini", "User.dic", "en_US.aff",
+                           "en_US.dic"}));
+    EXPECT_EQ(readAll(program() + "Pixolet"), "content of Pixolet");
+    EXPECT_EQ(readAll(program() + "DB/KeywordsDB.db"), "records");
+    EXPECT_TRUE(QFileInfo(program() + "DB/Old").isDir());
+    EXPECT_FALSE(QFileInfo::exists(program() + "Help"));
+}
+
+// The settings file holds the API key: a restore leaves it to its owner, whatever the umask
+// and whatever the file it replaces allowed.
+TEST_F(BackupTest, TheRestoredSettingsFileIsReadableByItsOwnerOnly) {
+    make({});
+    writeRawArchive(archive(), {{"SpellIni.ini", "[AISettings]\r\nGeminiKey=AIza-secret\r\n"},
+                                {"User.dic", "words"}});
+    const mode_t savedMask = ::umask(0);
+    for (const bool before : {false, true}) {
+        SCOPED_TRACE(before ? "over a file readable by all" : "without a settings file");
+        QFile::remove(program() + "SpellIni.ini");
+        if (before) {
+            writeFile(program() + "SpellIni.ini", "old");
+            ::chmod(QFile::encodeName(program() + "SpellIni.ini").constData(), 0644);
+        }
+        backup::ExtractBackupArchive(archive(), program());
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(program() + "SpellIni.ini").constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0600u);
+        ASSERT_EQ(::stat(QFile::encodeName(program() + "User.dic").constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0666u);
+    }
+    ::umask(savedMask);
 }
 
 TEST(BackupMessage, SaysHowManyEntriesWereRefused) {
     EXPECT_EQ(backup::extractionCompletedMessage({3, 0}),
               "Extraction completed successfully!\rPlease choose database you want to open...");
     EXPECT_EQ(backup::extractionCompletedMessage({3, 1}),
-              "Extraction completed successfully!\r1 entry of the archive was not extracted "
-              "because it would lead outside the program folder.\rPlease choose database you "
-              "want to open...");
+              "Extraction completed successfully!\r1 entry of the archive was not extracted: a "
+              "restore puts back only the settings, the dictionaries, the Getty word lists and "
+              "the databases of the program folder.\rPlease choose database you want to open...");
 }
 
 TEST(ZipPaths, RelativePathOfAnEntryName) {
@@ -311,13 +386,13 @@ void setStatedSize(QByteArray& zip, quint32 size) {
 }
 
 TEST_F(BackupTest, ADamagedArchiveStopsAtTheEntryAndReplacesNothingWithPartOfIt) {
-    make({"first.txt", "second.db", "third.txt"});
+    make({"SpellIni.ini", "second.db", "User.dic"});
     writeFile(program() + "second.db", QByteArray(200000, 's') + randomBytes(100000));
-    writeRawArchive(archive(), {{"first.txt", "new first"},
+    writeRawArchive(archive(), {{"SpellIni.ini", "new first"},
                                 {"second.db", readAll(program() + "second.db")},
-                                {"third.txt", "new third"}});
+                                {"User.dic", "new third"}});
     const QString target = root.path() + "/Target/";
-    for (const char* name : {"first.txt", "second.db", "third.txt"})
+    for (const char* name : {"SpellIni.ini", "second.db", "User.dic"})
         writeFile(target + name, "old");
 
     // Flipped bytes inside the second entry's data.
@@ -328,16 +403,16 @@ TEST_F(BackupTest, ADamagedArchiveStopsAtTheEntryAndReplacesNothingWithPartOfIt)
     const QString message = restoreError(archive(), target);
     EXPECT_TRUE(message.startsWith("Unable to extract \"second.db\" from "))
         << message.toStdString();
-    EXPECT_EQ(readAll(target + "first.txt"), "new first");
+    EXPECT_EQ(readAll(target + "SpellIni.ini"), "new first");
     EXPECT_EQ(readAll(target + "second.db"), "old");
-    EXPECT_EQ(readAll(target + "third.txt"), "old");
-    EXPECT_EQ(filesBelow(target), (QStringList{"first.txt", "second.db", "third.txt"}));
+    EXPECT_EQ(readAll(target + "User.dic"), "old");
+    EXPECT_EQ(filesBelow(target), (QStringList{"SpellIni.ini", "User.dic", "second.db"}));
 
     // Cut in half: no directory to read, nothing extracted.
     writeFile(archive(), bytes.left(bytes.size() / 2));
     const QString cut = restoreError(archive(), target);
     EXPECT_TRUE(cut.startsWith("Unable to read " + archive())) << cut.toStdString();
-    EXPECT_EQ(readAll(target + "third.txt"), "old");
+    EXPECT_EQ(readAll(target + "User.dic"), "old");
 }
 
 // An entry whose data inflates beyond the size it states stops as soon as it does.

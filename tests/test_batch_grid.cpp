@@ -12,6 +12,7 @@
 #include "platform/widgets/image.h"
 #include "platform/widgets/statusbar.h"
 #include "tagging/categories.h"
+#include "tagging/upload_image.h"
 #include "tests/support/batch_grid_fixture.h"
 #include "tests/support/file_bytes.h"
 
@@ -197,7 +198,7 @@ TEST_F(BatchGrid, EnterReviewsARowAndUpdateWritesTheFirstRowOfThatFileName) {
     EXPECT_EQ(w->ShutterCategory2->currentText(), "Nature");
     EXPECT_EQ(w->lblFileName->text(), "photo.jpg");
     EXPECT_FALSE(w->cxImage1->picture().isNull());
-    EXPECT_TRUE(QFile::exists(path("tmp/AI_Input_Upload.jpg")));
+    EXPECT_TRUE(QFile::exists(tagging::uploadImagePath()));
 
     // "Update Batch File" writes into the first row of that file name, not the reviewed one.
     w->edtTitle->setText("Edited");

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -142,6 +143,22 @@ TEST_F(CsvFiles, EveryRowGoesToTheFirstRowsFolderAndARunReplacesTheFiles) {
         readOrNone(dir.filePath("Elsewhere/deep/CSV/GettyCSV.csv")).contains("\"2027-01-02\""));
     // The earlier run's files are still those of the earlier run.
     EXPECT_EQ(readOrNone(csv("GettyCSV.csv")).count("\"2026-12-10\""), 3);
+}
+
+// A folder of pictures received from elsewhere may hold links in the files' places: each is
+// replaced by the file, and the files they lead to stay as they were.
+TEST_F(CsvFiles, LinksInTheFilesPlacesAreReplacedNotFollowed) {
+    ASSERT_TRUE(QDir().mkpath(photos() + "/CSV"));
+    const QString victim = dir.filePath("victim.txt");
+    writeFile(victim, "the user's own");
+    for (const char* name : {"AdobeCSV.csv", "ShutterCSV.csv", "GettyCSV.csv"})
+        ASSERT_TRUE(QFile::link(victim, csv(name)));
+    ASSERT_TRUE(csvfiles::writeCsvFiles({beach()}, categories::adobe(), kDay));
+    EXPECT_EQ(readOrNone(victim), "the user's own");
+    for (const char* name : {"AdobeCSV.csv", "ShutterCSV.csv", "GettyCSV.csv"}) {
+        EXPECT_FALSE(QFileInfo(csv(name)).isSymLink()) << name;
+        EXPECT_EQ(readOrNone(csv(name)).count("\r\n"), 2) << name;
+    }
 }
 
 TEST_F(CsvFiles, AFirstRowWithoutAFileNameWritesIntoTheCurrentFolder) {

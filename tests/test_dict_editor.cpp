@@ -16,6 +16,7 @@
 #include "platform/widgets/statusbar.h"
 #include "tagging/frmdicteditor.h"
 #include "tagging/prompts.h"
+#include "tests/support/fifo.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/program_fixture.h"
 
@@ -452,6 +453,26 @@ TEST_F(DictEditor, AMergeReloadsOnlyItsOwnListAndCancelDoesNothing) {
     click("btnUpdateBlacklist");
     EXPECT_EQ(shown(frmDictEditor->tvBlackList), (QStringList{"cute", "logo"}));
     EXPECT_EQ(shown(frmDictEditor->tvDict), QStringList{"kid|child"});
+}
+
+// A pipe chosen for a merge, or in a list's place when the window opens, is reported as a
+// file that cannot be opened, and the window goes on.
+TEST_F(DictEditor, APipeNeverHangsTheWindow) {
+    writeList("GettyDict.txt", "kid->child\r\n");
+    const QString chosen = path("import.txt"), list = path("GettyBlackList.txt");
+    ASSERT_TRUE(makeFifo(chosen));
+    ASSERT_TRUE(makeFifo(list));
+    EXPECT_TRUE(finishesWithoutWaitingOn({chosen, list}, [&] {
+        showEditor();
+        dialogs.openAnswers.push_back({chosen});
+        click("btnUpdateSuggest");
+    }));
+    EXPECT_EQ(dialogs.texts("error"),
+              (QStringList{"Cannot open file \"" + list + "\". Not a regular file",
+                           "Cannot open file \"" + chosen + "\". Not a regular file"}));
+    EXPECT_TRUE(dialogs.texts("message").isEmpty());
+    EXPECT_EQ(shown(frmDictEditor->tvDict), QStringList{"kid|child"});
+    EXPECT_EQ(readList("GettyDict.txt"), "kid->child\r\n");
 }
 
 TEST_F(DictEditor, ASaveThatFailsKeepsTheWindowAndItsRows) {

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <vector>
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,7 @@
 #include "platform/errors/errors.h"
 #include "platform/files/atomic_file.h"
 #include "tests/support/file_bytes.h"
+#include "tests/support/qt_print.h"
 
 namespace {
 
@@ -85,25 +87,34 @@ TEST_F(AtomicFileTest, AWriteThatFailsPartWayKeepsTheOldFileWhole) {
     EXPECT_EQ(names(), QStringList{"SpellIni.ini"});
 }
 
-TEST_F(AtomicFileTest, RemovesStaleTemporariesOfTheSameFileOnly) {
-    for (const char* name : {"SpellIni.ini.AbC123", "SpellIni.ini.zzzzzz", "SpellIni.ini.bak",
-                             "SpellIni.ini.ABCDEFG", "Other.ini.AbC123"}) {
-        QFile f(dir.filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    }
+// The user's own copies beside a file ("SpellIni.ini.backup", a dated "Backup.zip.241204")
+// stay; only what an interrupted write of the program left behind goes, whichever file of the
+// folder it was for, libzip's temporary file beside it included.
+TEST_F(AtomicFileTest, RemovesOnlyTheProgramsOwnLeftOvers) {
+    const QStringList users{"SpellIni.ini.backup",
+                            "SpellIni.ini.before",
+                            "SpellIni.ini.AbC123",
+                            "Backup.zip.241204",
+                            "Backup.zip.backup.zzzzzz",
+                            "pixolet-tmp-AbC123",
+                            "SpellIni.ini.pixolet-tmp-AbC123"};
+    const QStringList leftOvers{".SpellIni.ini.pixolet-tmp-AbC123", ".Other.ini.pixolet-tmp-zz99zz",
+                                ".Backup.zip.pixolet-tmp-AbC123.Xy12Zz"};
+    for (const QString& name : users + leftOvers) writeFile(dir.filePath(name), "x");
     files::writeAtomically(file(), "x");
-    QStringList expected{"Other.ini.AbC123", "SpellIni.ini", "SpellIni.ini.ABCDEFG",
-                         "SpellIni.ini.bak"};
+    QStringList expected = users + QStringList{"SpellIni.ini"};
+    expected.sort();
     QStringList got = names();
     got.sort();
     EXPECT_EQ(got, expected);
 }
 
-TEST_F(AtomicFileTest, WritesThroughALinkAndRefusesWhatIsNoRegularFile) {
+// Files of the program folder: a link there is the user's own and is written through.
+TEST_F(AtomicFileTest, FollowingLinksWritesThroughThemAndRefusesWhatIsNoRegularFile) {
     files::writeAtomically(file(), "old");
     const QString link = dir.filePath("link");
     ASSERT_TRUE(QFile::link(file(), link));
-    files::writeAtomically(link, "through the link");
+    files::writeAtomically(link, "through the link", files::Access::Normal, files::Links::Follow);
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_EQ(readAll(file()), "through the link");
 
@@ -122,7 +133,7 @@ TEST_F(AtomicFileTest, WritesThroughALinkAndRefusesWhatIsNoRegularFile) {
                    {folder, "Is a directory"}};
     for (const auto& r : refused) {
         try {
-            files::writeAtomically(r.path, "x");
+            files::writeAtomically(r.path, "x", files::Access::Normal, files::Links::Follow);
             ADD_FAILURE() << "no error for " << r.path.toStdString();
         } catch (const errors::Error& e) {
             EXPECT_EQ(e.message(), "Unable to write to " + r.path + ": " + r.reason);
@@ -135,6 +146,71 @@ TEST_F(AtomicFileTest, WritesThroughALinkAndRefusesWhatIsNoRegularFile) {
     QStringList left = names();
     left.sort();
     EXPECT_EQ(left, (QStringList{"SpellIni.ini", "link", "null"}));
+}
+
+// Anywhere else a link in a file's place may be someone else's: it is replaced by the file,
+// and what it leads to is neither written nor given away by the new file's permissions.
+TEST_F(AtomicFileTest, ALinkIsReplacedAndWhatItLeadsToStaysUntouched) {
+    QTemporaryDir elsewhere;
+    const QString victim = elsewhere.filePath("victim.txt");
+    writeFile(victim, "the victim's own");
+    ASSERT_EQ(::chmod(QFile::encodeName(victim).constData(), 0644), 0);
+    const QString link = dir.filePath("AdobeCSV.csv");
+    ASSERT_TRUE(QFile::link(victim, link));
+    const QString dangling = dir.filePath("GettyCSV.csv");
+    ASSERT_TRUE(QFile::link(elsewhere.filePath("missing"), dangling));
+    const QString device = dir.filePath("ShutterCSV.csv");
+    ASSERT_TRUE(QFile::link("/dev/null", device));
+    for (const QString& path : {link, dangling, device}) {
+        SCOPED_TRACE(path.toStdString());
+        files::writeAtomically(path, "new", files::Access::OwnerOnly);
+        EXPECT_FALSE(QFileInfo(path).isSymLink());
+        EXPECT_EQ(readAll(path), "new");
+        EXPECT_EQ(modeOf(path), 0600u);
+    }
+    EXPECT_EQ(readAll(victim), "the victim's own");
+    EXPECT_EQ(modeOf(victim), 0644u);
+    EXPECT_EQ(QDir(elsewhere.path()).entryList(QDir::Files), QStringList{"victim.txt"});
+}
+
+// A folder in a place others can write to: made for its owner only, refused when someone else
+// put a link, a file or a folder of theirs there first.
+TEST_F(AtomicFileTest, APrivateFolderIsTheUsersAloneOrRefused) {
+    const QString made = dir.filePath("made");
+    files::ensurePrivateFolder(made);
+    EXPECT_TRUE(QFileInfo(made).isDir());
+    EXPECT_EQ(modeOf(made), 0700u);
+    ASSERT_EQ(::chmod(QFile::encodeName(made).constData(), 0777), 0);
+    files::ensurePrivateFolder(made);  // an own folder open to others is closed again
+    EXPECT_EQ(modeOf(made), 0700u);
+    EXPECT_TRUE(files::isOwnFolder(made));
+
+    QTemporaryDir elsewhere;
+    const QString link = dir.filePath("link"), file = dir.filePath("file"),
+                  theirs = dir.filePath("theirs");
+    ASSERT_TRUE(QFile::link(elsewhere.path(), link));
+    writeFile(file, "x");
+    struct Case {
+        QString path;
+        const char* why;
+    };
+    std::vector<Case> cases{{link, "it is a symbolic link"}, {file, "it is not a folder"}};
+    if (::geteuid() == 0) {  // only root can give a folder away
+        ASSERT_TRUE(QDir().mkdir(theirs));
+        ASSERT_EQ(::chown(QFile::encodeName(theirs).constData(), 65534, 65534), 0);
+        cases.push_back({theirs, "it belongs to another user"});
+    }
+    for (const Case& c : cases) {
+        try {
+            files::ensurePrivateFolder(c.path);
+            ADD_FAILURE() << "no error for " << c.path.toStdString();
+        } catch (const errors::Error& e) {
+            EXPECT_EQ(e.message(), "Unable to use the folder " + c.path + ": " + c.why);
+        }
+        EXPECT_FALSE(files::isOwnFolder(c.path)) << c.path.toStdString();
+    }
+    EXPECT_FALSE(files::isOwnFolder(dir.filePath("missing")));
+    EXPECT_EQ(modeOf(elsewhere.path()), 0700u);
 }
 
 TEST_F(AtomicFileTest, StreamedWritesReachTheFileOnlyAtCommit) {
@@ -186,10 +262,17 @@ TEST(AtomicFileNames, TemporaryPattern) {
     struct Case {
         const char* name;
         bool temporary;
-    } cases[] = {{"a.txt.Ab12Zz", true},  {"a.txt.Ab12Z", false},  {"a.txt.Ab12Zzz", false},
-                 {"a.txt_Ab12Zz", false}, {"b.txt.Ab12Zz", false}, {"a.txt.Ab-2Zz", false}};
-    for (const Case& c : cases)
-        EXPECT_EQ(files::isTemporaryOf("a.txt", c.name), c.temporary) << c.name;
+    } cases[] = {{".a.txt.pixolet-tmp-Ab12Zz", true},
+                 {".a.txt.pixolet-tmp-Ab12Zz.x1Y2z3", true},  // libzip's beside ours
+                 {".a.txt.pixolet-tmp-Ab12Z", false},
+                 {".a.txt.pixolet-tmp-Ab12Zzz", false},
+                 {".a.txt.pixolet-tmp-Ab-2Zz", false},
+                 {".a.txt.pixolet-tmp-Ab12Zz.x1Y2z", false},
+                 {"a.txt.pixolet-tmp-Ab12Zz", false},
+                 {"..pixolet-tmp-Ab12Zz", false},
+                 {"a.txt.Ab12Zz", false},
+                 {".a.txt.Ab12Zz", false}};
+    for (const Case& c : cases) EXPECT_EQ(files::isTemporaryName(c.name), c.temporary) << c.name;
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // Pictures for the tagger: decoding, the upload image and the grid's thumbnails, on files that
 // the tests make in temporary folders.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -12,6 +14,7 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <jpeglib.h>
@@ -22,6 +25,7 @@
 #include "tagging/thumbnail.h"
 #include "tagging/upload_image.h"
 #include "tests/support/crafted_pictures.h"
+#include "tests/support/fifo.h"
 #include "tests/support/file_bytes.h"
 
 namespace {
@@ -284,6 +288,14 @@ TEST_F(ImageFiles, UnreadableFilesAreDecodingFailures) {
         EXPECT_THROW(tagging::loadThumbnailBitmap(path, 128), image::DecodeError);
     }
     EXPECT_FALSE(tagging::prepareUploadImage(dir.filePath("missing.jpg"), 1024).has_value());
+
+    // A pipe named like a picture is not waited on.
+    const QString pipe = dir.filePath("x.jpg");
+    ASSERT_TRUE(makeFifo(pipe));
+    EXPECT_TRUE(finishesWithoutWaitingOn({pipe}, [&] {
+        EXPECT_FALSE(tagging::prepareUploadImage(pipe, 1024).has_value());
+        EXPECT_THROW(tagging::loadThumbnailBitmap(pipe, 128), image::DecodeError);
+    }));
 }
 
 TEST_F(ImageFiles, ProgressiveJpegsWithEndlesslyRepeatedScansAreRefused) {
@@ -641,7 +653,8 @@ TEST_F(ImageFiles, ThumbnailsFit128AndAreNeverEnlarged) {
 TEST_F(ImageFiles, TheUploadFileIsReplacedWholeAndDeleted) {
     EXPECT_EQ(QFileInfo(tagging::uploadImagePath()).fileName(), "AI_Input_Upload.jpg");
     EXPECT_EQ(QFileInfo(tagging::uploadImagePath()).absolutePath(),
-              QFileInfo(QDir::tempPath()).absoluteFilePath());
+              QFileInfo(QDir::tempPath()).absoluteFilePath() +
+                  QStringLiteral("/pixolet-%1").arg(::geteuid()));
     const QString upload = dir.filePath("AI_Input_Upload.jpg");
     const QString first = dir.filePath("first.png");
     ASSERT_TRUE(quadrants(300, 200).save(first));
@@ -671,8 +684,52 @@ TEST_F(ImageFiles, WriteAndDeleteFailuresCarryTheSystemsMessage) {
     } catch (const errors::Error& e) {
         EXPECT_TRUE(e.message().contains("AI_Input_Upload.jpg")) << e.message().toStdString();
     }
-    EXPECT_THROW(tagging::writeUploadImage(dir.filePath("missing/AI_Input_Upload.jpg"), "x"),
+    EXPECT_THROW(tagging::writeUploadImage(dir.filePath("missing/deeper/AI_Input_Upload.jpg"), "x"),
                  errors::Error);
+}
+
+// The temporary folder is shared by all users: a link that someone else put there, in the
+// upload file's place or in its folder's, never makes the upload write or delete a file of
+// the user's.
+TEST_F(ImageFiles, TheUploadNeverGoesThroughALinkInTheSharedTemporaryFolder) {
+    const QString shared = dir.filePath("tmp");
+    ASSERT_TRUE(QDir().mkpath(shared));
+    ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), 01777), 0);
+    const QByteArray savedTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", shared.toUtf8());
+    const auto restoreTemp = qScopeGuard([&] { qputenv("TMPDIR", savedTemp); });
+    const QString own = dir.filePath("Own");
+    ASSERT_TRUE(QDir().mkpath(own));
+    const QString victim = writeFile(dir, "Own/AI_Input_Upload.jpg", "the user's own picture");
+    ASSERT_TRUE(QFile::link(victim, shared + "/AI_Input_Upload.jpg"));
+    const auto jpeg =
+        tagging::prepareUploadImage(writeFile(dir, "p.jpg", jpegOf(quadrants(64, 48))), 1024);
+    ASSERT_TRUE(jpeg.has_value());
+
+    const QString upload = tagging::uploadImagePath();
+    EXPECT_EQ(QFileInfo(upload).fileName(), "AI_Input_Upload.jpg");
+    tagging::writeUploadImage(upload, *jpeg);
+    EXPECT_EQ(readAll(upload), *jpeg);
+    EXPECT_EQ(QFileInfo(upload).absolutePath(), tagging::temporaryFolder());
+    struct stat folder {};
+    ASSERT_EQ(::lstat(QFile::encodeName(tagging::temporaryFolder()).constData(), &folder), 0);
+    EXPECT_EQ(folder.st_mode & 07777, 0700u);
+    EXPECT_EQ(readAll(victim), "the user's own picture");
+
+    // The private folder's place taken by a link to the user's folder: refused, and nothing in
+    // the folder it leads to is written or deleted.
+    tagging::deleteUploadImage(upload);
+    ASSERT_TRUE(QDir(tagging::temporaryFolder()).removeRecursively());
+    ASSERT_TRUE(QFile::link(own, tagging::temporaryFolder()));
+    try {
+        tagging::writeUploadImage(upload, *jpeg);
+        ADD_FAILURE() << "written through the link";
+    } catch (const errors::Error& e) {
+        EXPECT_EQ(e.message(), "Unable to use the folder " + tagging::temporaryFolder() +
+                                   ": it is a symbolic link");
+    }
+    tagging::deleteUploadImage(upload);
+    EXPECT_EQ(readAll(victim), "the user's own picture");
 }
 
 }  // namespace

@@ -191,9 +191,10 @@ TEST_F(IniTest, APathThatIsNoRegularFileReadsAsEmptyAndRefusesWrites) {
     ASSERT_TRUE(QFile::link("/dev/zero", zero));
     const QString null = dir.filePath("null.ini");
     ASSERT_TRUE(QFile::link("/dev/null", null));
+    // As the settings file is opened: a link of the program folder is written through.
     for (const QString& path : {fifo, folder, zero, null}) {
         SCOPED_TRACE(path.toStdString());
-        ini::IniFile settings(path);
+        ini::IniFile settings(path, files::Access::Normal, files::Links::Follow);
         EXPECT_FALSE(settings.valueExists("MainForm", "Width"));
         EXPECT_EQ(settings.readInteger("AISettings", "Counter", 7), 7);
         try {
@@ -210,21 +211,24 @@ TEST_F(IniTest, APathThatIsNoRegularFileReadsAsEmptyAndRefusesWrites) {
     writeFile(file(), "[AISettings]\nCounter=3\n");
     const QString link = dir.filePath("link.ini");
     ASSERT_TRUE(QFile::link(file(), link));
-    ini::IniFile settings(link);
+    ini::IniFile settings(link, files::Access::Normal, files::Links::Follow);
     EXPECT_EQ(settings.readInteger("AISettings", "Counter", 0), 3);
     settings.writeInteger("AISettings", "Counter", 4);
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_EQ(readAll(file()), "[AISettings]\nCounter=4\r\n");
 }
 
+// Only what an interrupted write left goes; the user's copies of the file stay.
 TEST_F(IniTest, AWriteRemovesTemporaryFilesThatAnInterruptedWriteLeft) {
-    for (const char* name : {"SpellIni.ini.k3J9aQ", "SpellIni.ini.000000", "SpellIni.ini.bak"})
+    for (const char* name : {".SpellIni.ini.pixolet-tmp-k3J9aQ", "SpellIni.ini.backup",
+                             "SpellIni.ini.000000", "SpellIni.ini.bak"})
         writeFile(dir.filePath(name), "stale");
     ini::IniFile settings(file());
     settings.writeString("Database", "FileName", "DB\\KeywordsDB.db");
     QStringList names = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
     names.sort();
-    EXPECT_EQ(names, (QStringList{"SpellIni.ini", "SpellIni.ini.bak"}));
+    EXPECT_EQ(names, (QStringList{"SpellIni.ini", "SpellIni.ini.000000", "SpellIni.ini.backup",
+                                  "SpellIni.ini.bak"}));
 }
 
 // On a real full file system a write fails with the system's message and the old file stays

@@ -10,6 +10,7 @@
 #include "platform/appfolder/appfolder.h"
 #include "platform/errors/errors.h"
 #include "tagging/prompts.h"
+#include "tests/support/fifo.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/qt_print.h"
 
@@ -235,6 +236,13 @@ TEST_F(Prompts, AnEmptyFileReadsAsNoListAndAnUnreadableOneIsAnError) {
     ASSERT_TRUE(QFile::remove(dir.filePath("GettyDict.txt")));
     ASSERT_TRUE(QDir(dir.path()).mkdir("GettyDict.txt"));
     EXPECT_THROW(prompts::ReadGettyDictionaryText(), errors::Error);
+
+    // A pipe is refused at once, not waited on.
+    const QString pipe = dir.filePath("GettyBlackList.txt");
+    ASSERT_TRUE(QFile::remove(pipe));
+    ASSERT_TRUE(makeFifo(pipe));
+    EXPECT_TRUE(finishesWithoutWaitingOn(
+        {pipe}, [] { EXPECT_THROW(prompts::ReadGettyBlacklistCommaText(), errors::Error); }));
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "platform/spell/engine.h"
 #include "platform/spell/userdictionary.h"
 #include "platform/spell/words.h"
+#include "tests/support/fifo.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/qt_print.h"
 
@@ -132,6 +133,36 @@ TEST_F(SpellFolder, MissingOrUnreadableDictionariesMarkNothing) {
         EXPECT_TRUE(engine.misspelt(u"wrold photografy").isEmpty()) << c.name;
         EXPECT_TRUE(engine.suggestions("wrold").isEmpty()) << c.name;
     }
+}
+
+// A pipe in a dictionary file's place is no dictionary: opening ends at once with nothing
+// marked (the program waits for the loader thread at exit), and adding a word says that the
+// user dictionary cannot be read.
+TEST_F(SpellFolder, APipeInADictionaryFilesPlaceNeverBlocks) {
+    for (const char* name : {"en_US.aff", "en_US.dic"}) {
+        SCOPED_TRACE(name);
+        SetUp();
+        ASSERT_TRUE(QFile::remove(path(name)));
+        ASSERT_TRUE(makeFifo(path(name)));
+        spell::Engine engine;
+        EXPECT_TRUE(finishesWithoutWaitingOn({path(name)}, [&] { engine.openNow(folder()); }));
+        EXPECT_TRUE(engine.isOpen());
+        EXPECT_FALSE(engine.hasDictionary());
+    }
+    SetUp();
+    ASSERT_TRUE(makeFifo(path("User.dic")));
+    spell::Engine engine;
+    QSignalSpy status(&engine, &spell::Engine::statusMessage);
+    EXPECT_TRUE(finishesWithoutWaitingOn({path("User.dic")}, [&] {
+        engine.openNow(folder());
+        engine.addToDictionary("bokehful");
+    }));
+    EXPECT_TRUE(engine.hasDictionary());
+    EXPECT_TRUE(engine.isCorrect(u"bokehful"));
+    ASSERT_EQ(status.size(), 1);
+    EXPECT_EQ(status[0][0].toString(), "Unable to read " + path("User.dic") +
+                                           ": Not a regular file. Added words are kept until the "
+                                           "program closes.");
 }
 
 TEST_F(SpellFolder, AddedWordsAreAppendedToTheUserDictionaryAndLoadedAgainAtStart) {

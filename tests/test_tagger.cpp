@@ -17,6 +17,7 @@
 
 #include "app/form1.h"
 #include "platform/cloudai/cloudai.h"
+#include "platform/files/atomic_file.h"
 #include "platform/widgets/edits.h"
 #include "platform/widgets/gridview.h"
 #include "platform/widgets/image.h"
@@ -383,8 +384,11 @@ TEST_F(TaggerTest, OnlyTheExactNoBringsTheKeyMessageAndKeepsTheComponentsKey) {
 
 TEST_F(TaggerTest, ClosingDeletesOnlyAPreparedUploadFile) {
     const QString upload = tagging::uploadImagePath();
-    EXPECT_EQ(upload, QDir(temporaryFolder()).filePath("AI_Input_Upload.jpg"));
+    EXPECT_EQ(upload,
+              QDir(temporaryFolder())
+                  .filePath(QStringLiteral("pixolet-%1/AI_Input_Upload.jpg").arg(::geteuid())));
     const auto makeUpload = [&] {
+        files::ensurePrivateFolder(tagging::temporaryFolder());
         QFile file(upload);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write("jpeg");

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QLabel>
@@ -31,6 +32,7 @@
 #include "tagging/categories.h"
 #include "tagging/frmtaggerpro.h"
 #include "tagging/prompts.h"
+#include "tagging/upload_image.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/loopback_server.h"
 #include "tests/support/small_tmpfs.h"
@@ -114,8 +116,10 @@ protected:
             EXPECT_TRUE(image.save(file, "PNG"));
         return file;
     }
+    // In the user's own folder in the temporary folder.
     QString uploadPath() const {
-        return QDir(temporaryFolder()).filePath(QStringLiteral("AI_Input_Upload.jpg"));
+        return QDir(temporaryFolder())
+            .filePath(QStringLiteral("pixolet-%1/AI_Input_Upload.jpg").arg(::geteuid()));
     }
 
     // "Open Image" with the file chosen in its dialog.
@@ -179,7 +183,8 @@ TEST_F(TaggerCycleTest, OpenImageShowsAndWritesTheSameJpeg) {
     // A second picture replaces the file; it is never enlarged.
     openImage(picture("pier.jpg", QSize(800, 600)));
     EXPECT_EQ(w->lblFileName->text(), "pier.jpg");
-    EXPECT_EQ(QDir(temporaryFolder()).entryList(QDir::Files), QStringList{"AI_Input_Upload.jpg"});
+    EXPECT_EQ(QFileInfo(uploadPath()).dir().entryList(QDir::Files | QDir::Hidden),
+              QStringList{"AI_Input_Upload.jpg"});
     const QByteArray second = readAll(uploadPath());
     EXPECT_NE(second, first);
     EXPECT_EQ(second, TaggerProbe::previewData());
@@ -541,7 +546,8 @@ TEST_F(TaggerCycleTest, APictureNotPreparedInThisRunIsSentAsATemporaryCopy) {
     QTest::mouseClick(w->cxButton5, Qt::LeftButton);
     EXPECT_EQ(status(), "Analyzing image...");
     const QString copy = TaggerProbe::tempFile();
-    EXPECT_EQ(QFileInfo(copy).absolutePath(), temporaryFolder());
+    EXPECT_EQ(QFileInfo(copy).absolutePath(), tagging::temporaryFolder());
+    EXPECT_EQ(QFileInfo(tagging::temporaryFolder()).absolutePath(), temporaryFolder());
     EXPECT_TRUE(QRegularExpression("^tag_cache_[0-9A-F]{4,5}\\.jpg$")
                     .match(QFileInfo(copy).fileName())
                     .hasMatch())

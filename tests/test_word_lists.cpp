@@ -1,6 +1,8 @@
 // The Getty word-list files: reading, saving, the duplicate rules and the merge imports.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -8,6 +10,7 @@
 #include "platform/errors/errors.h"
 #include "platform/text/text.h"
 #include "tagging/word_lists.h"
+#include "tests/support/fifo.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/qt_print.h"
 
@@ -200,6 +203,35 @@ TEST_F(WordLists, AFailedMergeLeavesTheListAsItWas) {
     } catch (const errors::Error& e) {
         EXPECT_TRUE(e.message().contains("list.bak")) << e.message().toStdString();
     }
+    EXPECT_EQ(readFile("list.txt"), "cute\r\n");
+}
+
+// A pipe in a list's place or chosen for a merge is a file that cannot be opened, said at
+// once; the list stays as it was.
+TEST_F(WordLists, APipeIsAFileThatCannotBeOpened) {
+    const QString pipe = path("GettyDict.txt");
+    ASSERT_TRUE(makeFifo(pipe));
+    writeFile("list.txt", "cute\r\n");
+    QStringList messages;
+    const auto collect = [&](const std::function<void()>& read) {
+        try {
+            read();
+            ADD_FAILURE() << "no error";
+        } catch (const errors::Error& e) {
+            messages << e.message();
+        }
+    };
+    EXPECT_TRUE(finishesWithoutWaitingOn({pipe}, [&] {
+        collect([&] { wordlists::loadDictionary(pipe); });
+        collect([&] { wordlists::loadBlacklist(pipe); });
+        collect([&] {
+            wordlists::mergeImport(wordlists::ListKind::Blacklist, path("list.txt"), pipe);
+        });
+        collect([&] {
+            wordlists::mergeImport(wordlists::ListKind::Dictionary, pipe, path("list.txt"));
+        });
+    }));
+    EXPECT_EQ(messages, QStringList(4, "Cannot open file \"" + pipe + "\". Not a regular file"));
     EXPECT_EQ(readFile("list.txt"), "cute\r\n");
 }
 

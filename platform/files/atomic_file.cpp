@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMutex>
+#include <QSet>
 #include <cerrno>
 #include <cstring>
 
@@ -15,6 +17,8 @@ namespace files {
 namespace {
 
 constexpr int kSuffixLength = 6;  // mkstemp's XXXXXX
+// The part of a temporary file's name that marks it as the program's own.
+constexpr char kMarker[] = ".pixolet-tmp-";
 
 [[noreturn]] void failWith(const QString& path, const QString& reason) {
     throw errors::Error(
@@ -25,30 +29,42 @@ QString systemMessage(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-// The file a write of path replaces: the file a symbolic link leads to, else path itself.
-QString targetOf(const QString& path) {
+// The file a write of path replaces: with Links::Follow the file a symbolic link leads to,
+// else path itself.
+QString targetOf(const QString& path, Links links) {
     const QFileInfo info(path);
-    if (info.isSymLink()) {
+    if (links == Links::Follow && info.isSymLink()) {
         const QString resolved = info.canonicalFilePath();
         if (!resolved.isEmpty()) return resolved;
     }
     return info.absoluteFilePath();
 }
 
-void removeStaleTemporaries(const QFileInfo& target) {
-    QDir dir = target.absoluteDir();
-    const QStringList names = dir.entryList({target.fileName() + QStringLiteral(".??????")},
+// Once a run for each folder: the leftovers of interrupted writes of earlier runs, found by
+// the marker in their names. Listing the folder at every write would make writing many files
+// into one folder (a restore) slow in the square of their number.
+void removeLeftOversIn(const QString& folder) {
+    static QMutex mutex;
+    static QSet<QString> cleaned;
+    {
+        const QMutexLocker lock(&mutex);
+        if (cleaned.contains(folder)) return;
+        cleaned.insert(folder);
+    }
+    QDir dir(folder);
+    const QStringList names = dir.entryList({QStringLiteral(".*") + QLatin1String(kMarker) + '*'},
                                             QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : names)
-        if (isTemporaryOf(target.fileName(), name)) dir.remove(name);
+        if (isTemporaryName(name)) dir.remove(name);
 }
 
-// The permissions the new file gets: those of the file it replaces, else what the umask
-// leaves of 0666; a secret is for its owner only.
+// The permissions the new file gets: those of the file it replaces (not those of a file that
+// a replaced link leads to), else what the umask leaves of 0666; a secret is for its owner
+// only.
 mode_t modeFor(const QByteArray& target, Access access) {
     if (access == Access::OwnerOnly) return 0600;
     struct stat old {};
-    if (::stat(target.constData(), &old) == 0) return old.st_mode & 07777;
+    if (::lstat(target.constData(), &old) == 0 && S_ISREG(old.st_mode)) return old.st_mode & 07777;
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
@@ -61,16 +77,23 @@ int closeChecked(int fd) {
 
 }  // namespace
 
-AtomicFile::AtomicFile(const QString& path, Access access)
-    : m_path(path), m_target(targetOf(path)), m_access(access) {
+AtomicFile::AtomicFile(const QString& path, Access access, Links links)
+    : m_path(path), m_target(targetOf(path, links)), m_access(access) {
+    // A link to follow was resolved above (one that leads nowhere is replaced); with
+    // Links::Replace the link itself is replaced.
+    const QByteArray existing = QFile::encodeName(m_target);
     struct stat st {};
-    if (::stat(QFile::encodeName(m_target).constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    const int found = links == Links::Follow ? ::stat(existing.constData(), &st)
+                                             : ::lstat(existing.constData(), &st);
+    if (found == 0 && !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) {
         if (S_ISDIR(st.st_mode)) fail(EISDIR);
         failWith(m_path, QStringLiteral("it is not a regular file"));
     }
     const QFileInfo target(m_target);
-    removeStaleTemporaries(target);
-    QByteArray name = QFile::encodeName(m_target) + ".XXXXXX";
+    removeLeftOversIn(target.absolutePath());
+    QByteArray name = QFile::encodeName(target.absolutePath() + QStringLiteral("/.") +
+                                        target.fileName() + QLatin1String(kMarker)) +
+                      "XXXXXX";
     m_fd = ::mkostemp(name.data(), O_CLOEXEC);
     if (m_fd < 0) fail(errno);
     m_temporary = QFile::decodeName(name);
@@ -126,53 +149,100 @@ void AtomicFile::commit() {
     }
 }
 
-void writeAtomically(const QString& path, const QByteArray& data, Access access) {
-    AtomicFile file(path, access);
+void writeAtomically(const QString& path, const QByteArray& data, Access access, Links links) {
+    AtomicFile file(path, access, links);
     file.write(data);
     file.commit();
 }
 
-bool isTemporaryOf(const QString& target, const QString& name) {
-    if (name.size() != target.size() + 1 + kSuffixLength || !name.startsWith(target) ||
-        name[target.size()] != QLatin1Char('.'))
+bool isTemporaryName(const QString& name) {
+    const auto isSuffix = [&](qsizetype from) {
+        for (qsizetype i = from; i < from + kSuffixLength; ++i)
+            if (!(name[i].isLetterOrNumber() && name[i].unicode() < 128)) return false;
+        return true;
+    };
+    const qsizetype marker = name.lastIndexOf(QLatin1String(kMarker));
+    // ".", at least one character of the file's name, the marker and the suffix.
+    if (!name.startsWith(QLatin1Char('.')) || marker < 2) return false;
+    const qsizetype suffix = marker + qsizetype(sizeof kMarker) - 1;
+    if (name.size() == suffix + kSuffixLength) return isSuffix(suffix);
+    return name.size() == suffix + 2 * kSuffixLength + 1 && isSuffix(suffix) &&
+           name[suffix + kSuffixLength] == QLatin1Char('.') && isSuffix(suffix + kSuffixLength + 1);
+}
+
+namespace {
+
+// Why the folder whose lstat() this is is no folder of the user's own; empty when it is one.
+QString notOwnFolder(const struct stat& st) {
+    if (S_ISLNK(st.st_mode)) return QStringLiteral("it is a symbolic link");
+    if (!S_ISDIR(st.st_mode)) return QStringLiteral("it is not a folder");
+    if (st.st_uid != ::geteuid()) return QStringLiteral("it belongs to another user");
+    return {};
+}
+
+}  // namespace
+
+void ensurePrivateFolder(const QString& folder) {
+    const QByteArray path = QFile::encodeName(folder);
+    const auto refuse = [&](const QString& why) {
+        throw errors::Error(QStringLiteral("Unable to use the folder %1: %2")
+                                .arg(QDir::toNativeSeparators(folder), why));
+    };
+    if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST) refuse(systemMessage(errno));
+    struct stat st {};
+    if (::lstat(path.constData(), &st) != 0) refuse(systemMessage(errno));
+    if (const QString why = notOwnFolder(st); !why.isEmpty()) refuse(why);
+    if ((st.st_mode & 077) != 0 && ::chmod(path.constData(), 0700) != 0)
+        refuse(systemMessage(errno));
+}
+
+bool isOwnFolder(const QString& folder) {
+    struct stat st {};
+    return ::lstat(QFile::encodeName(folder).constData(), &st) == 0 && notOwnFolder(st).isEmpty();
+}
+
+bool openRegularFile(QFile& file, const QString& path, QString* why) {
+    const auto failed = [&](const QString& reason) {
+        if (why) *why = reason;
         return false;
-    for (qsizetype i = target.size() + 1; i < name.size(); ++i) {
-        const QChar c = name[i];
-        if (!(c.isLetterOrNumber() && c.unicode() < 128)) return false;
+    };
+    // Non-blocking, so that opening a pipe does not wait for a writer; for a regular file
+    // the flag changes nothing.
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return failed(systemMessage(errno));
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return failed(systemMessage(error));
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return failed(S_ISDIR(st.st_mode) ? systemMessage(EISDIR)
+                                          : QStringLiteral("Not a regular file"));
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return failed(file.errorString());
     }
     return true;
 }
 
 std::optional<QByteArray> readRegularFile(const QString& path) {
-    // Non-blocking, so that opening a pipe does not wait for a writer; the kind of file is
-    // asked of the open descriptor, so nothing can be swapped in between.
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    QByteArray content;
-    struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    if (ok) content.reserve(static_cast<qsizetype>(st.st_size));
-    char buffer[65536];
-    while (ok) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            ok = n == 0;
-            break;
-        }
-        content.append(buffer, n);
-    }
-    ::close(fd);
-    if (!ok) return std::nullopt;
+    QFile file;
+    if (!openRegularFile(file, path)) return std::nullopt;
+    QByteArray content = file.readAll();
+    if (file.error() != QFileDevice::NoError) return std::nullopt;
     return content;
 }
 
 QByteArray readWholeFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw errors::Error(QStringLiteral("Cannot open file \"%1\". %2")
-                                .arg(QDir::toNativeSeparators(path), file.errorString()));
+    QFile file;
+    QString why;
+    if (!openRegularFile(file, path, &why))
+        throw errors::Error(
+            QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(path), why));
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw errors::Error(QStringLiteral("Cannot read file \"%1\". %2")

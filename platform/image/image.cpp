@@ -10,6 +10,7 @@
 #include <QImageReader>
 #include <QTransform>
 
+#include "platform/files/atomic_file.h"
 #include "platform/image/jpeg.h"
 #include "platform/image/resample.h"
 
@@ -119,8 +120,10 @@ QSize coveringSize(QSize full, QSize minimum) {
 // minimumFor: the smallest upright size needed of a picture of the given upright size
 // (empty: the full size).
 Source decodeSource(const QString& path, const TargetRule& minimumFor) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) throw DecodeError(file.errorString());
+    // A pipe or a device named like a picture is never waited on.
+    QFile file;
+    QString why;
+    if (!files::openRegularFile(file, path, &why)) throw DecodeError(why);
     Source source;
     if (jpeg::looksLikeJpeg(file.peek(3))) {
         const QByteArray data = file.readAll();

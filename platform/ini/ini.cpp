@@ -38,7 +38,8 @@ bool holdsLineBreak(const QString& text) {
 
 }  // namespace
 
-IniFile::IniFile(const QString& path, files::Access access) : m_path(path), m_access(access) {
+IniFile::IniFile(const QString& path, files::Access access, files::Links links)
+    : m_path(path), m_access(access), m_links(links) {
     if (const std::optional<QByteArray> bytes = files::readRegularFile(path)) read(*bytes);
 }
 
@@ -257,7 +258,7 @@ void IniFile::save() const {
         if (m_lines[i].brk.isEmpty() && i + 1 < m_lines.size())
             bytes += encode(QStringLiteral("\r\n"));
     }
-    files::writeAtomically(m_path, bytes, m_access);
+    files::writeAtomically(m_path, bytes, m_access, m_links);
 }
 
 }  // namespace ini

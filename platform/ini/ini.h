@@ -24,8 +24,10 @@ namespace ini {
 // the code page lacks becomes UTF-8 as a whole (every line keeps its text and its break).
 class IniFile {
 public:
-    // A file that holds a secret is written with files::Access::OwnerOnly.
-    explicit IniFile(const QString& path, files::Access access = files::Access::Normal);
+    // A file that holds a secret is written with files::Access::OwnerOnly; a file of the
+    // program folder may be a link of the user's to write through (files::Links::Follow).
+    explicit IniFile(const QString& path, files::Access access = files::Access::Normal,
+                     files::Links links = files::Links::Replace);
 
     const QString& path() const { return m_path; }
 
@@ -69,6 +71,7 @@ private:
 
     QString m_path;
     files::Access m_access;
+    files::Links m_links;
     Encoding m_encoding = Encoding::Utf8;
     QByteArray m_bom;  // the byte-order mark the file began with
     QList<Line> m_lines;

@@ -7,6 +7,7 @@
 #include <QStringEncoder>
 
 #include "platform/errors/errors.h"
+#include "platform/files/atomic_file.h"
 #include "platform/spell/userdictionary.h"
 
 namespace spell {
@@ -17,16 +18,20 @@ constexpr int kCacheLimit = 200000;
 // Hunspell refuses longer words; they are never looked up for suggestions either.
 constexpr int kLongestWord = 100;
 
-// Whether a file can be read and is not empty.
+// Hunspell opens the files by their names itself and would wait for ever on a pipe in a
+// file's place (and the program waits for the loader thread at exit): the files are opened
+// first as regular files only, which never waits.
+
+// Whether a file is a regular file that can be read and is not empty.
 bool readable(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) && file.size() > 0;
+    QFile file;
+    return files::openRegularFile(file, path) && file.size() > 0;
 }
 
-// A word list begins with the number of its words.
+// A word list is a regular file that begins with the number of its words.
 bool wordListReadable(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return false;
+    QFile file;
+    if (!files::openRegularFile(file, path)) return false;
     QString first = QString::fromUtf8(file.readLine(64)).trimmed();
     if (first.startsWith(QChar(0xFEFF))) first.remove(0, 1);
     bool ok = false;

@@ -30,15 +30,17 @@ void appendUserWords(const QString& path, const QStringList& words) {
         if (!info.isWritable())
             throw errors::Error(QStringLiteral("Unable to write to %1: the file is read-only")
                                     .arg(QDir::toNativeSeparators(path)));
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            throw errors::Error(QStringLiteral("Unable to read %1: %2")
-                                    .arg(QDir::toNativeSeparators(path), file.errorString()));
+        QFile file;
+        QString why;
+        if (!files::openRegularFile(file, path, &why))
+            throw errors::Error(
+                QStringLiteral("Unable to read %1: %2").arg(QDir::toNativeSeparators(path), why));
         content = text::decodeFile(file.readAll());
     }
     if (!content.isEmpty() && !content.endsWith(QLatin1Char('\n'))) content += QLatin1Char('\n');
     content += words.join(QLatin1Char('\n')) + QLatin1Char('\n');
-    files::writeAtomically(path, content.toUtf8());
+    // A file of the program folder: a link there is the user's own.
+    files::writeAtomically(path, content.toUtf8(), files::Access::Normal, files::Links::Follow);
 }
 
 }  // namespace spell

@@ -31,21 +31,6 @@ QString messageOfCode(int code) {
     return message;
 }
 
-// libzip writes an archive into "<name>.XXXXXX" beside the file it replaces, here our own
-// temporary file "<target>.XXXXXX"; a run that was killed leaves one of those behind.
-void removeStaleLibraryTemporaries(const QString& ourTemporary) {
-    const QFileInfo temporary(ourTemporary);
-    QDir dir = temporary.absoluteDir();
-    const QString name = temporary.fileName().chopped(7);  // the target's
-    const QStringList names = dir.entryList({name + QStringLiteral(".??????.??????")},
-                                            QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& stale : names) {
-        const QString ours = stale.left(name.size() + 7);
-        if (files::isTemporaryOf(name, ours) && files::isTemporaryOf(ours, stale))
-            dir.remove(stale);
-    }
-}
-
 // The bytes an archive without entries consists of: its end record alone.
 const QByteArray kEmptyArchive("PK\x05\x06" + QByteArray(18, '\0'));
 
@@ -57,8 +42,9 @@ qint64 freeBytes(const QString& folder) {
 
 }  // namespace
 
+// libzip writes the archive into a file of its own beside our temporary file (its name, a
+// dot and six characters), which files::AtomicFile counts among its leftovers.
 Writer::Writer(const QString& path, files::Access access) : m_path(path), m_file(path, access) {
-    removeStaleLibraryTemporaries(m_file.temporaryPath());
     int code = 0;
     m_zip = zip_open(QFile::encodeName(m_file.temporaryPath()).constData(), ZIP_TRUNCATE, &code);
     if (!m_zip)
@@ -167,7 +153,8 @@ Entry Reader::entry(qint64 index) const {
     return entry;
 }
 
-void Reader::extract(qint64 index, const QString& target) const {
+void Reader::extract(qint64 index, const QString& target, files::Access access,
+                     files::Links links) const {
     const Entry about = entry(index);
     const auto fail = [&](const QString& why) {
         throw errors::Error(QStringLiteral("Unable to extract \"%1\" from %2: %3")
@@ -179,7 +166,7 @@ void Reader::extract(qint64 index, const QString& target) const {
                  .arg(about.size)
                  .arg(free));
 
-    files::AtomicFile out(target);
+    files::AtomicFile out(target, access, links);
     zip_file_t* data = zip_fopen_index(m_zip, static_cast<zip_uint64_t>(index), 0);
     if (!data) fail(QString::fromLocal8Bit(zip_strerror(m_zip)));
     const auto close = qScopeGuard([data] { zip_fclose(data); });
@@ -199,33 +186,6 @@ void Reader::extract(qint64 index, const QString& target) const {
         out.write(buffer.data(), static_cast<qsizetype>(n));
     }
     out.commit();
-}
-
-Extraction Reader::extractAll(const QString& folder,
-                              const std::function<bool(const QString&)>& wanted) const {
-    Extraction result;
-    const qint64 n = count();
-    for (qint64 i = 0; i < n; ++i) {
-        const Entry about = entry(i);
-        const QString relative = relativePath(about.name);
-        if (relative.isEmpty() || about.kind == EntryKind::Link ||
-            about.kind == EntryKind::Special) {
-            ++result.refused;
-            continue;
-        }
-        if (wanted && !wanted(relative)) continue;
-        const QString target = folder + relative;
-        const QString parent =
-            about.kind == EntryKind::Folder ? target : QFileInfo(target).absolutePath();
-        if (!QDir().mkpath(parent))
-            throw errors::Error(QStringLiteral("Unable to extract \"%1\" from %2: the folder %3 "
-                                               "cannot be created")
-                                    .arg(about.name, native(m_path), native(parent)));
-        if (about.kind == EntryKind::Folder) continue;
-        extract(i, target);
-        ++result.extracted;
-    }
-    return result;
 }
 
 QString relativePath(const QString& name) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <functional>
 #include <memory>
 
 #include "platform/files/atomic_file.h"
@@ -44,11 +43,6 @@ struct Entry {
     EntryKind kind = EntryKind::File;
 };
 
-struct Extraction {
-    int extracted = 0;  // files written
-    int refused = 0;    // entries not written: a path that leaves the folder, a link, a device
-};
-
 // An archive opened for reading.
 class Reader {
 public:
@@ -62,19 +56,12 @@ public:
     Entry entry(qint64 index) const;
 
     // Writes the data of entry index to the file target, through a temporary file beside it
-    // that replaces target only once the data is whole and checked. Refuses an entry that
-    // states more bytes than the target's disk has free, and one whose data grows beyond
-    // what it states (the disk never fills from a lying archive).
-    void extract(qint64 index, const QString& target) const;
-
-    // Extracts every entry below folder (ending with a separator) at its stored path, in
-    // archive order, creating the folders on the way and replacing existing files. "/" and
-    // "\" both separate; an entry whose path would leave folder (see relativePath), a link
-    // and a device entry are refused and counted; wanted may pass over others (it sees the
-    // relative path). Stops with the error of the first entry that cannot be read or written;
-    // the files extracted before it stay.
-    Extraction extractAll(const QString& folder,
-                          const std::function<bool(const QString& relative)>& wanted = {}) const;
+    // that replaces target only once the data is whole and checked, with the permissions
+    // that access gives; links says whether a link at target is written through. Refuses an entry
+    // that states more bytes than the target's disk has free, and one whose data grows beyond what
+    // it states (the disk never fills from a lying archive).
+    void extract(qint64 index, const QString& target, files::Access access = files::Access::Normal,
+                 files::Links links = files::Links::Replace) const;
 
 private:
     QString m_path;
