@@ -65,7 +65,7 @@ struct StoppedStart;
 // defaults below.
 struct MainWindow {
     QString apiKey = QLatin1String(kNoAPIKey);  // none stored
-    QString databaseFileName;               // Database/FileName as stored; empty: the default
+    QString databaseFileName;                   // Database/FileName as stored; empty: the default
     std::optional<WindowBounds> bounds;
     TextLimits limits;
     std::optional<int> ribbonLayout;  // as stored; the window takes only 0, 1 and 2
@@ -76,9 +76,9 @@ struct MainWindow {
 
     static MainWindow load(const ini::IniFile& file);
     // Writes every key the value carries: the bounds, the active record and the ribbon
-    // layout when set, the API key unless none is set (kNoAPIKey), and the rest always; never the text
-    // limits. Each write reaches the file at once; a failing write throws and
-    // leaves the keys before it written.
+    // layout when set, the API key unless none is set (kNoAPIKey), and the rest always; never
+    // the text limits. Each write reaches the file at once; a failing write throws and leaves
+    // the keys before it written.
     //
     // After a start-up that stopped early, a key of a group the start never applied is
     // written only when its value differs from the one the window held when the start
