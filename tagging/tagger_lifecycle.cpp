@@ -9,7 +9,6 @@
 #include <QSpinBox>
 #include <algorithm>
 
-#include "records/settings_file.h"
 #include "platform/appfolder/appfolder.h"
 #include "platform/cloudai/cloudai.h"
 #include "platform/dialogs/dialogs.h"
@@ -20,6 +19,7 @@
 #include "platform/widgets/statusbar.h"
 #include "records/main_state.h"
 #include "records/main_window_port.h"
+#include "records/settings_file.h"
 #include "tagging/batch_grid_model.h"
 #include "tagging/frmtaggerpro.h"
 #include "tagging/tagger_rules.h"
