@@ -10,16 +10,11 @@
 #include "app/form1.h"
 #include "platform/appfolder/appfolder.h"
 #include "platform/dialogs/dialogs.h"
-#include "platform/errors/errors.h"
+#include "platform/errors/guard.h"
 #include "platform/ribbon/ribbon.h"
 #include "platform/shell/shell.h"
-#include "records/aboutfrm.h"
-#include "records/backupform.h"
 #include "records/createcard.h"
-#include "records/groupfrm.h"
 #include "records/searchcard.h"
-#include "records/settingsfrm.h"
-#include "tagging/frmtaggerpro.h"
 
 namespace {
 
@@ -131,32 +126,26 @@ void TForm1::dxBarLargeButton2Click() {
 }
 
 void TForm1::dxBarLargeButtonAIClick() {
-    // Modeless: a hidden window is shown (and runs its show handler), a shown one only
-    // comes to the front.
-    if (frmTaggerPro->isMinimized())
-        frmTaggerPro->setWindowState(frmTaggerPro->windowState() & ~Qt::WindowMinimized);
-    frmTaggerPro->show();
-    frmTaggerPro->raise();
-    frmTaggerPro->activateWindow();
+    FOtherWindows.showTagger();
 }
 
 void TForm1::dxBarLargeButton8Click() {
     if (RefuseInEditMode()) return;
-    SettingsFrm->exec();
+    FOtherWindows.showSettings();
 }
 
 void TForm1::dxBarLargeButton9Click() {
     if (RefuseInEditMode()) return;
-    BackupForm->exec();
+    FOtherWindows.showBackup();
 }
 
 void TForm1::dxBarLargeButton12Click() {
     if (RefuseInEditMode()) return;
-    GroupFrm->exec();
+    FOtherWindows.showGroups();
 }
 
 void TForm1::dxBarLargeButton4Click() {
-    AboutFrm->exec();
+    FOtherWindows.showAbout();
 }
 
 void TForm1::dxBarLargeButton5Click() {

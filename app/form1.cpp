@@ -4,9 +4,11 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QStackedWidget>
+#include <QTextCharFormat>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
-#include "platform/errors/errors.h"
+#include "platform/errors/guard.h"
 #include "platform/ribbon/ribbon.h"
 #include "platform/spell/spell.h"
 #include "platform/widgets/edits.h"
@@ -19,7 +21,7 @@
 
 TForm1* Form1 = nullptr;
 
-TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+TForm1::TForm1(MainState& state, QWidget* parent) : QMainWindow(parent), m_state(state) {
     setObjectName(QStringLiteral("Form1"));
     Mode = new EditModeState(this);
     BuildFrame();
@@ -115,6 +117,29 @@ void TForm1::refillGroupList() {
 void TForm1::editRecord(const Record& record) {
     CreateCard->LoadRecord(record);
     showCreateCard();
+}
+
+QTextDocument* TForm1::batchSummary() {
+    return cxRichEdit2->document();
+}
+
+void TForm1::showBatchSummary() {
+    if (CardPanel1->currentWidget() == SearchCard) showCreateCard();
+}
+
+void TForm1::typeRegularAtEndOfBatchSummary() {
+    const QTextCursor caret = cxRichEdit2->textCursor();
+    if (caret.hasSelection() || !caret.atEnd()) return;
+    QTextCharFormat regular;
+    regular.setFontWeight(QFont::Normal);
+    regular.setFontItalic(false);
+    regular.setFontUnderline(false);
+    regular.setFontStrikeOut(false);
+    cxRichEdit2->mergeCurrentCharFormat(regular);
+}
+
+void TForm1::replaceGroupList(const QStringList& groups) {
+    GroupCombo->replaceItems(groups);
 }
 
 void TForm1::showEvent(QShowEvent* event) {

@@ -1,13 +1,16 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStackedWidget>
 #include <QString>
+#include <functional>
 
 #include "app/settings.h"
 #include "records/card_frame.h"
 #include "records/createcard.h"
 #include "records/edit_mode.h"
+#include "records/main_window_port.h"
 #include "records/searchcard.h"
 
 class QComboBox;
@@ -23,16 +26,31 @@ class TcxRichEdit;
 class TSpellChecker;
 class OuterBounds;
 
+class MainState;
+
 // The main window: the ribbon with its commands, the card panel with the Create and Search
-// cards, the status bar, and the start and close of the program. The public fields the other
-// windows read and write come from MainWindowFields (TitleMax, ..., RecordID, APIKey, the
-// annotation style); the cards own their controls and handlers, and the members below that
-// point into them are the ones the other windows use.
-class TForm1 : public QMainWindow, public CardFrame {
+// cards, the status bar, and the start and close of the program. The values it shares with
+// the other windows are the program's MainState; the other windows ask things of it through
+// MainWindowPort, the cards through CardFrame. The cards own their controls and handlers.
+class TForm1 : public QMainWindow, public CardFrame, public MainWindowPort {
     Q_OBJECT
 public:
-    explicit TForm1(QWidget* parent = nullptr);
+    explicit TForm1(MainState& state, QWidget* parent = nullptr);
     ~TForm1() override;
+
+    // The other windows, as the main window's commands show them: the program block, which
+    // makes the windows, sets them.
+    struct OtherWindows {
+        std::function<void()> showTagger;  // modeless
+        std::function<void()> showSettings;
+        std::function<void()> showBackup;
+        std::function<void()> showGroups;
+        std::function<void()> showAbout;
+    };
+    void setOtherWindows(OtherWindows windows) { FOtherWindows = std::move(windows); }
+    // A field of another window that the Create card's "Title" switch governs as it governs
+    // the title field (the tagger's title); it may be destroyed before this window.
+    void governByTitleSwitch(QWidget* field) { FTitleSwitchField = field; }
 
     // The program folder, with a trailing separator.
     QString AppPath;
@@ -47,7 +65,7 @@ public:
     // BROWSE or EDIT; status panel 2 and the save button's caption show it.
     EditModeState* Mode = nullptr;
 
-    // Controls of the Create card that the other windows use.
+    // Controls of the Create card, by the main window's names for them.
     TcxRichEdit* cxRichEdit2 = nullptr;  // the batch summary
     TcxComboBox* GroupCombo = nullptr;
     QLabel* Label7 = nullptr;   // title characters left
@@ -108,17 +126,17 @@ public:
     bool RefuseInEditMode();
 
     // Opens Help/<TopicFolder>/index.html of the program folder in the default browser.
-    void ShowHTMLHelp(const QString& TopicFolder);
+    void ShowHTMLHelp(const QString& TopicFolder) override;
 
     // The folder "DB" of the program folder.
     QString DatabaseFolder() const;
     // The file at path becomes the open database, as the Open command makes it: the full
     // listing, the group list and status panel 4 follow it. An error of the engine reaches
     // the caller; the connection then names path.
-    void OpenDatabase(const QString& path);
+    void OpenDatabase(const QString& path) override;
     // Deletes the placeholder of a restore unless it is the open database; a deletion that
     // fails is ignored.
-    void RemovePlaceholder();
+    void RemovePlaceholder() override;
 
     // Binds the Search card to the data module's main query and the record count to the
     // status bar; the data module is made after this window.
@@ -129,12 +147,20 @@ public:
     QRect outerGeometry() const;
 
     // What the cards ask of the window.
+    MainState& state() override { return m_state; }
     EditModeState& editMode() override { return *Mode; }
     void showCreateCard() override;
     void showSearchCard() override;
     void showStatus(const QString& text) override;
     void refillGroupList() override;
     void editRecord(const Record& record) override;
+
+    // What the other windows ask of it.
+    QTextDocument* batchSummary() override;
+    void showBatchSummary() override;
+    void typeRegularAtEndOfBatchSummary() override;
+    void replaceGroupList(const QStringList& groups) override;
+    void runOpen() override { dxBarButton2Click(); }
 
 signals:
     // The window has closed (its close query allowed it).
@@ -166,6 +192,10 @@ private:
     // first one it did not apply and what the window held then.
     settings::KeyGroup FStartStep = settings::KeyGroup::ApiKey;
     std::optional<settings::StoppedStart> FStoppedStart;
+
+    MainState& m_state;
+    OtherWindows FOtherWindows;
+    QPointer<QWidget> FTitleSwitchField;
 };
 
 extern TForm1* Form1;

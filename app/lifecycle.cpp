@@ -1,5 +1,6 @@
 // Start-up and close of the main window.
 #include <QFileInfo>
+#include <QSignalBlocker>
 #include <QTableView>
 
 #include "app/form1.h"
@@ -17,6 +18,7 @@
 #include "platform/widgets/statusbar.h"
 #include "records/createcard.h"
 #include "records/dm.h"
+#include "records/main_state.h"
 #include "records/record_store.h"
 #include "records/searchcard.h"
 
@@ -31,7 +33,7 @@ std::array<TcxCheckBox*, 6> spellFieldSwitches(const TCreateCard* card) {
 }  // namespace
 
 void TForm1::FormCreate() {
-    APIKey.clear();
+    m_state.setAPIKey(QString());
     setWindowTitle(QStringLiteral("Pixolet"));
     dxBarLargeButtonAI->setVisible(true);
 }
@@ -47,12 +49,12 @@ void TForm1::FormShow() {
     });
 
     showSearchCard();
-    AICounter = 0;
+    m_state.setAICounter(0);
     HighlightsShown = false;
     AppPath = appfolder::programFolder();
     const settings::MainWindow stored = settings::MainWindow::load(settings::openFile(AppPath));
 
-    APIKey = stored.apiKey;
+    m_state.setAPIKey(stored.apiKey);
     FStartStep = KeyGroup::Database;
     OpenStartDatabase(settings::databasePath(stored.databaseFileName, AppPath));
 
@@ -61,13 +63,14 @@ void TForm1::FormShow() {
 
     // Text limits: a stored value that is no integer stops the start here.
     FStartStep = KeyGroup::Limits;
-    TitleMax = text::strToInt(stored.limits.title);
-    DescriptionMax = text::strToInt(stored.limits.description);
-    KeywordsMax = text::strToInt(stored.limits.keywords);
-    Label7->setText(QString::number(TitleMax));
-    Label12->setText(QString::number(DescriptionMax));
-    CreateCard->cxTextEdit1->setMaxLength(TitleMax);
-    CreateCard->cxMemo1->setMaxLength(DescriptionMax);
+    {
+        // The start shows the limits its own way: the keyword counter keeps its count.
+        const QSignalBlocker quiet(m_state);
+        m_state.setTitleMax(text::strToInt(stored.limits.title));
+        m_state.setDescriptionMax(text::strToInt(stored.limits.description));
+        m_state.setKeywordsMax(text::strToInt(stored.limits.keywords));
+    }
+    CreateCard->ShowTextLimits();
 
     FStartStep = KeyGroup::Ribbon;
     if (stored.ribbonLayout && *stored.ribbonLayout >= 0 && *stored.ribbonLayout <= 2)
@@ -81,11 +84,10 @@ void TForm1::FormShow() {
         switches[i]->setChecked(stored.spell.fields[i]);
 
     FStartStep = KeyGroup::Annotation;
-    AnnotationFontSize = stored.annotation.fontSize;
-    AnnotationFontStyle = stored.annotation.fontStyle;
-    AnnotationFontColor = stored.annotation.fontColor;
+    m_state.setAnnotationStyle(stored.annotation.fontSize, stored.annotation.fontStyle,
+                               stored.annotation.fontColor);
     FStartStep = KeyGroup::Counter;
-    AICounter = stored.aiCounter;
+    m_state.setAICounter(stored.aiCounter);
 
     // Without a database (the New offered at a first start was cancelled) there is no
     // group list and no record to return to; the Database commands stay at hand.
@@ -152,9 +154,10 @@ settings::MainWindow TForm1::CurrentSettings() const {
     const auto switches = spellFieldSwitches(CreateCard);
     for (std::size_t i = 0; i < switches.size(); ++i)
         current.spell.fields[i] = switches[i]->isChecked();
-    current.annotation = {AnnotationFontSize, AnnotationFontStyle, AnnotationFontColor};
-    current.aiCounter = AICounter;
-    current.apiKey = APIKey;
+    current.annotation = {m_state.AnnotationFontSize(), m_state.AnnotationFontStyle(),
+                          m_state.AnnotationFontColor()};
+    current.aiCounter = m_state.AICounter();
+    current.apiKey = m_state.APIKey();
     current.databaseFileName = settings::storedDatabaseFileName(DM->FDConnection1->database());
     return current;
 }

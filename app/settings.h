@@ -5,50 +5,11 @@
 #include <cstdint>
 #include <optional>
 
-namespace ini {
-class IniFile;
-}
+#include "records/main_state.h"
+#include "records/settings_file.h"
 
-// The settings file and the main window's settings in it. Each window that keeps settings
-// there has one value type of its own with load and save, and its section and key names in
-// one place.
+// The main window's settings in the settings file (records/settings_file.h).
 namespace settings {
-
-inline constexpr const char* kFileName = "SpellIni.ini";
-
-// The settings file of the program folder. It may hold the AI service's key, whichever way
-// the key came into it, so every write leaves it readable and writable by its owner only.
-ini::IniFile openFile(const QString& programFolder);
-
-// One key of the settings file: its section and its name.
-struct Key {
-    const char* section;
-    const char* name;
-};
-
-// Reading and writing by key, with the INI object's rules: a text's default only when the
-// key is absent; an integer's default also when its text is not an integer; every write
-// reaches the file at once and throws when it cannot.
-bool exists(const ini::IniFile& file, const Key& key);
-QString readText(const ini::IniFile& file, const Key& key, const QString& def);
-int readInteger(const ini::IniFile& file, const Key& key, int def);
-// The stored integer, or none when the key is absent or its text is not an integer.
-std::optional<int> storedInteger(const ini::IniFile& file, const Key& key);
-void writeText(ini::IniFile& file, const Key& key, const QString& value);
-void writeInteger(ini::IniFile& file, const Key& key, qint64 value);
-
-// A window's outer bounds, unscaled: the keys Width, Height, Left and Top of its section.
-// Read only when Width is stored; a width or height that is not an integer is left to the
-// window, which keeps its own.
-struct WindowBounds {
-    std::optional<int> width;
-    std::optional<int> height;
-    int left = 10;
-    int top = 10;
-};
-std::optional<WindowBounds> loadBounds(const ini::IniFile& file, const char* section);
-// Writes the width and height that are set, then left and top.
-void saveBounds(ini::IniFile& file, const char* section, const WindowBounds& bounds);
 
 // The text limits as the file stores them: decimal text, converted strictly when the window
 // takes them (text::strToInt), so that a value that is no integer stops the start-up there.
@@ -103,8 +64,8 @@ struct StoppedStart;
 // Keys that are read only when present are optional here; the absent ones keep the
 // defaults below.
 struct MainWindow {
-    QString apiKey = QStringLiteral("No");  // "No": no key stored
-    QString databaseFileName;               // Database/FileName as stored; empty: the default
+    QString apiKey = QLatin1String(kNoAPIKey);  // none stored
+    QString databaseFileName;                   // Database/FileName as stored; empty: the default
     std::optional<WindowBounds> bounds;
     TextLimits limits;
     std::optional<int> ribbonLayout;  // as stored; the window takes only 0, 1 and 2
@@ -115,9 +76,9 @@ struct MainWindow {
 
     static MainWindow load(const ini::IniFile& file);
     // Writes every key the value carries: the bounds, the active record and the ribbon
-    // layout when set, the API key unless it is "No", and the rest always; never the text
-    // limits. Each write reaches the file at once; a failing write throws and
-    // leaves the keys before it written.
+    // layout when set, the API key unless none is set (kNoAPIKey), and the rest always; never
+    // the text limits. Each write reaches the file at once; a failing write throws and leaves
+    // the keys before it written.
     //
     // After a start-up that stopped early, a key of a group the start never applied is
     // written only when its value differs from the one the window held when the start

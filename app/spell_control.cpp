@@ -4,26 +4,26 @@
 #include <utility>
 
 #include "app/form1.h"
-#include "platform/errors/errors.h"
+#include "platform/errors/guard.h"
 #include "platform/spell/spell.h"
 #include "platform/widgets/edits.h"
 #include "platform/widgets/statusbar.h"
 #include "records/createcard.h"
-#include "tagging/frmtaggerpro.h"
 
 namespace {
 
 // The controls that a field switch governs, each with its switch: the six fields of the
-// Create card and the tagger's title, which follows the main window's "Title". The tagger's
-// title is missing while the tagger window does not exist.
-std::array<std::pair<QWidget*, TcxCheckBox*>, 7> governedFields(const TCreateCard& card) {
+// Create card and another window's field that follows "Title" (the tagger's title), missing
+// while that window does not exist.
+std::array<std::pair<QWidget*, TcxCheckBox*>, 7> governedFields(const TCreateCard& card,
+                                                                QWidget* titleSwitchField) {
     return {{{card.cxTextEdit1, card.CheckBox1},
              {card.cxMemo1, card.CheckBox2},
              {card.cxRichEdit1, card.CheckBox3},
              {card.cxRichEdit2, card.CheckBox4},
              {card.cxTextEdit2, card.CheckBox5},
              {card.cxTextEdit3, card.CheckBox6},
-             {frmTaggerPro ? frmTaggerPro->edtTitle : nullptr, card.CheckBox1}}};
+             {titleSwitchField, card.CheckBox1}}};
 }
 
 }  // namespace
@@ -51,7 +51,7 @@ void TForm1::CheckBox7PropertiesChange() {
 void TForm1::dxSpellChecker1CheckAsYouTypeStart(TSpellChecker* /*Sender*/, QWidget* AControl,
                                                 bool& AAllow) {
     // Every control that no switch governs keeps what the checker decided.
-    for (const auto& [field, box] : governedFields(*CreateCard))
+    for (const auto& [field, box] : governedFields(*CreateCard, FTitleSwitchField))
         if (field && AControl == field) {
             AAllow = box->isChecked();
             return;
@@ -61,6 +61,6 @@ void TForm1::dxSpellChecker1CheckAsYouTypeStart(TSpellChecker* /*Sender*/, QWidg
 void TForm1::SpellFieldSwitchChange(TcxCheckBox* Switch) {
     // Turning a switch on takes effect when checking next starts in its fields.
     if (Switch->isChecked()) return;
-    for (const auto& [field, box] : governedFields(*CreateCard))
+    for (const auto& [field, box] : governedFields(*CreateCard, FTitleSwitchField))
         if (field && box == Switch) dxSpellChecker1->stopCheckAsYouType(field);
 }

@@ -8,7 +8,7 @@
 #include <QShowEvent>
 #include <QSvgRenderer>
 
-#include "platform/errors/errors.h"
+#include "platform/errors/guard.h"
 #include "platform/http/http.h"
 #include "platform/shell/shell.h"
 #include "platform/widgets/anchors.h"

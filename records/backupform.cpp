@@ -10,15 +10,16 @@
 #include <memory>
 #include <optional>
 
-#include "app/form1.h"
+#include "platform/appfolder/appfolder.h"
 #include "platform/dialogs/dialogs.h"
-#include "platform/errors/errors.h"
+#include "platform/errors/guard.h"
 #include "platform/sql/sql.h"
 #include "platform/widgets/anchors.h"
 #include "platform/widgets/edits.h"
 #include "platform/widgets/window_place.h"
 #include "records/backup_archive.h"
 #include "records/dm.h"
+#include "records/main_window_port.h"
 #include "records/record_store.h"
 
 TBackupForm* BackupForm = nullptr;
@@ -50,7 +51,7 @@ auto notMadeOnError(Step step) {
 
 }  // namespace
 
-TBackupForm::TBackupForm(QWidget* parent) : QDialog(parent) {
+TBackupForm::TBackupForm(MainWindowPort& main, QWidget* parent) : QDialog(parent), m_main(main) {
     setObjectName(QStringLiteral("BackupForm"));
     setWindowTitle(QStringLiteral("Backup and Restore"));
     // Left through "Close".
@@ -122,7 +123,7 @@ void TBackupForm::cxButton2Click() {
     request.filter = QStringLiteral("Backup|*.zip");
     request.defaultSuffix = QStringLiteral("zip");
     request.fileName = QStringLiteral("Backup");
-    request.initialDir = Form1->AppPath;
+    request.initialDir = appfolder::programFolder();
     // The archive to write: a new name as well as an existing archive.
     request.mustExist = false;
     if (const auto chosen = dialogs::get().openFile(request))
@@ -140,8 +141,8 @@ void TBackupForm::BackupBtnClick() {
     // The databases are copied first, each one whole: when one cannot be (another program
     // holds a write lock on it, it is damaged), nothing was closed and the grid stays as it
     // is. The archive is then written from the copies.
-    const auto snapshot =
-        notMadeOnError([] { return std::make_unique<backup::BackupSnapshot>(Form1->AppPath); });
+    const auto snapshot = notMadeOnError(
+        [] { return std::make_unique<backup::BackupSnapshot>(appfolder::programFolder()); });
     {
         // The database file is closed while the archive is written, and opened again
         // afterwards, also when the archive could not be written; the grid then shows the
@@ -177,7 +178,7 @@ void TBackupForm::OpenPlaceholder() {
     RecordStore& store = DM->records();
     store.createPlaceholderTable();
     store.openListing();
-    Form1->GroupCombo->replaceItems({});
+    m_main.replaceGroupList({});
 }
 
 void TBackupForm::cxButton3Click() {
@@ -193,17 +194,18 @@ void TBackupForm::cxButton3Click() {
     const QString before = store.onPlaceholder() ? QString() : DM->FDConnection1->database();
     if (!errors::guard([this] { OpenPlaceholder(); })) {
         // Nothing was extracted: the database is taken again as it was.
-        if (!before.isEmpty()) Form1->OpenDatabase(before);
+        if (!before.isEmpty()) m_main.OpenDatabase(before);
         return;
     }
 
     // Whatever the extraction did, the user chooses the database to open next; an error is
     // shown first.
     std::optional<backup::RestoreResult> result;
-    if (errors::guard([&] { result = backup::ExtractBackupArchive(archive, Form1->AppPath); }))
+    if (errors::guard(
+            [&] { result = backup::ExtractBackupArchive(archive, appfolder::programFolder()); }))
         dialogs::get().message(backup::extractionCompletedMessage(*result),
                                dialogs::Place::ScreenCentre);
-    const bool opened = errors::guard([] { Form1->dxBarButton2Click(); }) && !store.onPlaceholder();
+    const bool opened = errors::guard([this] { m_main.runOpen(); }) && !store.onPlaceholder();
     if (!opened) LeavePlaceholder(before);
 }
 
@@ -214,8 +216,8 @@ void TBackupForm::LeavePlaceholder(const QString& before) {
     QString why;
     if (!before.isEmpty()) {
         try {
-            Form1->OpenDatabase(before);
-            Form1->RemovePlaceholder();
+            m_main.OpenDatabase(before);
+            m_main.RemovePlaceholder();
             return;
         } catch (const errors::Error& e) {
             why = QStringLiteral(
@@ -224,7 +226,7 @@ void TBackupForm::LeavePlaceholder(const QString& before) {
         }
     }
     OpenPlaceholder();
-    Form1->OpenDatabase(RecordStore::placeholderPath());
+    m_main.OpenDatabase(RecordStore::placeholderPath());
     dialogs::get().message(why + QStringLiteral("No database is open: the empty placeholder %1 "
                                                 "stands in until you open or create a database "
                                                 "(Database menu).")
@@ -232,7 +234,7 @@ void TBackupForm::LeavePlaceholder(const QString& before) {
 }
 
 void TBackupForm::btnHelpClick() {
-    Form1->ShowHTMLHelp(QStringLiteral("Backup_and_Restore"));
+    m_main.ShowHTMLHelp(QStringLiteral("Backup_and_Restore"));
 }
 
 void TBackupForm::cxButton1Click() {

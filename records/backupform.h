@@ -5,6 +5,7 @@
 class QGroupBox;
 class QLabel;
 class QPushButton;
+class MainWindowPort;
 
 // The Backup and Restore window: writes the program's data files into one zip archive, and
 // puts them back from such an archive, after which the user chooses the database to open.
@@ -13,7 +14,7 @@ class QPushButton;
 class TBackupForm : public QDialog {
     Q_OBJECT
 public:
-    explicit TBackupForm(QWidget* parent = nullptr);
+    TBackupForm(MainWindowPort& main, QWidget* parent);
 
     QGroupBox* cxGroupBox1 = nullptr;  // "Backup"
     QLabel* cxLabel1 = nullptr;
@@ -43,6 +44,8 @@ private:
     // After a restore whose Open opened no database: back to the database before (a path,
     // empty for none), or else on the placeholder with a message.
     void LeavePlaceholder(const QString& before);
+
+    MainWindowPort& m_main;
 };
 
 extern TBackupForm* BackupForm;

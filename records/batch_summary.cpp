@@ -14,6 +14,7 @@
 #include "platform/widgets/edits.h"
 #include "records/card_frame.h"
 #include "records/createcard.h"
+#include "records/main_state.h"
 #include "records/occurrences.h"
 #include "records/summary_writer.h"
 #include "records/text_marks.h"
@@ -115,13 +116,14 @@ void TCreateCard::ItalicBtnClick() {
 }
 
 void TCreateCard::StyleBtnClick() {
-    const QString name = occurrences::foldAtoZ(m_frame.AnnotationFontStyle);
+    const QString name = occurrences::foldAtoZ(m_frame.state().AnnotationFontStyle());
     const bool both =
         name == QLatin1String("bolditalic") || name == QLatin1String("bold and italic");
     QTextCharFormat change;
-    change.setForeground(skin::fromColorValue(m_frame.AnnotationFontColor));
+    change.setForeground(skin::fromColorValue(m_frame.state().AnnotationFontColor()));
     // A size of 0 is no font size; the text keeps its own then.
-    if (m_frame.AnnotationFontSize > 0) change.setFontPointSize(m_frame.AnnotationFontSize);
+    if (m_frame.state().AnnotationFontSize() > 0)
+        change.setFontPointSize(m_frame.state().AnnotationFontSize());
     setCharStyle(change, name == QLatin1String("bold") || both,
                  name == QLatin1String("italic") || both);
     cxRichEdit2->mergeCurrentCharFormat(change);

@@ -1,33 +1,27 @@
 #pragma once
 
 #include <QString>
-#include <cstdint>
+#include <QtGlobal>
 
 class EditModeState;
+class MainState;
 struct Record;
 
-// The main window's public fields. The cards of the main window and the other windows read
-// and write them directly; nothing guards them.
+// The main window's fields that only its two cards use; nothing guards them.
 struct MainWindowFields {
-    int TitleMax = 0;        // longest title, in characters
-    int DescriptionMax = 0;  // longest description, in characters
-    int KeywordsMax = 0;     // largest number of keywords
-    qint64 RecordID = 0;     // the ID of a record of "tblTags"; -1 for none
-    int AICounter = 0;       // successful AI requests
-    QString APIKey;          // the AI service's key; "No" when none is stored
-    std::uint8_t AnnotationFontSize = 0;
-    int AnnotationFontColor = 0;  // the platform's colour value: red in the lowest 8 bits
-    QString AnnotationFontStyle;
+    qint64 RecordID = 0;  // the ID of a record of "tblTags"; -1 for none
 
     // Yellow search marks may stand in the record view or the batch summary: set by the
     // searches of both cards, cleared by the record view's removal of its marks.
     bool HighlightsShown = false;
 };
 
-// The main window as its two cards see it: its fields, its mode, the card switch, the status
-// line and the group list. The main window implements it; the cards reach nothing else of it.
+// The main window as its two cards see it: its fields, the values it shares with the other
+// windows, its mode, the card switch, the status line and the group list. The main window
+// implements it; the cards reach nothing else of it.
 class CardFrame : public MainWindowFields {
 public:
+    virtual MainState& state() = 0;
     virtual EditModeState& editMode() = 0;
     virtual void showCreateCard() = 0;
     virtual void showSearchCard() = 0;

@@ -7,12 +7,13 @@
 #include <QPushButton>
 #include <QToolButton>
 
-#include "platform/errors/errors.h"
+#include "platform/errors/guard.h"
 #include "platform/widgets/anchors.h"
 #include "platform/widgets/edits.h"
 #include "records/card_frame.h"
 #include "records/edit_mode.h"
 #include "records/keyword_editor.h"
+#include "records/main_state.h"
 
 namespace {
 
@@ -53,6 +54,22 @@ TCreateCard::TCreateCard(CardFrame& frame, QWidget* parent) : QWidget(parent), m
     BuildExport();
     connect(&m_frame.editMode(), &EditModeState::changed, this,
             errors::guarded(this, &TCreateCard::ShowEditMode));
+    connect(&m_frame.state(), &MainState::limitsChanged, this,
+            errors::guarded(this, &TCreateCard::LimitsChanged));
+}
+
+void TCreateCard::ShowTextLimits() {
+    const MainState& limits = m_frame.state();
+    Label7->setText(QString::number(limits.TitleMax()));
+    Label12->setText(QString::number(limits.DescriptionMax()));
+    // Text already there is kept whole; a raised limit can be typed up to.
+    cxTextEdit1->setMaxLength(limits.TitleMax());
+    cxMemo1->setMaxLength(limits.DescriptionMax());
+}
+
+void TCreateCard::LimitsChanged() {
+    ShowTextLimits();
+    Label9->setText(QString::number(m_frame.state().KeywordsMax()));
 }
 
 // The save button's caption shows the mode: "Update" while editing, "Add to Database" once
@@ -104,8 +121,9 @@ void TCreateCard::BuildKeywordEditor() {
     for (QWidget* field :
          std::initializer_list<QWidget*>{cxTextEdit1, cxMemo1, cxRichEdit1, cxCheckEdit})
         field->setFont(editFont);
-    FKeywordEditor = new KeywordEditor(
-        {cxTextEdit1, cxMemo1, cxRichEdit1, cxCheckEdit, Label7, Label12, Label9}, m_frame, this);
+    FKeywordEditor =
+        new KeywordEditor({cxTextEdit1, cxMemo1, cxRichEdit1, cxCheckEdit, Label7, Label12, Label9},
+                          m_frame.state(), this);
 }
 
 void TCreateCard::BuildBatchSummary() {

@@ -37,6 +37,9 @@ public:
     QLabel* Label12 = nullptr;           // description characters left
     QLabel* Label9 = nullptr;            // keyword count
     KeywordEditor* FKeywordEditor = nullptr;
+    // The title and description fields take up to the text limits, and their counters show
+    // the limits as they are; the counters' colours follow at the next change of a field.
+    void ShowTextLimits();
     QPushButton* ExitBtn = nullptr;    // the main window's exit, below the keyword fields
     QPushButton* ExportBtn = nullptr;  // "Export to RTF": the batch summary into an RTF file
 
@@ -109,6 +112,9 @@ private:
     void BuildSpellSwitches();
     void BuildExport();
     void ShowEditMode(EditMode mode);
+    // The limits were set anew (the Settings window's "Apply"): the text limits are shown,
+    // and the keyword counter shows the keyword limit.
+    void LimitsChanged();
 
     void InsertRecord();
     void UpdateRecord();

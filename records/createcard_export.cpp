@@ -2,7 +2,7 @@
 #include <QPushButton>
 
 #include "platform/dialogs/dialogs.h"
-#include "platform/errors/errors.h"
+#include "platform/errors/guard.h"
 #include "platform/widgets/anchors.h"
 #include "platform/widgets/edits.h"
 #include "records/createcard.h"

@@ -4,15 +4,15 @@
 #include <QPushButton>
 #include <QShowEvent>
 
-#include "app/form1.h"
 #include "platform/dialogs/dialogs.h"
-#include "platform/errors/errors.h"
+#include "platform/errors/guard.h"
 #include "platform/sql/sql.h"
 #include "platform/text/text.h"
 #include "platform/widgets/anchors.h"
 #include "platform/widgets/edits.h"
 #include "platform/widgets/window_place.h"
 #include "records/dm.h"
+#include "records/main_window_port.h"
 #include "records/record_store.h"
 
 TGroupFrm* GroupFrm = nullptr;
@@ -29,7 +29,7 @@ void clearItemIndex(QComboBox* combo) {
 
 }  // namespace
 
-TGroupFrm::TGroupFrm(QWidget* parent) : QDialog(parent) {
+TGroupFrm::TGroupFrm(MainWindowPort& main, QWidget* parent) : QDialog(parent), m_main(main) {
     setObjectName(QStringLiteral("GroupFrm"));
     setWindowTitle(QStringLiteral("Group Administration"));
     // Left through "Close".
@@ -170,14 +170,14 @@ void TGroupFrm::MoveBtnClick() {
     FillGroupCombo(ToGroupCombo);
     const QStringList groups = itemsOf(ToGroupCombo);
     FromGroupCombo->replaceItems(groups);
-    Form1->GroupCombo->replaceItems(groups);
+    m_main.replaceGroupList(groups);
     clearItemIndex(FromGroupCombo);
     clearItemIndex(ToGroupCombo);
     // The main window's box keeps its text: it is the group of a batch not yet saved.
 }
 
 void TGroupFrm::btnHelpClick() {
-    Form1->ShowHTMLHelp(QStringLiteral("Working_with_groups"));
+    m_main.ShowHTMLHelp(QStringLiteral("Working_with_groups"));
 }
 
 void TGroupFrm::CloseBtnClick() {
@@ -185,5 +185,5 @@ void TGroupFrm::CloseBtnClick() {
 }
 
 void TGroupFrm::FormClose() {
-    Form1->GroupCombo->replaceItems(itemsOf(ToGroupCombo));
+    m_main.replaceGroupList(itemsOf(ToGroupCombo));
 }

@@ -5,6 +5,7 @@
 class QLabel;
 class QPushButton;
 class TcxComboBox;
+class MainWindowPort;
 
 // The Group Administration window: moves every record of one group into another group,
 // existing or new, or deletes them all. Shown modally; each showing starts afresh from the
@@ -12,7 +13,7 @@ class TcxComboBox;
 class TGroupFrm : public QDialog {
     Q_OBJECT
 public:
-    explicit TGroupFrm(QWidget* parent = nullptr);
+    TGroupFrm(MainWindowPort& main, QWidget* parent);
 
     QLabel* cxLabel1 = nullptr;
     TcxComboBox* FromGroupCombo = nullptr;  // the group acted on
@@ -46,6 +47,8 @@ private:
     void FillGroupCombo(TcxComboBox* combo);
     // ToGroupCombo filled, its list copied into FromGroupCombo.
     void FillBothLists();
+
+    MainWindowPort& m_main;
 };
 
 extern TGroupFrm* GroupFrm;

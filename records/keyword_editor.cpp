@@ -6,11 +6,11 @@
 #include <QTextDocument>
 #include <algorithm>
 
-#include "platform/errors/errors.h"
+#include "platform/errors/guard.h"
 #include "platform/text/text.h"
 #include "platform/widgets/edits.h"
-#include "records/card_frame.h"
 #include "records/keyword_list.h"
+#include "records/main_state.h"
 #include "records/text_marks.h"
 
 namespace {
@@ -69,7 +69,7 @@ void BatchFieldKeyPress(QChar& key) noexcept {
     if (key == u',' || key == u':' || key == u';') key = QChar();
 }
 
-KeywordEditor::KeywordEditor(const Fields& fields, const MainWindowFields& limits, QObject* parent)
+KeywordEditor::KeywordEditor(const Fields& fields, const MainState& limits, QObject* parent)
     : QObject(parent), m_fields(fields), m_limits(limits) {
     m_description = fields.description->document()->toRawText();
     m_keywords = fields.keywords->document()->toRawText();
@@ -113,23 +113,23 @@ void KeywordEditor::KeywordsTextChanged() {
 }
 
 void KeywordEditor::TitleChange() {
-    const qint64 left = qint64(m_limits.TitleMax) - m_fields.title->text().size();
+    const qint64 left = qint64(m_limits.TitleMax()) - m_fields.title->text().size();
     showCounter(m_fields.titleLeft, left, left < 10);
 }
 
 void KeywordEditor::DescriptionChange() {
     const int length = TcxMemo::textLength(m_fields.description->toPlainText());
-    const qint64 left = qint64(m_limits.DescriptionMax) - length;
+    const qint64 left = qint64(m_limits.DescriptionMax()) - length;
     showCounter(m_fields.descriptionLeft, left, left < 21);
 }
 
 void KeywordEditor::KeywordsValueChanged() {
     const int count = KeywordList::count(m_fields.keywords->toPlainText());
-    showCounter(m_fields.keywordCount, count, qint64(m_limits.KeywordsMax) - count < 6);
+    showCounter(m_fields.keywordCount, count, qint64(m_limits.KeywordsMax()) - count < 6);
 }
 
 void KeywordEditor::KeywordsKeyPress(QChar& key) {
-    if (shownCount() == m_limits.KeywordsMax && (key == u',' || key == u':' || key == u';'))
+    if (shownCount() == m_limits.KeywordsMax() && (key == u',' || key == u':' || key == u';'))
         key = QChar();
 }
 
@@ -166,7 +166,7 @@ void KeywordEditor::CheckEditKeyPress(QChar& key) {
 void KeywordEditor::CheckEditKeyUp(int& key, Qt::KeyboardModifiers /*shift*/) {
     if (key != Qt::Key_Return && key != Qt::Key_Enter) return;
     const QString word = m_fields.addAndCheck->text();
-    if (word.isEmpty() || shownCount() >= m_limits.KeywordsMax) return;
+    if (word.isEmpty() || shownCount() >= m_limits.KeywordsMax()) return;
     TcxRichEdit* edit = m_fields.keywords;
     const QString list = KeywordList::append(edit->document()->toRawText(), word);
     {

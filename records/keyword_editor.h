@@ -12,7 +12,7 @@ class QLabel;
 class TcxTextEdit;
 class TcxMemo;
 class TcxRichEdit;
-struct MainWindowFields;
+class MainState;
 
 // Gives the whole rich edit its default character attributes and then every occurrence of
 // word red bold type, in one repaint; the caret stays where it was, without a selection. An
@@ -37,9 +37,9 @@ public:
 
     // Binds the rules to the controls' events, each under the default exception handler. The
     // editor owns the keywords field's key-press, click, double-click and exit hooks and the
-    // add-and-check field's key-press and key-up hooks. limits are the main window's fields
+    // add-and-check field's key-press and key-up hooks. limits holds the main window's
     // TitleMax, DescriptionMax and KeywordsMax.
-    KeywordEditor(const Fields& fields, const MainWindowFields& limits, QObject* parent);
+    KeywordEditor(const Fields& fields, const MainState& limits, QObject* parent);
 
     // The rules, one per control event.
     void TitleChange();           // title text changed: characters left
@@ -62,7 +62,7 @@ private:
     void KeywordsTextChanged();
 
     Fields m_fields;
-    const MainWindowFields& m_limits;
+    const MainState& m_limits;
     // The texts the counters last saw: a change of character attributes alone changes no value.
     QString m_description;
     QString m_keywords;

@@ -8,12 +8,14 @@
 #include <QPushButton>
 #include <QTableView>
 
-#include "platform/errors/errors.h"
+#include "platform/errors/guard.h"
 #include "platform/skin/skin.h"
 #include "platform/sql/datasource.h"
 #include "platform/widgets/anchors.h"
 #include "platform/widgets/dbrichedit.h"
 #include "platform/widgets/edits.h"
+#include "records/card_frame.h"
+#include "records/main_state.h"
 
 namespace {
 
@@ -104,9 +106,11 @@ void TSearchCard::BuildGrid() {
     cxGrid1->verticalHeader()->setDefaultSectionSize(22);
     cxGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     cxGrid1->setWordWrap(false);
-    cxStyle1 = new TcxStyle(skin::fromColorValue(kDefaultRowColor), this);
+    cxStyle1 = new TcxStyle(skin::fromColorValue(m_frame.state().FocusedRowColor()), this);
     cxStyle1->setObjectName(QStringLiteral("cxStyle1"));
     cxStyle1->paintSelectionOf(cxGrid1);
+    connect(&m_frame.state(), &MainState::focusedRowColorChanged, this,
+            errors::guarded(this, &TSearchCard::ShowFocusedRowColor));
     m_anchors->place(cxGrid1, QRect(492, 56, 554, 494),
                      Anchors::Top | Anchors::Right | Anchors::Bottom);
 
@@ -130,6 +134,10 @@ void TSearchCard::BuildGrid() {
     connect(cxGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         errors::guard([&] { GridPopup->popup(cxGrid1->viewport()->mapToGlobal(pos)); });
     });
+}
+
+void TSearchCard::ShowFocusedRowColor(int color) {
+    cxStyle1->setColor(skin::fromColorValue(color));
 }
 
 void TSearchCard::BindDataSource(sql::Query* query) {

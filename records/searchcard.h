@@ -30,11 +30,7 @@ public:
     void BindDataSource(sql::Query* query);
 
     QTableView* cxGrid1 = nullptr;
-    // The grid's selected-row colour of a fresh start and of the Settings window's reset:
-    // red 206, green 223, blue 214.
-    static constexpr int kDefaultRowColor = 14081998;
-    // The style of the grid's selected row: kDefaultRowColor until the Settings window
-    // changes it.
+    // The style of the grid's selected row, in the main window's focused-row colour.
     TcxStyle* cxStyle1 = nullptr;
     TcxDBRichEdit* cxDBRichEdit1 = nullptr;  // the record view
     QLabel* cxDBLabel1 = nullptr;            // the current record's title
@@ -67,6 +63,7 @@ public:
     void DeleteRecordClick();
 
 private:
+    void ShowFocusedRowColor(int color);
     void BuildSearchBoxes();
     void BuildRecordView();
     void BuildGrid();

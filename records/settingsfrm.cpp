@@ -9,17 +9,15 @@
 #include <QShowEvent>
 #include <QSpinBox>
 
-#include "app/form1.h"
 #include "platform/dialogs/dialogs.h"
-#include "platform/errors/errors.h"
+#include "platform/errors/guard.h"
 #include "platform/shell/shell.h"
 #include "platform/skin/skin.h"
 #include "platform/widgets/anchors.h"
 #include "platform/widgets/edits.h"
 #include "platform/widgets/window_place.h"
-#include "records/createcard.h"
-#include "records/searchcard.h"
-#include "tagging/frmtaggerpro.h"
+#include "records/main_state.h"
+#include "records/main_window_port.h"
 
 TSettingsFrm* SettingsFrm = nullptr;
 
@@ -116,7 +114,8 @@ std::optional<QColor> TSettingsFrm::ColorDialog::Execute() {
     return Color;
 }
 
-TSettingsFrm::TSettingsFrm(QWidget* parent) : QDialog(parent) {
+TSettingsFrm::TSettingsFrm(MainState& state, MainWindowPort& main, QWidget* parent)
+    : QDialog(parent), m_state(state), m_main(main) {
     setObjectName(QStringLiteral("SettingsFrm"));
     setWindowTitle(QStringLiteral("Settings"));
     // A fixed frame with a title bar and no buttons in it, above the other windows: the
@@ -240,29 +239,19 @@ void TSettingsFrm::keyPressEvent(QKeyEvent* event) {
 
 void TSettingsFrm::FormShow() {
     if (QWidget* main = parentWidget()) centreOn(this, main);
-    TitleMax->setValue(Form1->TitleMax);
-    DescriptionMax->setValue(Form1->DescriptionMax);
-    TagsMax->setValue(Form1->KeywordsMax);
+    TitleMax->setValue(m_state.TitleMax());
+    DescriptionMax->setValue(m_state.DescriptionMax());
+    TagsMax->setValue(m_state.KeywordsMax());
     pick(StyleCombo, skin::paletteName());
-    Shape1->setBrushColor(Form1->SearchCard->cxStyle1->color().toRgb());
-    FontSizeEdit->setValue(Form1->AnnotationFontSize);
-    pick(FontStyleEdit, Form1->AnnotationFontStyle);
-    FontColorShape->setBrushColor(skin::fromColorValue(Form1->AnnotationFontColor));
+    Shape1->setBrushColor(skin::fromColorValue(m_state.FocusedRowColor()));
+    FontSizeEdit->setValue(m_state.AnnotationFontSize());
+    pick(FontStyleEdit, m_state.AnnotationFontStyle());
+    FontColorShape->setBrushColor(skin::fromColorValue(m_state.AnnotationFontColor()));
 }
 
 void TSettingsFrm::cxButton2Click() {
-    Form1->TitleMax = valueOf(TitleMax);
-    Form1->DescriptionMax = valueOf(DescriptionMax);
-    Form1->KeywordsMax = valueOf(TagsMax);
-    // The counters show the new limits as they are; their colours follow at the next change
-    // of their fields.
-    Form1->Label7->setText(QString::number(Form1->TitleMax));
-    Form1->Label12->setText(QString::number(Form1->DescriptionMax));
-    Form1->Label9->setText(QString::number(Form1->KeywordsMax));
-    // What the title and description fields take follows the limits, so a raised limit can
-    // be typed up to; text already there is kept whole.
-    Form1->CreateCard->cxTextEdit1->setMaxLength(Form1->TitleMax);
-    Form1->CreateCard->cxMemo1->setMaxLength(Form1->DescriptionMax);
+    // The main window shows the new limits in its counters and fields.
+    m_state.setLimits(valueOf(TitleMax), valueOf(DescriptionMax), valueOf(TagsMax));
 }
 
 void TSettingsFrm::cxButton4Click() {
@@ -271,12 +260,12 @@ void TSettingsFrm::cxButton4Click() {
 
 void TSettingsFrm::cxButton3Click() {
     skin::applyPalette(StyleCombo->currentText());
-    Form1->SearchCard->cxStyle1->setColor(Shape1->brushColor());
+    m_state.setFocusedRowColor(skin::toColorValue(Shape1->brushColor()));
 }
 
 void TSettingsFrm::cxButton6Click() {
-    Shape1->setBrushColor(skin::fromColorValue(TSearchCard::kDefaultRowColor));
-    Form1->SearchCard->cxStyle1->setColor(skin::fromColorValue(TSearchCard::kDefaultRowColor));
+    Shape1->setBrushColor(skin::fromColorValue(MainState::kDefaultFocusedRowColor));
+    m_state.setFocusedRowColor(MainState::kDefaultFocusedRowColor);
     pick(StyleCombo, QStringLiteral("Calmness"));
     cxButton3Click();
 }
@@ -287,9 +276,9 @@ void TSettingsFrm::cxButton8Click() {
 }
 
 void TSettingsFrm::cxButton7Click() {
-    Form1->AnnotationFontSize = static_cast<std::uint8_t>(valueOf(FontSizeEdit));
-    Form1->AnnotationFontStyle = FontStyleEdit->currentText();
-    Form1->AnnotationFontColor = skin::toColorValue(FontColorShape->brushColor());
+    m_state.setAnnotationStyle(static_cast<std::uint8_t>(valueOf(FontSizeEdit)),
+                               FontStyleEdit->currentText(),
+                               skin::toColorValue(FontColorShape->brushColor()));
 }
 
 void TSettingsFrm::cxButton10Click() {
@@ -298,12 +287,11 @@ void TSettingsFrm::cxButton10Click() {
     QString key = edtAPIKey->text();
     key.remove(u'\r');
     key.remove(u'\n');
-    Form1->APIKey = key;
+    m_state.setAPIKey(key);
 }
 
 void TSettingsFrm::btnResetAICountClick() {
-    Form1->AICounter = 0;
-    if (frmTaggerPro) frmTaggerPro->lblAICount->setText(QStringLiteral("0"));
+    m_state.setAICounter(0);
 }
 
 void TSettingsFrm::LinkLabel1Click() {
@@ -312,7 +300,7 @@ void TSettingsFrm::LinkLabel1Click() {
 }
 
 void TSettingsFrm::cxButton11Click() {
-    Form1->ShowHTMLHelp(QStringLiteral("Settings"));
+    m_main.ShowHTMLHelp(QStringLiteral("Settings"));
 }
 
 void TSettingsFrm::cxButton1Click() {

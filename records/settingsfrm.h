@@ -10,6 +10,8 @@ class QGroupBox;
 class QPushButton;
 class QSpinBox;
 class TcxTextEdit;
+class MainState;
+class MainWindowPort;
 
 // A filled rectangle without outline that shows one colour.
 class TShape : public QWidget {
@@ -41,12 +43,12 @@ protected:
 
 // The Settings window: the main window's text limits, the palette and the grid's selected-row
 // colour, the batch summary's annotation style, the AI service's key and the AI counter.
-// It keeps nothing of its own: each box's "Apply" writes straight into the main window, and
-// every showing fills the controls from there again.
+// It keeps nothing of its own: each box's "Apply" sets the main window's values (MainState),
+// and every showing fills the controls from there again.
 class TSettingsFrm : public QDialog {
     Q_OBJECT
 public:
-    explicit TSettingsFrm(QWidget* parent = nullptr);
+    TSettingsFrm(MainState& state, MainWindowPort& main, QWidget* parent);
 
     // "Maximum text input values"
     QGroupBox* cxGroupBox1 = nullptr;
@@ -118,6 +120,9 @@ private:
     void BuildAISettings();
     QPushButton* button(QWidget* parent, const char* name, const QString& caption,
                         const QRect& geometry, void (TSettingsFrm::*handler)() = nullptr);
+
+    MainState& m_state;
+    MainWindowPort& m_main;
 };
 
 extern TSettingsFrm* SettingsFrm;

@@ -9,14 +9,14 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/form1.h"
 #include "platform/dialogs/dialogs.h"
-#include "platform/errors/errors.h"
+#include "platform/errors/guard.h"
 #include "platform/text/text.h"
 #include "platform/widgets/anchors.h"
 #include "platform/widgets/edits.h"
 #include "platform/widgets/statusbar.h"
 #include "platform/widgets/window_place.h"
+#include "records/main_window_port.h"
 #include "tagging/window_centre.h"
 #include "tagging/word_list_model.h"
 
@@ -28,7 +28,8 @@ const QSize kClientSize(579, 746);
 
 }  // namespace
 
-TfrmDictEditor::TfrmDictEditor(QWidget* parent) : QDialog(parent) {
+TfrmDictEditor::TfrmDictEditor(MainWindowPort& main, QWidget* parent)
+    : QDialog(parent), m_main(main) {
     setObjectName(QStringLiteral("frmDictEditor"));
     setWindowTitle(QStringLiteral("Getty dictionary editor"));
     // A title bar without system menu and close button: the window is left through
@@ -319,7 +320,7 @@ void TfrmDictEditor::btnCloseClick() {
 }
 
 void TfrmDictEditor::btnHelpClick() {
-    Form1->ShowHTMLHelp(QStringLiteral("Getty_Dictionary_Editor"));
+    m_main.ShowHTMLHelp(QStringLiteral("Getty_Dictionary_Editor"));
 }
 
 void TfrmDictEditor::btnUpdateSuggestClick() {

@@ -11,6 +11,7 @@ class TcxTextEdit;
 class TStatusBar;
 class WordListModel;
 class SortedWords;
+class MainWindowPort;
 
 // The Getty dictionary editor: the corrections ("GettyDict.txt") and the banned words
 // ("GettyBlackList.txt") that the Getty prompt carries. The rows live in the two grids
@@ -18,7 +19,7 @@ class SortedWords;
 class TfrmDictEditor : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmDictEditor(QWidget* parent = nullptr);
+    TfrmDictEditor(MainWindowPort& main, QWidget* parent);
 
     // Columns of the two grids.
     static constexpr int colOld = 0;            // "Word"
@@ -88,6 +89,8 @@ private:
     SortedWords* m_dictSorted = nullptr;
     WordListModel* m_black = nullptr;
     SortedWords* m_blackSorted = nullptr;
+
+    MainWindowPort& m_main;
 };
 
 extern TfrmDictEditor* frmDictEditor;

@@ -3,14 +3,16 @@
 #include <QCloseEvent>
 #include <QShowEvent>
 
-#include "platform/errors/errors.h"
+#include "platform/errors/guard.h"
 
 TfrmTaggerPro* frmTaggerPro = nullptr;
 
-TfrmTaggerPro::TfrmTaggerPro(QWidget* parent)
+TfrmTaggerPro::TfrmTaggerPro(MainState& state, MainWindowPort& main, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint) {
+                          Qt::WindowCloseButtonHint),
+      m_state(state),
+      m_main(main) {
     setObjectName(QStringLiteral("frmTaggerPro"));
     setWindowTitle(QStringLiteral("AI Tagger"));
     BuildLayout();

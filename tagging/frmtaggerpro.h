@@ -22,6 +22,8 @@ class QSpinBox;
 class QToolButton;
 class BatchGridModel;
 class KeywordEditor;
+class MainState;
+class MainWindowPort;
 class OuterBounds;
 class TStatusBar;
 class TcxGridTableView;
@@ -60,8 +62,14 @@ class TfrmTaggerPro : public QWidget {
     friend class TaggerProbe;  // tests reach the window's state through it
 
 public:
-    explicit TfrmTaggerPro(QWidget* parent = nullptr);
+    // state: the main window's values (limits, key, AI counter); main: what the tagger asks
+    // of the main window (help, the batch summary).
+    TfrmTaggerPro(MainState& state, MainWindowPort& main, QWidget* parent = nullptr);
     ~TfrmTaggerPro() override;
+
+    // "Getty Corrections" shows the Getty dictionary editor through this; the program block,
+    // which makes both windows, sets it.
+    void setGettyEditor(std::function<void()> show) { FShowGettyEditor = std::move(show); }
 
     // ---- Editor column: title, description, keywords, add-and-check, their counters ----
     QLabel* Label7 = nullptr;   // title characters left
@@ -230,6 +238,8 @@ private:
     // Hands the key (none: leave the component's key as it is), the service, the model and
     // the time-outs to the cloud-AI component.
     void SetUpCloudAI(const std::optional<QString>& geminiKey);
+    // The AI counter in lblAICount, whichever window changed it.
+    void ShowAICounter(int counter);
     // The agency combo's index follows its typed text: the item it names, or -1.
     void SyncAgencyIndex();
     int imageColumnWidth() const;
@@ -307,6 +317,9 @@ private:
     static void SelectComboItemByText(TcxDropDownList* combo, const QString& value);
 
     // ---- State ----
+    MainState& m_state;
+    MainWindowPort& m_main;
+    std::function<void()> FShowGettyEditor;
     QString AppLocation;  // the program folder, with a trailing separator; set at showing
     OuterBounds* FOuterBounds = nullptr;      // the window's bounds, frame included
     KeywordEditor* FKeywordEditor = nullptr;  // the editor column's keyword-editor rules

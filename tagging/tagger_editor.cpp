@@ -6,10 +6,10 @@
 #include <QLabel>
 #include <QProgressBar>
 
-#include "app/form1.h"
 #include "platform/widgets/edits.h"
 #include "platform/widgets/image.h"
 #include "platform/widgets/statusbar.h"
+#include "records/main_state.h"
 #include "tagging/batch_row.h"
 #include "tagging/frmtaggerpro.h"
 #include "tagging/tagger_rules.h"
@@ -27,8 +27,8 @@ void TfrmTaggerPro::ClearInputFields() {
     memDescription->clear();
     edtTitle->clear();
     dxStatusBar1->setPanelText(0, QStringLiteral("Ready ..."));
-    Label7->setText(QString::number(Form1->TitleMax));
-    Label12->setText(QString::number(Form1->DescriptionMax));
+    Label7->setText(QString::number(m_state.TitleMax()));
+    Label12->setText(QString::number(m_state.DescriptionMax()));
     Label9->setText(QStringLiteral("0"));
     edtTitle->setFocus(Qt::OtherFocusReason);
 }

@@ -3,39 +3,16 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include "app/form1.h"
 #include "platform/dialogs/dialogs.h"
 #include "platform/errors/errors.h"
 #include "platform/text/text.h"
 #include "platform/widgets/edits.h"
 #include "platform/widgets/gridview.h"
+#include "records/main_window_port.h"
 #include "tagging/batch_grid_model.h"
 #include "tagging/frmtaggerpro.h"
 #include "tagging/handover.h"
 #include "tagging/window_centre.h"
-
-namespace {
-
-// The batch summary comes into view: the main window's Search card gives way to its Create
-// card. Nothing else of the main window moves: not its focus, not its scroll position.
-void showBatchSummary() {
-    if (Form1->CardPanel1->currentWidget() == Form1->SearchCard) Form1->showCreateCard();
-}
-
-// What is typed next at the end of the batch summary starts regular. Only a caret at the end
-// with no selection takes the style: a selection of the user's keeps its own.
-void regularAtEnd(QTextEdit* summary) {
-    const QTextCursor caret = summary->textCursor();
-    if (caret.hasSelection() || !caret.atEnd()) return;
-    QTextCharFormat regular;
-    regular.setFontWeight(QFont::Normal);
-    regular.setFontItalic(false);
-    regular.setFontUnderline(false);
-    regular.setFontStrikeOut(false);
-    summary->mergeCurrentCharFormat(regular);
-}
-
-}  // namespace
 
 void TfrmTaggerPro::AddBtnClick() {
     const QString title = edtTitle->text();
@@ -46,12 +23,13 @@ void TfrmTaggerPro::AddBtnClick() {
                                dialogs::Place::ScreenCentre);
         return;
     }
-    handover::appendTaggerEntry(Form1->cxRichEdit2->document(),
+    handover::appendTaggerEntry(m_main.batchSummary(),
                                 {{title, description, keywords},
                                  SelectedCategory(AdobeCategory),
                                  SelectedCategory(ShutterCategory1),
                                  SelectedCategory(ShutterCategory2)},
-                                handover::Closing::AfterSecondaryLine, showBatchSummary);
+                                handover::Closing::AfterSecondaryLine,
+                                [this] { m_main.showBatchSummary(); });
     ClearInputFields();
 }
 
@@ -64,13 +42,14 @@ void TfrmTaggerPro::Copyrowdatatobatchsummary1Click() {
     const std::optional<QString> keywords = cell(BatchGridModel::colKeywords);
     // A row is written once all three texts were written, empty ones included.
     if (title && description && keywords)
-        handover::appendTaggerEntry(Form1->cxRichEdit2->document(),
+        handover::appendTaggerEntry(m_main.batchSummary(),
                                     {{*title, *description, *keywords},
                                      cell(BatchGridModel::colAdobeCat),
                                      cell(BatchGridModel::colShutter1),
                                      cell(BatchGridModel::colShutter2)},
-                                    handover::Closing::Always, showBatchSummary);
-    regularAtEnd(Form1->cxRichEdit2);
+                                    handover::Closing::Always,
+                                    [this] { m_main.showBatchSummary(); });
+    m_main.typeRegularAtEndOfBatchSummary();
 }
 
 void TfrmTaggerPro::Populatebatchsummary1Click() {

@@ -13,9 +13,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/form1.h"
 #include "platform/cloudai/cloudai.h"
-#include "platform/errors/errors.h"
+#include "platform/errors/guard.h"
 #include "platform/widgets/anchors.h"
 #include "platform/widgets/edits.h"
 #include "platform/widgets/gridview.h"
@@ -23,6 +22,7 @@
 #include "platform/widgets/outer_bounds.h"
 #include "platform/widgets/statusbar.h"
 #include "records/keyword_editor.h"
+#include "records/main_state.h"
 #include "tagging/categories.h"
 #include "tagging/frmtaggerpro.h"
 
@@ -170,7 +170,7 @@ void TfrmTaggerPro::BuildEditorColumn(QWidget* client) {
          std::initializer_list<QWidget*>{edtTitle, memDescription, memKeywords, cxCheckEdit})
         field->setFont(editFont);
     FKeywordEditor = new KeywordEditor(
-        {edtTitle, memDescription, memKeywords, cxCheckEdit, Label7, Label12, Label9}, *Form1,
+        {edtTitle, memDescription, memKeywords, cxCheckEdit, Label7, Label12, Label9}, m_state,
         this);
 
     cxGroupBox1 = named(new QGroupBox(QStringLiteral("Categories"), client), "cxGroupBox1");
@@ -390,4 +390,6 @@ void TfrmTaggerPro::ConnectHandlers() {
             errors::guarded(this, &TfrmTaggerPro::CloudAI1Executed));
     connect(CloudAI1, &cloudai::CloudAI::requestsComplete, this,
             errors::guarded(this, &TfrmTaggerPro::CloudAI1RequestsComplete));
+    connect(&m_state, &MainState::aiCounterChanged, this,
+            errors::guarded(this, &TfrmTaggerPro::ShowAICounter));
 }

@@ -9,8 +9,6 @@
 #include <QSpinBox>
 #include <algorithm>
 
-#include "app/form1.h"
-#include "app/settings.h"
 #include "platform/appfolder/appfolder.h"
 #include "platform/cloudai/cloudai.h"
 #include "platform/dialogs/dialogs.h"
@@ -19,8 +17,10 @@
 #include "platform/widgets/gridview.h"
 #include "platform/widgets/outer_bounds.h"
 #include "platform/widgets/statusbar.h"
+#include "records/main_state.h"
+#include "records/main_window_port.h"
+#include "records/settings_file.h"
 #include "tagging/batch_grid_model.h"
-#include "tagging/frmdicteditor.h"
 #include "tagging/frmtaggerpro.h"
 #include "tagging/tagger_rules.h"
 #include "tagging/tagger_settings.h"
@@ -60,17 +60,17 @@ void TfrmTaggerPro::FormShow() {
 
     ClearInputFields();
 
-    edtTitle->setMaxLength(Form1->TitleMax);
-    memDescription->setMaxLength(Form1->DescriptionMax);
-    Label7->setText(QString::number(Form1->TitleMax));
-    Label12->setText(QString::number(Form1->DescriptionMax));
+    edtTitle->setMaxLength(m_state.TitleMax());
+    memDescription->setMaxLength(m_state.DescriptionMax());
+    Label7->setText(QString::number(m_state.TitleMax()));
+    Label12->setText(QString::number(m_state.DescriptionMax()));
     Label9->setText(QStringLiteral("0"));
 
     setSpinRange(KeysFrom, kKeysFromMinimum, KeysTo->value() - 2);
-    lblAICount->setText(QString::number(Form1->AICounter));
+    lblAICount->setText(QString::number(m_state.AICounter()));
     if (AgencyCombo->currentIndex() == 1) btnOpenGettyEditor->setEnabled(true);
 
-    const std::optional<QString> key = tagger::geminiKeyToHandOver(Form1->APIKey);
+    const std::optional<QString> key = tagger::geminiKeyToHandOver(m_state.APIKey());
     if (!key)
         dialogs::get().message(
             QStringLiteral("You cannot use AI tagging without an API key\rPlease go to the Setting "
@@ -93,15 +93,15 @@ void TfrmTaggerPro::ApplySettings(const tagger::Settings& stored) {
 
     // The keyword bounds are taken into their ranges up to the keyword limit, then the range
     // rule keeps the lower one two below the upper one, whether the upper one changed or not.
-    setSpinRange(KeysFrom, kKeysFromMinimum, Form1->KeywordsMax);
-    setSpinRange(KeysTo, kKeysToMinimum, Form1->KeywordsMax);
+    setSpinRange(KeysFrom, kKeysFromMinimum, m_state.KeywordsMax());
+    setSpinRange(KeysTo, kKeysToMinimum, m_state.KeywordsMax());
     KeysFrom->setValue(stored.keysFrom);
     KeysTo->setValue(stored.keysTo);
     KeysToPropertiesEditValueChanged();
     setImageColumnWidth(stored.imageColumnWidth);
 
-    setSpinRange(KeysFrom, kKeysFromMinimum, Form1->KeywordsMax);
-    setSpinRange(KeysTo, kKeysToMinimum, Form1->KeywordsMax);
+    setSpinRange(KeysFrom, kKeysFromMinimum, m_state.KeywordsMax());
+    setSpinRange(KeysTo, kKeysToMinimum, m_state.KeywordsMax());
 }
 
 tagger::Settings TfrmTaggerPro::CurrentSettings() const {
@@ -128,6 +128,10 @@ void TfrmTaggerPro::SetUpCloudAI(const std::optional<QString>& geminiKey) {
     CloudAI1->setConnectTimeout(kRequestTimeoutMs);
 }
 
+void TfrmTaggerPro::ShowAICounter(int counter) {
+    lblAICount->setText(QString::number(counter));
+}
+
 void TfrmTaggerPro::FormClose() {
     // A batch does not go on behind a closed window.
     if (FBatchRunning) FStopBatch = true;
@@ -143,13 +147,11 @@ void TfrmTaggerPro::ExitBtnClick() {
 }
 
 void TfrmTaggerPro::btnHelpClick() {
-    Form1->ShowHTMLHelp(QStringLiteral("AI_Tagging"));
+    m_main.ShowHTMLHelp(QStringLiteral("AI_Tagging"));
 }
 
 void TfrmTaggerPro::btnOpenGettyEditorClick() {
-    frmDictEditor->show();
-    frmDictEditor->raise();
-    frmDictEditor->activateWindow();
+    if (FShowGettyEditor) FShowGettyEditor();
 }
 
 int TfrmTaggerPro::imageColumnWidth() const {
@@ -193,7 +195,7 @@ void TfrmTaggerPro::cxButton3Click() {
     CategoryCheck->setChecked(true);
     // The lower bound is set before the upper one; it may stand above the upper bound's old
     // value until the range rule runs.
-    setSpinRange(KeysFrom, kKeysFromMinimum, Form1->KeywordsMax);
+    setSpinRange(KeysFrom, kKeysFromMinimum, m_state.KeywordsMax());
     KeysFrom->setValue(39);
     KeysTo->setValue(42);
     KeysToPropertiesEditValueChanged();

@@ -11,7 +11,6 @@
 #include <QRandomGenerator>
 #include <QSpinBox>
 
-#include "app/form1.h"
 #include "platform/cloudai/cloudai.h"
 #include "platform/dialogs/dialogs.h"
 #include "platform/errors/errors.h"
@@ -20,6 +19,7 @@
 #include "platform/widgets/edits.h"
 #include "platform/widgets/image.h"
 #include "platform/widgets/statusbar.h"
+#include "records/main_state.h"
 #include "tagging/batch_grid_model.h"
 #include "tagging/frmtaggerpro.h"
 #include "tagging/prompts.h"
@@ -107,8 +107,8 @@ prompts::PromptSettings TfrmTaggerPro::PromptSettingsFromControls(bool withGetty
     s.detectCategories = CategoryCheck->isChecked();
     s.includePeople = PeopleCheck->isChecked();
     s.deepVision = AgenticCombo->isChecked();
-    s.titleMax = Form1->TitleMax;
-    s.descriptionMax = Form1->DescriptionMax;
+    s.titleMax = m_state.TitleMax();
+    s.descriptionMax = m_state.DescriptionMax();
     s.adobeCategories = itemsOf(AdobeCategory);
     s.shutterPrimary = itemsOf(ShutterCategory1);
     s.shutterSecondary = itemsOf(ShutterCategory2);
@@ -149,8 +149,7 @@ void TfrmTaggerPro::CloudAI1RequestComplete(const cloudai::RequestResult& AReque
     EndRequest();
     if (ARequestResult.success) {
         // Every successful exchange counts, whether its answer can be read or not.
-        ++Form1->AICounter;
-        lblAICount->setText(QString::number(Form1->AICounter));
+        m_state.setAICounter(m_state.AICounter() + 1);
     } else {
         dxStatusBar1->setPanelText(0, tagger::requestFailureText(ARequestResult.responseCode));
     }

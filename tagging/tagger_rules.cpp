@@ -1,5 +1,7 @@
 #include "tagging/tagger_rules.h"
 
+#include "records/main_state.h"
+
 namespace tagger {
 
 KeywordRange keywordRange(int from, int to) {
@@ -13,7 +15,7 @@ int shutterstockSelection(int changed, int other, bool batchProcessing) {
 }
 
 std::optional<QString> geminiKeyToHandOver(const QString& apiKey) {
-    if (apiKey == QLatin1String("No")) return std::nullopt;
+    if (apiKey == QLatin1String(kNoAPIKey)) return std::nullopt;
     return apiKey;
 }
 

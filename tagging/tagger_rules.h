@@ -22,7 +22,7 @@ KeywordRange keywordRange(int from, int to);
 int shutterstockSelection(int changed, int other, bool batchProcessing);
 
 // The key handed to the cloud-AI component at showing: the main window's key as it stands,
-// an empty one too, or none when it is exactly "No" (the main window has no key).
+// an empty one too, or none when it is exactly kNoAPIKey (the main window has no key).
 std::optional<QString> geminiKeyToHandOver(const QString& apiKey);
 
 // The status line after a failed exchange with the AI service, by its HTTP status (0: no

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "app/settings.h"
+#include "records/settings_file.h"
 
 namespace ini {
 class IniFile;

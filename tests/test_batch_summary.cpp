@@ -10,6 +10,7 @@
 
 #include "app/form1.h"
 #include "platform/widgets/edits.h"
+#include "records/main_state.h"
 #include "records/summary_writer.h"
 #include "tests/support/paragraphs.h"
 #include "tests/support/program_fixture.h"
@@ -349,8 +350,8 @@ TEST_F(BatchSummaryTest, ApplyStyleUsesTheAnnotationStyleAndClearStyleThePlainOn
     };
     const Case cases[] = {{"bold and italic", "BI"}, {"BoldItalic", "BI"}, {"BOLD", "B"},
                           {"Italic", "I"},           {"Regular", "R"},     {"Underlined", "R"}};
-    Form1->AnnotationFontColor = 0xFF8000;  // blue 255, green 128, red 0
-    Form1->AnnotationFontSize = 14;
+    Form1->state().setAnnotationFontColor(0xFF8000);  // blue 255, green 128, red 0
+    Form1->state().setAnnotationFontSize(14);
     for (const Case& c : cases) {
         summary->setPlainText("ab");
         QTextCharFormat start;
@@ -360,7 +361,7 @@ TEST_F(BatchSummaryTest, ApplyStyleUsesTheAnnotationStyleAndClearStyleThePlainOn
         start.setFontUnderline(true);
         select(0, 1);
         summary->mergeCurrentCharFormat(start);
-        Form1->AnnotationFontStyle = c.name;
+        Form1->state().setAnnotationFontStyle(c.name);
         QTest::mouseClick(control<QToolButton>("StyleBtn"), Qt::LeftButton);
         const QTextCharFormat styled = formatAt(doc, 0);
         EXPECT_EQ(styleOf(styled), c.style) << c.name.toStdString();
@@ -426,9 +427,9 @@ TEST_F(BatchSummaryTest, ClearingKeepsWhatEachCommandDoesNotOwn) {
 TEST_F(BatchSummaryTest, EntriesAndStylesSurviveTheRtfRoundTrip) {
     add("one", "first\nline", "a, b");
     add("two", "second", "c");
-    Form1->AnnotationFontColor = 0xFF8000;  // blue 255, green 128, red 0
-    Form1->AnnotationFontSize = 14;
-    Form1->AnnotationFontStyle = "Bold and Italic";
+    Form1->state().setAnnotationFontColor(0xFF8000);  // blue 255, green 128, red 0
+    Form1->state().setAnnotationFontSize(14);
+    Form1->state().setAnnotationFontStyle("Bold and Italic");
     const int separator = doc->find("-----").selectionStart();
     select(separator, separator + 5);
     QTest::mouseClick(control<QToolButton>("StyleBtn"), Qt::LeftButton);

@@ -12,6 +12,7 @@
 #include "platform/cloudai/cloudai.h"
 #include "platform/widgets/edits.h"
 #include "platform/widgets/statusbar.h"
+#include "records/main_state.h"
 #include "tests/support/batch_grid_fixture.h"
 #include "tests/support/loopback_server.h"
 
@@ -199,7 +200,7 @@ TEST_F(BatchTagging, FailedRequestsAndMissingPicturesDoNotStopTheBatch) {
     // The last reply was the service's limit: its text stays in view.
     EXPECT_EQ(status(), kLimit);
     EXPECT_TRUE(idleButtons());
-    EXPECT_EQ(Form1->AICounter, 1);
+    EXPECT_EQ(Form1->state().AICounter(), 1);
 
     // A row without its file after the limit: the limit still shows at the end.
     QFile::remove(files[5]);

@@ -13,6 +13,7 @@
 #include "platform/widgets/edits.h"
 #include "platform/widgets/statusbar.h"
 #include "records/dm.h"
+#include "records/main_state.h"
 #include "tests/support/program_fixture.h"
 
 namespace {
@@ -284,7 +285,7 @@ TEST_F(FirstStartTest, FirstStartCreatesAWorkingEmptyDatabase) {
     EXPECT_TRUE(QFileInfo(path("DB")).isDir());
     EXPECT_EQ(Form1->StatusBar1->panelText(4), "KeywordsDB.db");
     EXPECT_EQ(Form1->StatusBar1->panelText(6), "0");
-    EXPECT_EQ(Form1->TitleMax, 80);
+    EXPECT_EQ(Form1->state().TitleMax(), 80);
     EXPECT_TRUE(dialogs.texts("error").isEmpty());
 }
 
@@ -292,7 +293,7 @@ TEST_F(FirstStartTest, FirstStartWithNewCancelledStaysUsable) {
     dialogs.saveAnswers.push_back(QString());
     startProgram();
     EXPECT_TRUE(dialogs.texts("error").isEmpty()) << dialogs.texts("error").join('|').toStdString();
-    EXPECT_EQ(Form1->TitleMax, 80);
+    EXPECT_EQ(Form1->state().TitleMax(), 80);
     EXPECT_EQ(Form1->StatusBar1->panelText(6), "No");
     // The user creates one afterwards.
     dialogs.saveAnswers.push_back(path("DB/Later.db"));

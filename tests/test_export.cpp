@@ -16,6 +16,7 @@
 #include "platform/widgets/dbrichedit.h"
 #include "platform/widgets/edits.h"
 #include "records/createcard.h"
+#include "records/main_state.h"
 #include "records/searchcard.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/program_fixture.h"
@@ -140,9 +141,9 @@ TEST_F(Export, DialogStartsInTheKeywordsFolderMadeWhenMissingAndCancelWritesNoth
 
 TEST_F(Export, SummaryOpensWithTheColoursAndMarksOfTheScreen) {
     start();
-    Form1->AnnotationFontColor = 255;  // red
-    Form1->AnnotationFontStyle = "Bold";
-    Form1->AnnotationFontSize = 10;
+    Form1->state().setAnnotationFontColor(255);  // red
+    Form1->state().setAnnotationFontStyle("Bold");
+    Form1->state().setAnnotationFontSize(10);
     Form1->CreateCard->cxTextEdit1->setText("Sunset");
     Form1->CreateCard->cxMemo1->setPlainText("Golden sun over the sea");
     Form1->CreateCard->cxRichEdit1->setPlainText("sun, sea");

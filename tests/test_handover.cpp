@@ -11,6 +11,7 @@
 #include "platform/widgets/image.h"
 #include "platform/widgets/statusbar.h"
 #include "records/dm.h"
+#include "records/main_state.h"
 #include "tagging/window_centre.h"
 #include "tests/support/batch_grid_fixture.h"
 #include "tests/support/paragraphs.h"
@@ -284,7 +285,7 @@ TEST_F(Handover, AnEntryAddedWhileARecordIsEditedIsStoredByTheUpdate) {
     makeDatabase("DB/KeywordsDB.db",
                  {{"Nature", "Sunset", "sun", rtf::write(QTextDocument("STORED ENTRY"))}});
     startProgram();
-    Form1->APIKey = "key";
+    Form1->state().setAPIKey("key");
     Form1->SearchCard->EditRecordClick();
     ASSERT_EQ(Form1->StatusBar1->panelText(2), "EDIT");
     w = showTagger();

@@ -12,6 +12,7 @@
 #include "platform/widgets/edits.h"
 #include "records/keyword_editor.h"
 #include "records/keyword_list.h"
+#include "records/main_state.h"
 #include "tests/support/program_fixture.h"
 #include "tests/support/window_checks.h"
 
@@ -98,9 +99,9 @@ protected:
 };
 
 TEST_F(KeywordEditorTest, CountersAtTheirThresholds) {
-    ASSERT_EQ(Form1->TitleMax, 80);
-    ASSERT_EQ(Form1->DescriptionMax, 200);
-    ASSERT_EQ(Form1->KeywordsMax, 50);
+    ASSERT_EQ(Form1->state().TitleMax(), 80);
+    ASSERT_EQ(Form1->state().DescriptionMax(), 200);
+    ASSERT_EQ(Form1->state().KeywordsMax(), 50);
     const struct {
         int length;
         QString shown;
@@ -146,9 +147,9 @@ TEST_F(KeywordEditorTest, CountersAtTheirThresholds) {
 TEST_F(KeywordEditorTest, LimitsAreReadWhenARuleRuns) {
     control<TcxTextEdit>("cxTextEdit1")->setText(QString(50, u't'));
     control<TcxMemo>("cxMemo1")->setPlainText(QString(50, u'd'));
-    Form1->TitleMax = 40;
-    Form1->DescriptionMax = 30;
-    Form1->KeywordsMax = 3;
+    Form1->state().setTitleMax(40);
+    Form1->state().setDescriptionMax(30);
+    Form1->state().setKeywordsMax(3);
     control<TcxTextEdit>("cxTextEdit1")->setText(QString(45, u't'));
     control<TcxMemo>("cxMemo1")->setPlainText(QString(45, u'd'));
     setKeywords(QStringLiteral("a, b"));
@@ -165,7 +166,7 @@ TEST_F(ProgramFixture, CountersOfExtremeStoredLimits) {
     makeDatabase("DB/KeywordsDB.db");
     writeSettings("[TextMax]\nTitle=-2147483648\nDescription=-2147483648\nKeywords=-2147483648\n");
     startProgram();
-    ASSERT_EQ(Form1->TitleMax, std::numeric_limits<int>::min());
+    ASSERT_EQ(Form1->state().TitleMax(), std::numeric_limits<int>::min());
     control<TcxTextEdit>("cxTextEdit1")->setText("sunset");
     control<TcxMemo>("cxMemo1")->setPlainText("sea");
     control<TcxRichEdit>("cxRichEdit1")->setPlainText("a, b");
@@ -174,7 +175,8 @@ TEST_F(ProgramFixture, CountersOfExtremeStoredLimits) {
     EXPECT_EQ(Form1->Label9->text(), "2");
     EXPECT_TRUE(isRed(Form1->Label9));
 
-    Form1->TitleMax = Form1->DescriptionMax = Form1->KeywordsMax = std::numeric_limits<int>::max();
+    Form1->state().setLimits(std::numeric_limits<int>::max(), std::numeric_limits<int>::max(),
+                             std::numeric_limits<int>::max());
     control<TcxTextEdit>("cxTextEdit1")->setText("sun");
     control<TcxRichEdit>("cxRichEdit1")->setPlainText("a");
     EXPECT_EQ(Form1->Label7->text(), "2147483644");
@@ -364,7 +366,8 @@ TEST_F(KeywordEditorTest, MouseDoubleClickMarksAndAClickClears) {
 }
 
 TEST_F(KeywordEditorTest, LeavingABlankKeywordsFieldShowsItsCount) {
-    Form1->Label9->setText(QString::number(Form1->KeywordsMax));  // as the Settings window does
+    Form1->Label9->setText(
+        QString::number(Form1->state().KeywordsMax()));  // as the Settings window does
     control<TcxRichEdit>("cxRichEdit1")->setFocus();
     control<TcxTextEdit>("cxTextEdit1")->setFocus();
     EXPECT_EQ(Form1->Label9->text(), "0");

@@ -19,6 +19,7 @@
 #include "platform/skin/skin.h"
 #include "platform/widgets/edits.h"
 #include "records/createcard.h"
+#include "records/main_state.h"
 #include "records/searchcard.h"
 #include "records/settingsfrm.h"
 #include "tagging/frmtaggerpro.h"
@@ -167,9 +168,9 @@ TEST_F(SettingsWindow, LimitsApplyShowsTheNewLimitsInTheCountersWithoutRecolouri
     type(control<QSpinBox>("DescriptionMax"), "300");
     type(control<QSpinBox>("TagsMax"), "40");
     click("cxButton2");
-    EXPECT_EQ(Form1->TitleMax, 120);
-    EXPECT_EQ(Form1->DescriptionMax, 300);
-    EXPECT_EQ(Form1->KeywordsMax, 40);
+    EXPECT_EQ(Form1->state().TitleMax(), 120);
+    EXPECT_EQ(Form1->state().DescriptionMax(), 300);
+    EXPECT_EQ(Form1->state().KeywordsMax(), 40);
     EXPECT_EQ(QStringList({Form1->Label7->text(), Form1->Label12->text(), Form1->Label9->text()}),
               QStringList({"120", "300", "40"}));
     EXPECT_TRUE(isRed(Form1->Label7));  // the colour follows at the next change
@@ -216,10 +217,10 @@ TEST_F(SettingsWindow, SpinEditsKeepTheirValuesWithinTheirRanges) {
         click("cxButton7");
         EXPECT_EQ(control<QSpinBox>(c.spin)->value(), c.value);
     }
-    EXPECT_EQ(Form1->TitleMax, 200);
-    EXPECT_EQ(Form1->DescriptionMax, 500);
-    EXPECT_EQ(Form1->KeywordsMax, 20);
-    EXPECT_EQ(Form1->AnnotationFontSize, 6);
+    EXPECT_EQ(Form1->state().TitleMax(), 200);
+    EXPECT_EQ(Form1->state().DescriptionMax(), 500);
+    EXPECT_EQ(Form1->state().KeywordsMax(), 20);
+    EXPECT_EQ(Form1->state().AnnotationFontSize(), 6);
     // Past the top the arrows stay there.
     for (const char* name : {"TitleMax", "DescriptionMax", "TagsMax", "FontSizeEdit"}) {
         auto* spin = control<QSpinBox>(name);
@@ -250,11 +251,11 @@ TEST_F(SettingsWindow, CloseWithoutApplyKeepsTheMainWindowAndTheNextShowingRefil
     Form1->dxBarLargeButton8Click();
     ASSERT_TRUE(checked);
     EXPECT_FALSE(SettingsFrm->isVisible());
-    EXPECT_EQ(Form1->TitleMax, 80);
+    EXPECT_EQ(Form1->state().TitleMax(), 80);
     EXPECT_EQ(Form1->Label7->text(), "80");
     EXPECT_EQ(skin::paletteName(), "Calmness");
-    EXPECT_EQ(Form1->AnnotationFontStyle, "Regular");
-    EXPECT_EQ(Form1->APIKey, "No");
+    EXPECT_EQ(Form1->state().AnnotationFontStyle(), "Regular");
+    EXPECT_EQ(Form1->state().APIKey(), "No");
 
     showSettings();
     EXPECT_EQ(control<QSpinBox>("TitleMax")->value(), 80);
@@ -369,12 +370,15 @@ TEST_F(SettingsWindow, TheTwoInertResetButtonsChangeNothing) {
     type(w->FontSizeEdit, "7");
     w->FontStyleEdit->setCurrentIndex(2);
     const auto state = [w] {
-        return QStringList(
-            {QString::number(Form1->TitleMax), QString::number(Form1->DescriptionMax),
-             QString::number(Form1->KeywordsMax), Form1->Label7->text(), Form1->Label12->text(),
-             Form1->Label9->text(), QString::number(Form1->AnnotationFontSize),
-             Form1->AnnotationFontStyle, QString::number(Form1->AnnotationFontColor),
-             w->TitleMax->text(), w->FontSizeEdit->text(), w->FontStyleEdit->currentText()});
+        return QStringList({QString::number(Form1->state().TitleMax()),
+                            QString::number(Form1->state().DescriptionMax()),
+                            QString::number(Form1->state().KeywordsMax()), Form1->Label7->text(),
+                            Form1->Label12->text(), Form1->Label9->text(),
+                            QString::number(Form1->state().AnnotationFontSize()),
+                            Form1->state().AnnotationFontStyle(),
+                            QString::number(Form1->state().AnnotationFontColor()),
+                            w->TitleMax->text(), w->FontSizeEdit->text(),
+                            w->FontStyleEdit->currentText()});
     };
     const QStringList before = state();
     click("cxButton5");
@@ -390,17 +394,17 @@ TEST_F(SettingsWindow, AnnotationApplyWritesTheStyleThatTheSummaryAndTheSettings
     // A stored style outside the list is no choice: applied, it is empty.
     EXPECT_EQ(w->FontStyleEdit->currentIndex(), -1);
     click("cxButton7");
-    EXPECT_EQ(Form1->AnnotationFontStyle, "");
+    EXPECT_EQ(Form1->state().AnnotationFontStyle(), "");
 
     type(w->FontSizeEdit, "7");
     w->FontStyleEdit->setCurrentIndex(1);
     dialogs.colorAnswers = {0xFF0000};  // blue
     click("cxButton8");
-    EXPECT_EQ(Form1->AnnotationFontColor, 0);  // not before "Apply"
+    EXPECT_EQ(Form1->state().AnnotationFontColor(), 0);  // not before "Apply"
     click("cxButton7");
-    EXPECT_EQ(Form1->AnnotationFontSize, 7);
-    EXPECT_EQ(Form1->AnnotationFontStyle, "Bold");
-    EXPECT_EQ(Form1->AnnotationFontColor, 0xFF0000);
+    EXPECT_EQ(Form1->state().AnnotationFontSize(), 7);
+    EXPECT_EQ(Form1->state().AnnotationFontStyle(), "Bold");
+    EXPECT_EQ(Form1->state().AnnotationFontColor(), 0xFF0000);
     closeSettings();
 
     ASSERT_TRUE(closeProgram());
@@ -416,7 +420,7 @@ TEST_F(SettingsWindow, ApiKeyIsAppliedExactlyAsTyped) {
     for (const QString& typed : {QStringLiteral("  key with blanks "), QString()}) {
         control<TcxTextEdit>("edtAPIKey")->setText(typed);
         click("cxButton10");
-        EXPECT_EQ(Form1->APIKey, typed);
+        EXPECT_EQ(Form1->state().APIKey(), typed);
     }
     closeSettings();
     // An empty key is a key: the tagger does not ask for one.
@@ -437,7 +441,7 @@ TEST_F(SettingsWindow, ApiKeyPastedWithLineBreaksIsAppliedWithoutThem) {
     edit->setFocus();
     QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
     click("cxButton10");
-    EXPECT_EQ(Form1->APIKey, " KEY[TextMax]Title=5");
+    EXPECT_EQ(Form1->state().APIKey(), " KEY[TextMax]Title=5");
     closeSettings();
 
     ASSERT_TRUE(closeProgram());
@@ -446,28 +450,28 @@ TEST_F(SettingsWindow, ApiKeyPastedWithLineBreaksIsAppliedWithoutThem) {
     EXPECT_FALSE(ini.contains("\nTitle=")) << ini.toStdString();
     endProgram();
     startProgram();
-    EXPECT_EQ(Form1->TitleMax, 80);
-    EXPECT_EQ(Form1->APIKey, " KEY[TextMax]Title=5");
+    EXPECT_EQ(Form1->state().TitleMax(), 80);
+    EXPECT_EQ(Form1->state().APIKey(), " KEY[TextMax]Title=5");
     EXPECT_TRUE(dialogs.allTexts().isEmpty());
 }
 
 TEST_F(SettingsWindow, ResetAICounterShowsZeroInTheOpenTaggerAtOnce) {
     start("[AISettings]\r\nCounter=7\r\n");
-    ASSERT_EQ(Form1->AICounter, 7);
+    ASSERT_EQ(Form1->state().AICounter(), 7);
     Form1->dxBarLargeButtonAIClick();
     ASSERT_TRUE(QTest::qWaitFor([] { return frmTaggerPro->isVisible(); }));
     ASSERT_EQ(frmTaggerPro->lblAICount->text(), "7");
     showSettings();
     click("btnResetAICount");
-    EXPECT_EQ(Form1->AICounter, 0);
+    EXPECT_EQ(Form1->state().AICounter(), 0);
     EXPECT_EQ(frmTaggerPro->lblAICount->text(), "0");
 
     // Without a tagger window only the main window's counter is reset.
-    Form1->AICounter = 3;
+    Form1->state().setAICounter(3);
     TfrmTaggerPro* tagger = std::exchange(frmTaggerPro, nullptr);
     click("btnResetAICount");
     frmTaggerPro = tagger;
-    EXPECT_EQ(Form1->AICounter, 0);
+    EXPECT_EQ(Form1->state().AICounter(), 0);
     closeSettings();
     frmTaggerPro->close();
 }

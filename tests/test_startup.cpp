@@ -19,6 +19,7 @@
 #include "platform/widgets/edits.h"
 #include "platform/widgets/statusbar.h"
 #include "records/dm.h"
+#include "records/main_state.h"
 #include "tagging/frmtaggerpro.h"
 #include "tests/support/program_fixture.h"
 #include "tests/support/small_tmpfs.h"
@@ -76,20 +77,20 @@ TEST_F(StartupTest, FirstStartWithoutSettingsFileUsesDefaultsAndCloseWritesEvery
     makeDatabase("DB/KeywordsDB.db", threeRecords());
     startProgram();
     EXPECT_TRUE(dialogs.shown.empty()) << dialogs.allTexts().join('|').toStdString();
-    EXPECT_EQ(Form1->TitleMax, 80);
-    EXPECT_EQ(Form1->DescriptionMax, 200);
-    EXPECT_EQ(Form1->KeywordsMax, 50);
+    EXPECT_EQ(Form1->state().TitleMax(), 80);
+    EXPECT_EQ(Form1->state().DescriptionMax(), 200);
+    EXPECT_EQ(Form1->state().KeywordsMax(), 50);
     EXPECT_EQ(Form1->Label7->text(), "80");
     EXPECT_EQ(Form1->Label12->text(), "200");
     EXPECT_EQ(control<TcxTextEdit>("cxTextEdit1")->maxLength(), 80);
     EXPECT_EQ(control<TcxMemo>("cxMemo1")->maxLength(), 200);
     EXPECT_EQ(spellSwitches(), QList<bool>(7, true));
     EXPECT_TRUE(Form1->dxSpellChecker1->checkAsYouType());
-    EXPECT_EQ(Form1->AnnotationFontSize, 10);
-    EXPECT_EQ(Form1->AnnotationFontStyle, "Regular");
-    EXPECT_EQ(Form1->AnnotationFontColor, 0);
-    EXPECT_EQ(Form1->AICounter, 0);
-    EXPECT_EQ(Form1->APIKey, "No");
+    EXPECT_EQ(Form1->state().AnnotationFontSize(), 10);
+    EXPECT_EQ(Form1->state().AnnotationFontStyle(), "Regular");
+    EXPECT_EQ(Form1->state().AnnotationFontColor(), 0);
+    EXPECT_EQ(Form1->state().AICounter(), 0);
+    EXPECT_EQ(Form1->state().APIKey(), "No");
     EXPECT_EQ(Form1->CardPanel1->currentWidget(), Form1->SearchCard);
     EXPECT_EQ(Form1->StatusBar1->panelText(4), "KeywordsDB.db");
     EXPECT_EQ(Form1->StatusBar1->panelText(6), "3");
@@ -186,9 +187,9 @@ const SettingsCase kSettingsCases[] = {
      [](const QString& ini) { EXPECT_EQ(settingValue(ini, "SpellCheck/SpellTitle"), "False"); }},
     {"FontSizeKeepsLowEightBits", "[Annotation]\nFontSize=300\nFontStyle=Bold\nFontColor=255\n",
      [](ProgramFixture&) {
-         EXPECT_EQ(Form1->AnnotationFontSize, 44);
-         EXPECT_EQ(Form1->AnnotationFontStyle, "Bold");
-         EXPECT_EQ(Form1->AnnotationFontColor, 255);
+         EXPECT_EQ(Form1->state().AnnotationFontSize(), 44);
+         EXPECT_EQ(Form1->state().AnnotationFontStyle(), "Bold");
+         EXPECT_EQ(Form1->state().AnnotationFontColor(), 255);
      },
      [](const QString& ini) { EXPECT_EQ(settingValue(ini, "Annotation/FontSize"), "44"); }},
     {"ActiveRecordFound", "[ActiveRecord]\nID=3\n",
@@ -204,14 +205,14 @@ const SettingsCase kSettingsCases[] = {
      nullptr},
     {"GeminiKeyEmpty", "[AISettings]\nGeminiKey=\nCounter=7\n",
      [](ProgramFixture&) {
-         EXPECT_EQ(Form1->APIKey, "");
-         EXPECT_EQ(Form1->AICounter, 7);
+         EXPECT_EQ(Form1->state().APIKey(), "");
+         EXPECT_EQ(Form1->state().AICounter(), 7);
      },
      [](const QString& ini) { EXPECT_EQ(settingValue(ini, "AISettings/GeminiKey"), ""); }},
     {"GeminiKeyAbsent", "[AISettings]\nCounter=x\n",
      [](ProgramFixture&) {
-         EXPECT_EQ(Form1->APIKey, "No");
-         EXPECT_EQ(Form1->AICounter, 0);
+         EXPECT_EQ(Form1->state().APIKey(), "No");
+         EXPECT_EQ(Form1->state().AICounter(), 0);
      },
      [](const QString& ini) { EXPECT_EQ(settingValue(ini, "AISettings/GeminiKey"), "<absent>"); }},
     // The designed place and client size, raised to the designed minimum outer size with the
@@ -243,8 +244,8 @@ const SettingsCase kSettingsCases[] = {
         QRect(853, 0, 1067, 1080)),
     {"TextMaxStoredStaysUnwritten", "[TextMax]\nTitle=120\n",
      [](ProgramFixture&) {
-         EXPECT_EQ(Form1->TitleMax, 120);
-         Form1->TitleMax = 60;
+         EXPECT_EQ(Form1->state().TitleMax(), 120);
+         Form1->state().setTitleMax(60);
      },
      [](const QString& ini) { EXPECT_EQ(settingValue(ini, "TextMax/Title"), "120"); }},
     {"TextMaxNotAnInteger", "[TextMax]\nDescription=lots\n",
@@ -252,13 +253,13 @@ const SettingsCase kSettingsCases[] = {
          EXPECT_EQ(f.dialogs.texts("error"), QStringList({"'lots' is not a valid integer value"}));
          // The start stopped there: no group list, no focus step; the window stays usable.
          EXPECT_EQ(Form1->GroupCombo->count(), 0);
-         EXPECT_EQ(Form1->TitleMax, 80);
+         EXPECT_EQ(Form1->state().TitleMax(), 80);
          EXPECT_EQ(Form1->StatusBar1->panelText(6), "3");
      },
      nullptr},
     {"GarbageLinesAreKept", "\x01\x02 junk ]]\n=no key\n[TextMax\nTitle=90\n[]\n",
      [](ProgramFixture& f) {
-         EXPECT_EQ(Form1->TitleMax, 80);
+         EXPECT_EQ(Form1->state().TitleMax(), 80);
          EXPECT_TRUE(f.dialogs.shown.empty());
      },
      [](const QString& ini) {
@@ -268,8 +269,8 @@ const SettingsCase kSettingsCases[] = {
      }},
     {"ForeignSectionsOnly", "[OtherProgram]\nKey=Value\n",
      [](ProgramFixture&) {
-         EXPECT_EQ(Form1->TitleMax, 80);
-         EXPECT_EQ(Form1->APIKey, "No");
+         EXPECT_EQ(Form1->state().TitleMax(), 80);
+         EXPECT_EQ(Form1->state().APIKey(), "No");
      },
      [](const QString& ini) {
          EXPECT_TRUE(ini.startsWith("[OtherProgram]\nKey=Value\n"));
@@ -562,7 +563,7 @@ TEST_F(StartupTest, AFullDiskAtCloseIsReportedOnceAndKeepsTheSettingsFileWhole) 
     }
     startProgram();
     ASSERT_TRUE(dialogs.shown.empty()) << dialogs.allTexts().join('|').toStdString();
-    EXPECT_EQ(Form1->TitleMax, 120);
+    EXPECT_EQ(Form1->state().TitleMax(), 120);
     disk.fill();
     EXPECT_TRUE(closeProgram());
     ASSERT_EQ(dialogs.texts("error").size(), 1);

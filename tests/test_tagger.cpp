@@ -22,6 +22,7 @@
 #include "platform/widgets/gridview.h"
 #include "platform/widgets/image.h"
 #include "platform/widgets/statusbar.h"
+#include "records/main_state.h"
 #include "tagging/batch_grid_model.h"
 #include "tagging/categories.h"
 #include "tagging/frmdicteditor.h"
@@ -113,7 +114,7 @@ TEST_F(TaggerTest, StoredValuesComeBackUnderADecimalCommaLocale) {
         "[frmAITagger]\r\nWidth=1200\r\nHeight=900\r\nLeft=30\r\nTop=40\r\n"
         "[AISettings]\r\nCounter=12\r\nGeminiKey=key\r\nAgenticChecked=0\r\nTemperature=0.8\r\n"
         "PeopleCheck=0\r\nImageColumnWidth=90\r\n");
-    Form1->APIKey = "key";
+    Form1->state().setAPIKey("key");
     TfrmTaggerPro* w = showTagger();
     EXPECT_DOUBLE_EQ(w->Temperature->value(), 0.8);
     EXPECT_EQ(w->Temperature->text(), "0.80");
@@ -243,7 +244,7 @@ TEST_F(TaggerTest, StoredBoundsOutsideTheirRangesAreTakenIntoThem) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored);
         writeSettings(QStringLiteral("[AISettings]\r\n") + QLatin1String(c.stored));
-        Form1->KeywordsMax = c.keywordsMax;
+        Form1->state().setKeywordsMax(c.keywordsMax);
         TfrmTaggerPro* w = showTagger();
         EXPECT_EQ(w->KeysFrom->value(), c.from);
         EXPECT_EQ(w->KeysTo->value(), c.to);
@@ -337,7 +338,7 @@ TEST_F(TaggerTest, TheEditorFieldsFollowTheKeywordEditorRulesWithTheTaggersDiffe
     EXPECT_EQ(w->Label9->text(), "3");
 
     // The limits are read at each event: a limit changed in the Settings window applies.
-    Form1->TitleMax = 100;
+    Form1->state().setTitleMax(100);
     w->edtTitle->setText(QString(20, 't'));
     EXPECT_EQ(w->Label7->text(), "80");
     EXPECT_FALSE(isRed(w->Label7));
@@ -368,7 +369,7 @@ TEST_F(TaggerTest, OnlyTheExactNoBringsTheKeyMessageAndKeepsTheComponentsKey) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.key);
         dialogs.clear();
-        Form1->APIKey = QLatin1String(c.key);
+        Form1->state().setAPIKey(QLatin1String(c.key));
         TfrmTaggerPro* w = showTagger();
         EXPECT_EQ(dialogs.texts("message"), c.message ? QStringList{kNoKey} : QStringList{});
         EXPECT_TRUE(w->isVisible());  // the window opens either way

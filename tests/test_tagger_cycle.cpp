@@ -28,6 +28,7 @@
 #include "platform/widgets/gridview.h"
 #include "platform/widgets/image.h"
 #include "platform/widgets/statusbar.h"
+#include "records/main_state.h"
 #include "tagging/batch_grid_model.h"
 #include "tagging/categories.h"
 #include "tagging/frmtaggerpro.h"
@@ -99,7 +100,7 @@ protected:
     void SetUp() override {
         TaggerTest::SetUp();
         cloudai::setBaseAddressForTests(server.base());
-        Form1->APIKey = QStringLiteral("test-key");
+        Form1->state().setAPIKey(QStringLiteral("test-key"));
     }
     void TearDown() override {
         TaggerTest::TearDown();
@@ -321,7 +322,7 @@ TEST_F(TaggerCycleTest, TheRequestCarriesTheUploadFileAndTheTemperatureAndTheRep
     EXPECT_EQ(shownFields(w), (Fields{"Calm lake", "A calm lake at dawn", "lake, dawn, calm",
                                       "Landscape", "Nature", "Parks/Outdoor"}));
     EXPECT_EQ(status(), "Tagging Complete.");
-    EXPECT_EQ(Form1->AICounter, 1);
+    EXPECT_EQ(Form1->state().AICounter(), 1);
     EXPECT_EQ(w->lblAICount->text(), "1");
     EXPECT_EQ(TaggerProbe::lastHttpStatusCode(), 200);
     EXPECT_TRUE(requestButtonsEnabled());
@@ -332,8 +333,8 @@ TEST_F(TaggerCycleTest, ThePromptIsBuiltFromTheControlsForTheAgency) {
     writeFile(path("GettyBlackList.txt"), "logo\r\n");
     server.on(kPath, Reply::gemini("{}"));
     TfrmTaggerPro* w = showWithImage();
-    Form1->TitleMax = 70;
-    Form1->DescriptionMax = 150;
+    Form1->state().setTitleMax(70);
+    Form1->state().setDescriptionMax(150);
     w->KeysTo->setValue(30);
     w->KeysFrom->setValue(20);
     w->edtConcept->setPlainText("misty\nmorning  ");
@@ -436,7 +437,7 @@ TEST_F(TaggerCycleTest, RepliesFillTheFieldsByTheirMembers) {
         EXPECT_EQ(shownFields(w), c.fields);
         EXPECT_EQ(status(), c.status);
         // Every successful exchange counts once, whether its answer can be read or not.
-        EXPECT_EQ(Form1->AICounter, ++counter);
+        EXPECT_EQ(Form1->state().AICounter(), ++counter);
         EXPECT_EQ(w->lblAICount->text(), QString::number(counter));
     }
     // A name no item holds was shown, not listed: later prompts offer the agency's own list.
@@ -508,7 +509,7 @@ TEST_F(TaggerCycleTest, FailedExchangesSayWhyAndAreNotCounted) {
         EXPECT_EQ(TaggerProbe::lastHttpStatusCode(), c.status);
         EXPECT_EQ(w->edtTitle->text(), "kept");
         counter += c.counted;
-        EXPECT_EQ(Form1->AICounter, counter);
+        EXPECT_EQ(Form1->state().AICounter(), counter);
         EXPECT_TRUE(requestButtonsEnabled());
     }
 }
@@ -521,12 +522,12 @@ TEST_F(TaggerCycleTest, ClicksWhileARequestRunsStartNothing) {
     w->cxButton5Click();  // as a batch clicks it, past the disabled button
     ASSERT_TRUE(QTest::qWaitFor(idle, 10000));
     EXPECT_EQ(server.requestCount(), 1);
-    EXPECT_EQ(Form1->AICounter, 1);
+    EXPECT_EQ(Form1->state().AICounter(), 1);
     EXPECT_EQ(w->edtTitle->text(), "Once");
 }
 
 TEST_F(TaggerCycleTest, WithoutAKeyTheRequestIsRefusedAndTheWindowIsIdleAgain) {
-    Form1->APIKey = QStringLiteral("No");
+    Form1->state().setAPIKey(QStringLiteral("No"));
     TfrmTaggerPro* w = showWithImage();
     dialogs.clear();
     QTest::mouseClick(w->cxButton5, Qt::LeftButton);
@@ -535,7 +536,7 @@ TEST_F(TaggerCycleTest, WithoutAKeyTheRequestIsRefusedAndTheWindowIsIdleAgain) {
     EXPECT_TRUE(w->ProgressBar1->isHidden());
     EXPECT_TRUE(requestButtonsEnabled());
     EXPECT_EQ(server.requestCount(), 0);
-    EXPECT_EQ(Form1->AICounter, 0);
+    EXPECT_EQ(Form1->state().AICounter(), 0);
 }
 
 TEST_F(TaggerCycleTest, APictureNotPreparedInThisRunIsSentAsATemporaryCopy) {

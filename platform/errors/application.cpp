@@ -1,6 +1,6 @@
 #include "platform/errors/application.h"
 
-#include "platform/errors/errors.h"
+#include "platform/errors/guard.h"
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     // The name the message boxes carry as their title. No display name is set: on X11 it would

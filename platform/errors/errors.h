@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <exception>
-#include <functional>
 #include <stdexcept>
 #include <utility>
 
@@ -20,24 +19,6 @@ class ConvertError : public Error {
 public:
     using Error::Error;
 };
-
-// The application's default exception handler: shows the error's message in a
-// message box and lets the program go on.
-void showException(const std::exception& e);
-void showUnknownException();
-
-// Runs fn under the default exception handler. Returns false when an error escaped.
-// Every handler connected to a signal or a control's hook runs through it.
-bool guard(const std::function<void()>& fn);
-
-// A member function as a handler that runs under the default exception handler, for a
-// connection or a control's hook: the arguments are passed on as the handler takes them.
-template <typename Object, typename... Args>
-auto guarded(Object* object, void (Object::*handler)(Args...)) {
-    return [object, handler](Args... args) {
-        guard([&] { (object->*handler)(std::forward<Args>(args)...); });
-    };
-}
 
 // When the steps of a scope guard run: always, as a finally block, or only while an error
 // leaves the scope.

@@ -5,7 +5,7 @@
 #include <QFont>
 #include <QStyleFactory>
 
-#include "platform/errors/errors.h"
+#include "platform/errors/guard.h"
 #include "platform/skin/readable_text.h"
 
 namespace skin {

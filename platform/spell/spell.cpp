@@ -14,7 +14,7 @@
 #include <QTimer>
 
 #include "platform/appfolder/appfolder.h"
-#include "platform/errors/errors.h"
+#include "platform/errors/guard.h"
 #include "platform/spell/documentmarks.h"
 #include "platform/spell/engine.h"
 #include "platform/spell/linemarks.h"

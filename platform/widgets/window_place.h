@@ -70,3 +70,12 @@ inline void makeFixedTopDialog(QWidget* window, QSize clientSize) {
                            Qt::WindowStaysOnTopHint);
     window->setFixedSize(clientSize);
 }
+
+// Shows a modeless window: a hidden one is shown (and runs its show handler), a minimised one
+// is restored, and a shown one comes to the front.
+inline void showModeless(QWidget* window) {
+    if (window->isMinimized()) window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}

@@ -7,6 +7,7 @@
 
 #include "app/form1.h"
 #include "platform/widgets/gridview.h"
+#include "records/main_state.h"
 #include "tagging/batch_grid_model.h"
 #include "tagging/frmtaggerpro.h"
 #include "tests/support/tagger_fixture.h"
@@ -18,7 +19,7 @@ protected:
 
     void SetUp() override {
         TaggerTest::SetUp();
-        Form1->APIKey = QStringLiteral("key");
+        Form1->state().setAPIKey(QStringLiteral("key"));
         w = showTagger();
     }
 

@@ -1,4 +1,4 @@
-#include "platform/errors/errors.h"
+#include "platform/errors/guard.h"
 
 #include "platform/dialogs/dialogs.h"
 
