@@ -9,6 +9,7 @@
 
 #include "platform/widgets/gridview.h"
 #include "tagging/batch_grid_model.h"
+#include "tagging/batch_grid_view.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

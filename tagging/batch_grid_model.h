@@ -11,8 +11,6 @@
 
 #include "tagging/batch_row.h"
 
-class TcxGridTableView;
-
 // The rows of the tagger's batch grid: one image file per row, in the order the rows were
 // added, with its thumbnail and the texts proposed for it. A row's position is its index,
 // from 0. A cell that was never written holds no value; a written text cell holds a text,
@@ -98,11 +96,6 @@ private:
 // The picture of a thumbnail in the form the grid's image column keeps and paints without
 // converting it again.
 QPixmap BitmapToImageValue(const QImage& bitmap);
-
-// Shows the rows in the grid's view: the columns with their widths (the file name hidden),
-// rows 80 pixels high with the row indicator, thumbnails fitted into their cells, no sorting,
-// the category cells editable in place.
-void setUpBatchGridView(TcxGridTableView* view, BatchGridModel* rows);
 
 // Adds one row per picture file at the end of the grid, in the given order: the row first,
 // then its thumbnail of at most thumbnailSize pixels and the file's path; after each file,

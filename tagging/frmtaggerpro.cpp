@@ -14,6 +14,7 @@ TfrmTaggerPro::TfrmTaggerPro(MainState& state, MainWindowPort& main, QWidget* pa
       m_state(state),
       m_main(main) {
     setObjectName(QStringLiteral("frmTaggerPro"));
+    m_session = new TaggingSession(*this, state, this);
     setWindowTitle(QStringLiteral("AI Tagger"));
     BuildLayout();
     ConnectHandlers();

@@ -9,11 +9,13 @@
 #include <optional>
 
 #include "platform/widgets/dropdownlist.h"
+#include "tagging/tagging_session.h"
 
 class QAction;
 class QComboBox;
 class QDoubleSpinBox;
 class QGroupBox;
+class QImage;
 class QLabel;
 class QMenu;
 class QProgressBar;
@@ -56,10 +58,12 @@ struct Settings;
 // tagger_editor.cpp the editor column, the category boxes and the small buttons,
 // tagger_image.cpp the preparation of the upload image, tagger_request.cpp the request cycle
 // with the AI service, tagger_batch_grid.cpp the batch grid and tagger_batch_tagging.cpp the
-// batch tagging of its rows.
-class TfrmTaggerPro : public QWidget {
+// batch tagging of its rows. The run state of all of these (the request in flight, the
+// prepared upload image, the rows and the batch) is the window's TaggingSession; the
+// handlers here forward to it and show what it reports.
+class TfrmTaggerPro : public QWidget, private TaggingSession::Controls {
     Q_OBJECT
-    friend class TaggerProbe;  // tests reach the window's state through it
+    friend class TaggerProbe;  // tests read the prompt and the preview's bytes through it
 
 public:
     // state: the main window's values (limits, key, AI counter); main: what the tagger asks
@@ -70,6 +74,9 @@ public:
     // "Getty Corrections" shows the Getty dictionary editor through this; the program block,
     // which makes both windows, sets it.
     void setGettyEditor(std::function<void()> show) { FShowGettyEditor = std::move(show); }
+
+    // The window's run state: the request cycle, the upload image, the rows and the batch.
+    TaggingSession& session() const { return *m_session; }
 
     // ---- Editor column: title, description, keywords, add-and-check, their counters ----
     QLabel* Label7 = nullptr;   // title characters left
@@ -139,7 +146,7 @@ public:
     QProgressBar* ProgressBar1 = nullptr;
 
     // ---- Non-visual parts ----
-    cloudai::CloudAI* CloudAI1 = nullptr;  // the Gemini client; one request at a time
+    cloudai::CloudAI* CloudAI1 = nullptr;  // the Gemini client, the session's; one at a time
 
     // ---- Window lifecycle and prompt settings (tagger_lifecycle.cpp) ----
     void FormCreate();
@@ -206,7 +213,7 @@ public:
     void CloudAI1Executed(const cloudai::Response* AResponse, int AHttpStatusCode,
                           const QString& AHttpResult);
     void CloudAI1RequestsComplete();
-    // A request is in flight: the busy indicator is on.
+    // A request is in flight (the session's busy indicator, or the component's count).
     bool RequestInFlight() const;
 
 protected:
@@ -251,22 +258,12 @@ private:
     void ShowGridMenu(const QPoint& position);
 
     // ---- Batch tagging (tagger_batch_tagging.cpp) ----
-    // A grid row made ready for its request: the row itself, its file and the picture the
-    // preview got for it.
-    struct PreparedRow;
     // The edit fields emptied and the category boxes without selection.
     void ClearTagFields();
-    // The end of a batch, however its loop ended; lastReplyStatus is the HTTP status of the
-    // batch's last reply, 0 when it had none.
-    void EndBatch(int lastReplyStatus);
-    // Focuses the row, makes it the row a reply fills and prepares its image.
-    PreparedRow PrepareRow(int row);
-    // Nothing run since PrepareRow moved the row, gave it another file, showed another
-    // picture or released it.
-    bool StillPrepared(const PreparedRow& prepared) const;
-    // Runs the window's events in steps of 10 milliseconds while waiting holds, until the
-    // batch is stopped; the program's closing stops it.
-    void WaitWhile(const std::function<bool()>& waiting);
+    // What the session reports of a batch: its start, a "Cancel" waiting, its end.
+    void ShowBatchStarted();
+    void ShowBatchStopping();
+    void ShowBatchEnded();
 
     // ---- Editor column and categories (tagger_editor.cpp) ----
     // The window's "clear": busy indicator, preview, categories, editor fields, status line,
@@ -289,10 +286,10 @@ private:
     static void ShowCategory(TcxDropDownList* box, const QString& name, CategoryMatch match);
 
     // ---- Upload image (tagger_image.cpp) ----
-    // Decodes, scales and encodes the picture file and shows the JPEG in the preview; when
-    // the file cannot be decoded the status line says "Skip: " and the name, and the preview
-    // stays empty.
-    void PrepareUploadImage(const QString& FileName, int MaxSize);
+    // What the session reports of a picture being prepared: its name, painted at once, and
+    // the preview's picture (a null one empties it).
+    void ShowPreparedName(const QString& fileNameOnly);
+    void ShowPreview(const QImage& picture);
     // The preview's picture as a JPEG file's bytes: the prepared upload image's own bytes
     // while the preview shows it, else the picture encoded at the upload quality; empty
     // without a picture.
@@ -305,13 +302,22 @@ private:
     // The prompt for the agency chosen: "Getty Images" gets its own; "Standard" and a typed
     // agency that names no item get the standard one.
     QString BuildPrompt() const;
-    // The file the request uploads: the prepared upload image, or a "tag_cache_" copy of
-    // the preview's picture when none was prepared in this run.
-    QString ChooseUploadFile();
-    // Back to idle: the temporary copy deleted, "Ready ...", the busy indicator off, the
-    // buttons enabled.
-    void EndRequest();
     void EnableRequestButtons(bool enabled);
+    // What the session reports of a request: the busy indicator, the status line, a reply's
+    // texts for the edit fields.
+    void ShowBusy(bool busy);
+    void ShowStatus(const QString& text);
+    void ShowProposedFields(const BatchRow& tags, bool withCategories);
+
+    // ---- The controls as the session reads them (TaggingSession::Controls) ----
+    QString prompt() const override { return BuildPrompt(); }
+    double temperature() const override;
+    int uploadSizeLimit() const override;
+    bool gettyAgency() const override;
+    bool detectCategories() const override;
+    QByteArray previewPicture() const override { return PreviewPictureData(); }
+    // The session's rows.
+    BatchGridModel& rows() const { return m_session->rows(); }
     // Selects the first item of the box that holds the name; a name that none holds is shown
     // as it came, with no item chosen; an empty one leaves the box empty.
     static void SelectComboItemByText(TcxDropDownList* combo, const QString& value);
@@ -324,24 +330,9 @@ private:
     OuterBounds* FOuterBounds = nullptr;      // the window's bounds, frame included
     KeywordEditor* FKeywordEditor = nullptr;  // the editor column's keyword-editor rules
 
-    // Request cycle.
-    QString TempFile;  // the copy of the upload image made for one request
-    QString BaseTemp;  // the user's own folder in the temporary folder
-    int FLastHttpStatusCode = 0;
-
-    // Upload image.
-    QString FActiveBatchFile;      // the prepared "AI_Input_Upload.jpg"; deleted at closing
-    QString FCurrentFileNameOnly;  // the file name, without folder, of the image in the preview
-    QByteArray FPreviewJpeg;       // the prepared JPEG the preview was given, and the
-    qint64 FPreviewKey = 0;        // key of the picture decoded from it
-
-    // Batch grid and batch tagging.
-    BatchGridModel* FBatchRows = nullptr;  // the grid's rows; they live across hide and show
-    int FCurrentBatchRowIndex = -1;        // the row the running request fills; -1: none
-    bool FIsBatchProcessing = false;       // a batch runs, or a row is being loaded into the fields
-    bool FStopBatch = false;
-    QString FBatchProgressStr;
-    bool FBatchRunning = false;  // btnBatchTaggingClick is running its loop
+    // The run state; the rows live across hide and show.
+    TaggingSession* m_session = nullptr;
+    qint64 FPreviewKey = 0;  // the key of the prepared picture the preview was given
 };
 
 extern TfrmTaggerPro* frmTaggerPro;

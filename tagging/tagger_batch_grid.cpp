@@ -16,6 +16,7 @@
 #include "platform/widgets/image.h"
 #include "platform/widgets/statusbar.h"
 #include "tagging/batch_grid_model.h"
+#include "tagging/batch_grid_view.h"
 #include "tagging/frmtaggerpro.h"
 
 namespace {
@@ -36,9 +37,8 @@ QString pictureFilter() {
 }  // namespace
 
 void TfrmTaggerPro::BuildBatchGrid() {
-    // The rows belong to the window, so hiding and showing it keeps them.
-    FBatchRows = new BatchGridModel(this);
-    setUpBatchGridView(cxTableView1, FBatchRows);
+    // The rows belong to the window's session, so hiding and showing it keeps them.
+    setUpBatchGridView(cxTableView1, &rows());
     cxTableView1->setContextMenuPolicy(Qt::CustomContextMenu);
 
     Copyrowdatatobatchsummary1 =
@@ -62,7 +62,7 @@ void TfrmTaggerPro::btnLoadImagesClick() {
     OpenPictureDialog2.multiSelect = true;
     const QStringList files = dialogs::get().openFiles(OpenPictureDialog2);
     if (files.isEmpty()) return;
-    addImageRows(*FBatchRows, files, kThumbnailSize, [this](int done, int count) {
+    addImageRows(rows(), files, kThumbnailSize, [this](int done, int count) {
         dxStatusBar1->setPanelText(
             0, QStringLiteral("Adding images in process (%1 of %2)").arg(done).arg(count));
         // The grid and the status line repaint between files.
@@ -81,19 +81,18 @@ void TfrmTaggerPro::cxTableView1KeyPress(QChar& Key) {
 
     // While the row is loaded the fields are filled as during a batch (the Shutterstock rule
     // rests); a batch that runs meanwhile goes on as one.
-    const bool batch = FIsBatchProcessing;
-    FIsBatchProcessing = true;
-    const auto restore = errors::finally([this, batch] { FIsBatchProcessing = batch; });
+    TaggingSession& session = *m_session;
+    const bool batch = session.batchProcessing();
+    session.setBatchProcessing(true);
+    const auto restore = errors::finally([&session, batch] { session.setBatchProcessing(batch); });
 
-    const BatchRow row = FBatchRows->texts(focused.row());
+    const BatchRow row = rows().texts(focused.row());
     if (QFileInfo(row.fileName).isFile()) {
         LoadImageForTagging(row.fileName);
     } else {
         // No image for this row: nothing of another row's image may stay in view, so that
         // "Update Batch File" never writes these fields into another row.
-        FCurrentFileNameOnly.clear();
-        cxImage1->clear();
-        lblFileName->clear();
+        session.forgetPreparedImage();
     }
     // The row's names as they stand, not searched for in the lists.
     FillEditFields(row, CategoryMatch::SameName);
@@ -101,11 +100,11 @@ void TfrmTaggerPro::cxTableView1KeyPress(QChar& Key) {
 
 void TfrmTaggerPro::cxTableView1KeyDown(int& Key) {
     // The grid's own row keys would remove or shift the row that the reply is for.
-    if (RequestInFlight() && (Key == Qt::Key_Delete || Key == Qt::Key_Insert)) Key = 0;
+    if (m_session->requestInFlight() && (Key == Qt::Key_Delete || Key == Qt::Key_Insert)) Key = 0;
 }
 
 void TfrmTaggerPro::btnUpdateGirdRowClick() {
-    const int row = FBatchRows->findFileName(lblFileName->text());
+    const int row = rows().findFileName(lblFileName->text());
     if (row < 0) {
         dialogs::get().message(QStringLiteral("Edited image does not exist in the batch list!"),
                                dialogs::Place::ScreenCentre);
@@ -121,45 +120,45 @@ void TfrmTaggerPro::btnUpdateGirdRowClick() {
     tags.shutterPrimary = ShutterCategory1->currentText();
     tags.shutterSecondary = ShutterCategory2->currentText();
     // In the "Getty Images" mode the category cells keep their values.
-    FBatchRows->writeTags(row, tags, AgencyCombo->currentIndex() != 1);
+    rows().writeTags(row, tags, AgencyCombo->currentIndex() != 1);
 }
 
 void TfrmTaggerPro::Deleterowdata1Click() {
     // The menu may have opened before the request started; the row a reply is awaited for
     // stays where it is.
-    if (RequestInFlight()) return;
+    if (m_session->requestInFlight()) return;
     const int row = cxTableView1->focusedSelectedRow();
     if (row < 0) {
         dialogs::get().message(QStringLiteral("No selected record in list."),
                                dialogs::Place::ScreenCentre);
         return;
     }
-    FBatchRows->removeRow(row);
+    rows().removeRow(row);
 }
 
 void TfrmTaggerPro::Clearlist1Click() {
     if (dialogs::get().confirm(QStringLiteral("Are you sure you want to clear ALL images?"),
                                dialogs::Icon::Question,
                                dialogs::Place::ScreenCentre) == dialogs::Answer::Yes)
-        FBatchRows->clear();
+        rows().clear();
 }
 
 void TfrmTaggerPro::btnClearListClick() {
     if (dialogs::get().confirm(
             QStringLiteral("Do you really want to delete all rows in batch list?"),
             dialogs::Icon::Question, dialogs::Place::ScreenCentre) == dialogs::Answer::Yes)
-        FBatchRows->clear();
+        rows().clear();
 }
 
 void TfrmTaggerPro::Cleartags1Click() {
     if (dialogs::get().confirm(
             QStringLiteral("Are you sure you want to clear all metadata tags for this batch?"),
             dialogs::Icon::Question, dialogs::Place::ScreenCentre) == dialogs::Answer::Yes)
-        FBatchRows->clearTags();
+        rows().clearTags();
 }
 
 void TfrmTaggerPro::PopupMenu1Popup(bool& Allow) {
-    if (FBatchRows->rowCount() == 0 || RequestInFlight()) Allow = false;
+    if (rows().rowCount() == 0 || m_session->requestInFlight()) Allow = false;
 }
 
 void TfrmTaggerPro::ShowGridMenu(const QPoint& position) {

@@ -13,7 +13,7 @@ void TfrmTaggerPro::btnCreateCSVClick() {
     // gets no number.
     // An empty grid writes nothing and says nothing; a file that cannot be written stops the
     // run with its error, before the message.
-    if (!csvfiles::writeCsvFiles(FBatchRows->allTexts(), itemsOf(AdobeCategory))) return;
+    if (!csvfiles::writeCsvFiles(rows().allTexts(), itemsOf(AdobeCategory))) return;
     dialogs::get().informationAt(QString::fromLatin1(csvfiles::kCreatedMessage),
                                  informationPointAt(this));
 }

@@ -16,7 +16,8 @@
 
 void TfrmTaggerPro::ClearInputFields() {
     // A hidden marquee no longer runs.
-    if (!ProgressBar1->isHidden()) ProgressBar1->hide();
+    if (m_session->busy()) m_session->setBusy(false);
+    m_session->previewCleared();
     cxImage1->clear();
     lblFileName->clear();
     AdobeCategory->setCurrentIndex(-1);
@@ -51,7 +52,7 @@ void TfrmTaggerPro::btnKeywordsCopyClick() {
 
 void TfrmTaggerPro::ShutterstockRule(QComboBox* changed, const QComboBox* other) {
     const int keep = tagger::shutterstockSelection(changed->currentIndex(), other->currentIndex(),
-                                                   FIsBatchProcessing);
+                                                   m_session->batchProcessing());
     if (keep != changed->currentIndex()) changed->setCurrentIndex(keep);
 }
 
@@ -93,5 +94,5 @@ void TfrmTaggerPro::ShutterCategory2PropertiesChange() {
 }
 
 void TfrmTaggerPro::cxImage1PropertiesAssignPicture() {
-    lblFileName->setText(cxImage1->picture().isNull() ? QString() : FCurrentFileNameOnly);
+    lblFileName->setText(cxImage1->picture().isNull() ? QString() : m_session->preparedFileName());
 }

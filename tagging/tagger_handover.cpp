@@ -36,7 +36,7 @@ void TfrmTaggerPro::AddBtnClick() {
 void TfrmTaggerPro::Copyrowdatatobatchsummary1Click() {
     const int row = cxTableView1->focusedSelectedRow();
     if (row < 0) return;
-    const auto cell = [&](BatchGridModel::Column column) { return FBatchRows->cell(row, column); };
+    const auto cell = [&](BatchGridModel::Column column) { return rows().cell(row, column); };
     const std::optional<QString> title = cell(BatchGridModel::colTitle);
     const std::optional<QString> description = cell(BatchGridModel::colDescription);
     const std::optional<QString> keywords = cell(BatchGridModel::colKeywords);
@@ -53,14 +53,14 @@ void TfrmTaggerPro::Copyrowdatatobatchsummary1Click() {
 }
 
 void TfrmTaggerPro::Populatebatchsummary1Click() {
-    if (FBatchRows->rowCount() == 0) {
+    if (rows().rowCount() == 0) {
         dialogs::get().message(QStringLiteral("Grid is empty. Nothing to populate."),
                                dialogs::Place::ScreenCentre);
         return;
     }
     // A row qualifies when its title, description and keywords all hold text.
     const auto filled = [&](int row, BatchGridModel::Column column) {
-        const std::optional<QString> text = FBatchRows->cell(row, column);
+        const std::optional<QString> text = rows().cell(row, column);
         return text && !text::trim(*text).isEmpty();
     };
     {
@@ -71,7 +71,7 @@ void TfrmTaggerPro::Populatebatchsummary1Click() {
             cxTableView1->focusRow(focused);
             cxTableView1->setUpdatesEnabled(true);
         });
-        for (int row = 0; row < FBatchRows->rowCount(); ++row) {
+        for (int row = 0; row < rows().rowCount(); ++row) {
             if (!filled(row, BatchGridModel::colTitle) ||
                 !filled(row, BatchGridModel::colDescription) ||
                 !filled(row, BatchGridModel::colKeywords))

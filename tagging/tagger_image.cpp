@@ -35,48 +35,23 @@ void TfrmTaggerPro::cxButton4Click() {
     const std::optional<QString> fileName = dialogs::get().openFile(OpenPictureDialog1());
     if (!fileName) return;
     // A reply to a request for this picture belongs to the edit fields, not to a grid row.
-    FCurrentBatchRowIndex = -1;
+    m_session->releaseRow();
     ClearInputFields();
     LoadImageForTagging(*fileName);
 }
 
 void TfrmTaggerPro::LoadImageForTagging(const QString& FileName) {
-    const QFileInfo file(FileName);
-    if (FileName.isEmpty() || !file.exists() || file.isDir()) return;
-
-    // The previous upload file goes first; when it cannot be deleted, the error leaves here
-    // with the label, the preview and the fields as they were.
-    if (!FActiveBatchFile.isEmpty()) tagging::deleteUploadImage(FActiveBatchFile);
-
-    // The name is painted at once: it stays on the screen while the picture is prepared,
-    // although emptying the preview empties the label's text until the picture is there.
-    FCurrentFileNameOnly = file.fileName();
-    lblFileName->setText(FCurrentFileNameOnly);
-    lblFileName->repaint();
-    cxImage1->clear();
-
-    PrepareUploadImage(FileName, tagging::uploadSizeLimit(dsampleCombo->currentText()));
-
-    FActiveBatchFile = tagging::uploadImagePath();
-    const QByteArray jpeg = PreviewPictureData();
-    if (jpeg.isEmpty()) return;  // not decoded: no upload file
-    try {
-        tagging::writeUploadImage(FActiveBatchFile, jpeg);
-    } catch (const errors::Error& e) {
-        dxStatusBar1->setPanelText(0, QStringLiteral("Disk Error: ") + e.message());
-    }
+    m_session->prepareImage(FileName);
 }
 
-void TfrmTaggerPro::PrepareUploadImage(const QString& FileName, int MaxSize) {
-    // The preview is empty here, and stays so when the picture cannot be decoded or an
-    // error follows the decoding.
-    const std::optional<QByteArray> jpeg = tagging::prepareUploadImage(FileName, MaxSize);
-    if (!jpeg) {
-        dxStatusBar1->setPanelText(0, QStringLiteral("Skip: ") + QFileInfo(FileName).fileName());
-        return;
-    }
-    const QImage picture = image::decodeJpeg(*jpeg);
-    FPreviewJpeg = *jpeg;
+void TfrmTaggerPro::ShowPreparedName(const QString& fileNameOnly) {
+    // Painted at once: the name stays on the screen while the picture is prepared, although
+    // emptying the preview empties the label's text until the picture is there.
+    lblFileName->setText(fileNameOnly);
+    lblFileName->repaint();
+}
+
+void TfrmTaggerPro::ShowPreview(const QImage& picture) {
     FPreviewKey = picture.cacheKey();
     cxImage1->setPicture(picture);
 }
@@ -84,6 +59,6 @@ void TfrmTaggerPro::PrepareUploadImage(const QString& FileName, int MaxSize) {
 QByteArray TfrmTaggerPro::PreviewPictureData() const {
     const QImage& picture = cxImage1->picture();
     if (picture.isNull()) return {};
-    if (picture.cacheKey() == FPreviewKey) return FPreviewJpeg;
+    if (picture.cacheKey() == FPreviewKey) return m_session->preparedJpeg();
     return image::jpeg::encode(picture, tagging::kUploadQuality);
 }

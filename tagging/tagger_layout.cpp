@@ -130,7 +130,7 @@ void TfrmTaggerPro::BuildLayout() {
     move(0, 0);
     FOuterBounds = new OuterBounds(this);
 
-    CloudAI1 = new cloudai::CloudAI(this);
+    CloudAI1 = m_session->cloud();
     CloudAI1->setObjectName(QStringLiteral("CloudAI1"));
 }
 
@@ -392,4 +392,23 @@ void TfrmTaggerPro::ConnectHandlers() {
             errors::guarded(this, &TfrmTaggerPro::CloudAI1RequestsComplete));
     connect(&m_state, &MainState::aiCounterChanged, this,
             errors::guarded(this, &TfrmTaggerPro::ShowAICounter));
+
+    // What the session reports.
+    TaggingSession* session = m_session;
+    connect(session, &TaggingSession::busyChanged, this,
+            errors::guarded(this, &TfrmTaggerPro::ShowBusy));
+    connect(session, &TaggingSession::statusText, this,
+            errors::guarded(this, &TfrmTaggerPro::ShowStatus));
+    connect(session, &TaggingSession::nameShown, this,
+            errors::guarded(this, &TfrmTaggerPro::ShowPreparedName));
+    connect(session, &TaggingSession::previewShown, this,
+            errors::guarded(this, &TfrmTaggerPro::ShowPreview));
+    connect(session, &TaggingSession::fieldsProposed, this,
+            errors::guarded(this, &TfrmTaggerPro::ShowProposedFields));
+    connect(session, &TaggingSession::requestButtonsEnabled, this,
+            errors::guarded(this, &TfrmTaggerPro::EnableRequestButtons));
+    connect(session, &TaggingSession::rowFocused, cxTableView1, &TcxGridTableView::focusRow);
+    on(this, session, &TaggingSession::batchStarted, &TfrmTaggerPro::ShowBatchStarted);
+    on(this, session, &TaggingSession::batchStopping, &TfrmTaggerPro::ShowBatchStopping);
+    on(this, session, &TaggingSession::batchEnded, &TfrmTaggerPro::ShowBatchEnded);
 }

@@ -134,12 +134,12 @@ void TfrmTaggerPro::ShowAICounter(int counter) {
 
 void TfrmTaggerPro::FormClose() {
     // A batch does not go on behind a closed window.
-    if (FBatchRunning) FStopBatch = true;
+    m_session->stopBatch();
     {
         ini::IniFile file = settings::openFile(AppLocation);
         CurrentSettings().save(file);
     }
-    tagging::deleteUploadImage(FActiveBatchFile);
+    m_session->deleteUploadImage();
 }
 
 void TfrmTaggerPro::ExitBtnClick() {

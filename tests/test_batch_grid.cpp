@@ -187,7 +187,7 @@ TEST_F(BatchGrid, EnterReviewsARowAndUpdateWritesTheFirstRowOfThatFileName) {
     rows().writeTags(2, {{}, "Third", "d2", "k2", "Nightlife", "nature", ""}, true);
 
     review(1);
-    EXPECT_FALSE(TaggerProbe::batchProcessing());
+    EXPECT_FALSE(TaggerProbe::session().batchProcessing());
     EXPECT_EQ(w->edtTitle->text(), "Second");
     EXPECT_EQ(w->memDescription->toPlainText(), "d1");
     EXPECT_EQ(w->memKeywords->toPlainText(), "sea, sun");
@@ -233,10 +233,10 @@ TEST_F(BatchGrid, EnterReviewsARowAndUpdateWritesTheFirstRowOfThatFileName) {
     EXPECT_EQ(text(0, Col::colShutter2), "");
 
     // A review while a batch runs leaves the batch running.
-    TaggerProbe::batchProcessing() = true;
+    TaggerProbe::session().setBatchProcessing(true);
     review(1);
-    EXPECT_TRUE(TaggerProbe::batchProcessing());
-    TaggerProbe::batchProcessing() = false;
+    EXPECT_TRUE(TaggerProbe::session().batchProcessing());
+    TaggerProbe::session().setBatchProcessing(false);
 }
 
 TEST_F(BatchGrid, AReviewedNameNoItemHoldsIsShownButNeverJoinsTheLists) {
@@ -388,14 +388,14 @@ TEST_F(BatchGrid, TheMenuAndTheRowKeysWaitWhileARequestIsInFlight) {
                                   "-", "Delete selected row", "-", "Clear tags", "Clear list"}));
 
     // The busy indicator is on: the menu stays shut and Delete and Insert change nothing.
-    w->ProgressBar1->show();
+    TaggerProbe::session().setBusy(true);
     EXPECT_FALSE(openGridMenu());
     QTest::keyClick(w->cxTableView1, Qt::Key_Delete);
     QTest::keyClick(w->cxTableView1, Qt::Key_Insert);
     EXPECT_EQ(rows().rowCount(), 3);
     EXPECT_TRUE(dialogs.texts("message").isEmpty());
 
-    w->ProgressBar1->hide();
+    TaggerProbe::session().setBusy(false);
     EXPECT_TRUE(openGridMenu());
     QTest::keyClick(w->cxTableView1, Qt::Key_Delete);
     EXPECT_EQ(rows().rowCount(), 2);

@@ -141,10 +141,10 @@ TEST_F(BatchTagging, EveryRowWithoutKeywordsIsTaggedInTurn) {
     bool lockedWhileRunning = false;
     once([this] { return server.requestCount() == 1; },
          [this, &lockedWhileRunning] {
-             lockedWhileRunning = w->btnBatchTagging->text() == "Cancel" &&
-                                  w->btnBatchTagging->isEnabled() &&
-                                  !w->btnLoadImages->isEnabled() && !w->cxButton4->isEnabled() &&
-                                  !w->cxButton5->isEnabled() && TaggerProbe::batchProcessing();
+             lockedWhileRunning =
+                 w->btnBatchTagging->text() == "Cancel" && w->btnBatchTagging->isEnabled() &&
+                 !w->btnLoadImages->isEnabled() && !w->cxButton4->isEnabled() &&
+                 !w->cxButton5->isEnabled() && TaggerProbe::session().batchProcessing();
          });
     logStatus();
     fillEditFields();
@@ -165,8 +165,8 @@ TEST_F(BatchTagging, EveryRowWithoutKeywordsIsTaggedInTurn) {
     EXPECT_TRUE(statuses.contains("Processing 3 of 3..."));
     EXPECT_EQ(status(), "Ready...");
     EXPECT_TRUE(idleButtons());
-    EXPECT_FALSE(TaggerProbe::batchProcessing());
-    EXPECT_EQ(TaggerProbe::currentBatchRowIndex(), -1);
+    EXPECT_FALSE(TaggerProbe::session().batchProcessing());
+    EXPECT_EQ(TaggerProbe::session().rowAwaitingReply(), -1);
 
     // Every row has keywords now; "Clear tags" makes each one a row to tag again.
     batch();
@@ -252,8 +252,8 @@ TEST_F(BatchTagging, CancelOrClosingEndsTheBatchAtOnceAndTheLateReplyFillsTheFie
         }
         EXPECT_EQ(status(), kStopped);
         EXPECT_EQ(w->btnBatchTagging->text(), "Batch Tagging");
-        EXPECT_FALSE(TaggerProbe::batchProcessing());
-        EXPECT_EQ(TaggerProbe::currentBatchRowIndex(), -1);
+        EXPECT_FALSE(TaggerProbe::session().batchProcessing());
+        EXPECT_EQ(TaggerProbe::session().rowAwaitingReply(), -1);
 
         // The reply of the stopped batch is a single tagging's: the fields, not the row.
         ASSERT_TRUE(QTest::qWaitFor(idle, 10000));
@@ -302,7 +302,7 @@ TEST_F(BatchTagging, ADoubleClickTagsThatRowAndTheEditFieldsAgain) {
     EXPECT_EQ(w->ShutterCategory2->currentText(), "Clubbing");
     EXPECT_EQ(w->ShutterCategory2->count(), 26);
     EXPECT_EQ(status(), "Analyzing: p1.jpg...");
-    EXPECT_EQ(TaggerProbe::currentBatchRowIndex(), 1);
+    EXPECT_EQ(TaggerProbe::session().rowAwaitingReply(), 1);
     // Meanwhile a double-click on another row starts nothing.
     doubleClick(0);
     ASSERT_TRUE(QTest::qWaitFor(idle, 10000));
@@ -311,7 +311,7 @@ TEST_F(BatchTagging, ADoubleClickTagsThatRowAndTheEditFieldsAgain) {
     EXPECT_EQ(tagsOf(0), " / ");
     EXPECT_EQ(w->edtTitle->text(), "Fresh");
     EXPECT_EQ(status(), "Tagging Complete.");
-    EXPECT_EQ(TaggerProbe::currentBatchRowIndex(), -1);
+    EXPECT_EQ(TaggerProbe::session().rowAwaitingReply(), -1);
 
     // A row whose file is gone: empty fields and no request.
     QFile::remove(files[2]);
@@ -320,7 +320,7 @@ TEST_F(BatchTagging, ADoubleClickTagsThatRowAndTheEditFieldsAgain) {
     EXPECT_TRUE(editFieldsEmpty());
     EXPECT_TRUE(idle());
     EXPECT_EQ(server.requestCount(), 1);
-    EXPECT_EQ(TaggerProbe::currentBatchRowIndex(), -1);
+    EXPECT_EQ(TaggerProbe::session().rowAwaitingReply(), -1);
 }
 
 }  // namespace

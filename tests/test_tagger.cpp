@@ -73,7 +73,7 @@ TEST_F(TaggerTest, FirstShowingWithoutSettingsFileUsesTheDefaultsAndClosingWrite
     EXPECT_EQ(w->KeysTo->value(), 42);
     EXPECT_EQ(w->cxTableView1->columnWidth(BatchGridModel::colImage), 64);
     EXPECT_EQ(w->dsampleCombo->currentText(), "1024");
-    EXPECT_EQ(TaggerProbe::currentBatchRowIndex(), -1);
+    EXPECT_EQ(TaggerProbe::session().rowAwaitingReply(), -1);
 
     EXPECT_EQ(w->Label7->text(), "80");
     EXPECT_EQ(w->Label12->text(), "200");
@@ -308,12 +308,12 @@ TEST_F(TaggerTest, TheShutterstockBoxesNeverShowOnePositionTwiceOutsideABatch) {
     EXPECT_EQ(primary->currentIndex(), -1);
 
     // During a batch both may show the same.
-    TaggerProbe::batchProcessing() = true;
+    TaggerProbe::session().setBatchProcessing(true);
     secondary->setCurrentIndex(nature);
     primary->setCurrentIndex(nature);
     EXPECT_EQ(primary->currentIndex(), nature);
     EXPECT_EQ(secondary->currentIndex(), nature);
-    TaggerProbe::batchProcessing() = false;
+    TaggerProbe::session().setBatchProcessing(false);
     closeTagger();
 }
 
@@ -401,11 +401,15 @@ TEST_F(TaggerTest, ClosingDeletesOnlyAPreparedUploadFile) {
     closeTagger();
     EXPECT_TRUE(QFile::exists(upload));
 
-    showTagger();
-    TaggerProbe::activeBatchFile() = upload;
+    // A picture prepared in this run: its upload file goes with the window.
+    TfrmTaggerPro* w = showTagger();
+    const QString lake = path("lake.png");
+    ASSERT_TRUE(QImage(40, 30, QImage::Format_RGB32).save(lake));
+    w->LoadImageForTagging(lake);
+    ASSERT_TRUE(QFile::exists(upload));
     closeTagger();
     EXPECT_FALSE(QFile::exists(upload));
-    EXPECT_EQ(TaggerProbe::activeBatchFile(), upload);
+    EXPECT_EQ(TaggerProbe::session().uploadFile(), upload);
 
     // Already gone: nothing to say.
     dialogs.clear();
@@ -430,12 +434,13 @@ TEST_F(TaggerTest, ReopeningKeepsTheGridAndThePromptTextsAndEmptiesTheRest) {
     w->AdobeCategory->setCurrentIndex(3);
     w->ShutterCategory1->setCurrentIndex(4);
     w->ShutterCategory2->setCurrentIndex(5);
-    TaggerProbe::currentFileNameOnly() = "lake.jpg";
     QImage picture(40, 30, QImage::Format_RGB32);
     picture.fill(Qt::blue);
+    ASSERT_TRUE(picture.save(path("lake.jpg")));
+    w->LoadImageForTagging(path("lake.jpg"));
     w->cxImage1->setPicture(picture);
     EXPECT_EQ(w->lblFileName->text(), "lake.jpg");
-    w->ProgressBar1->show();
+    TaggerProbe::session().setBusy(true);
     w->dxStatusBar1->setPanelText(0, "Processing 1 of 2...");
     closeTagger();
 

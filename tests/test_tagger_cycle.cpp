@@ -161,7 +161,7 @@ TEST_F(TaggerCycleTest, OpenImageShowsAndWritesTheSameJpeg) {
     TfrmTaggerPro* w = showTagger();
     w->dsampleCombo->setCurrentIndex(1);  // "1536"
     w->edtTitle->setText("from before");
-    TaggerProbe::currentBatchRowIndex() = 2;
+    TaggerProbe::session().awaitReplyFor(2);
 
     openImage(picture("lake.png", QSize(2000, 1000)));
     ASSERT_EQ(dialogs.shown.size(), 1u);
@@ -170,11 +170,11 @@ TEST_F(TaggerCycleTest, OpenImageShowsAndWritesTheSameJpeg) {
     EXPECT_TRUE(dialogs.shown[0].request.title.isEmpty());
     EXPECT_FALSE(dialogs.shown[0].request.multiSelect);
 
-    EXPECT_EQ(TaggerProbe::currentBatchRowIndex(), -1);
+    EXPECT_EQ(TaggerProbe::session().rowAwaitingReply(), -1);
     EXPECT_TRUE(w->edtTitle->text().isEmpty());
     EXPECT_EQ(status(), "Ready ...");
     EXPECT_EQ(w->lblFileName->text(), "lake.png");
-    EXPECT_EQ(TaggerProbe::activeBatchFile(), uploadPath());
+    EXPECT_EQ(TaggerProbe::session().uploadFile(), uploadPath());
     const QByteArray first = readAll(uploadPath());
     EXPECT_EQ(first, TaggerProbe::previewData());
     EXPECT_TRUE(image::jpeg::looksLikeJpeg(first));
@@ -195,7 +195,7 @@ TEST_F(TaggerCycleTest, OpenImageShowsAndWritesTheSameJpeg) {
 TEST_F(TaggerCycleTest, ACancelledDialogOrAMissingFileChangesNothing) {
     TfrmTaggerPro* w = showWithImage();
     w->edtTitle->setText("kept");
-    TaggerProbe::currentBatchRowIndex() = 1;
+    TaggerProbe::session().awaitReplyFor(1);
     const QByteArray shown = TaggerProbe::previewData();
 
     dialogs.openAnswers.push_back({});  // cancelled
@@ -203,11 +203,11 @@ TEST_F(TaggerCycleTest, ACancelledDialogOrAMissingFileChangesNothing) {
     EXPECT_EQ(w->edtTitle->text(), "kept");
     EXPECT_EQ(w->lblFileName->text(), "lake.jpg");
     EXPECT_EQ(TaggerProbe::previewData(), shown);
-    EXPECT_EQ(TaggerProbe::currentBatchRowIndex(), 1);
+    EXPECT_EQ(TaggerProbe::session().rowAwaitingReply(), 1);
 
     // A file gone since it was chosen: the window is cleared, the upload file stays.
     openImage(path("gone.jpg"));
-    EXPECT_EQ(TaggerProbe::currentFileNameOnly(), "lake.jpg");
+    EXPECT_EQ(TaggerProbe::session().preparedFileName(), "lake.jpg");
     EXPECT_EQ(readAll(uploadPath()), shown);
 }
 
@@ -229,7 +229,7 @@ TEST_F(TaggerCycleTest, APictureThatDoesNotDecodeIsSkippedWithEmptyFields) {
         EXPECT_TRUE(w->cxImage1->picture().isNull());
         EXPECT_TRUE(w->lblFileName->text().isEmpty());
         EXPECT_FALSE(QFile::exists(uploadPath()));
-        EXPECT_EQ(TaggerProbe::activeBatchFile(), uploadPath());
+        EXPECT_EQ(TaggerProbe::session().uploadFile(), uploadPath());
 
         // Nothing to tag.
         dialogs.clear();
@@ -250,7 +250,7 @@ TEST_F(TaggerCycleTest, AnUploadFileThatCannotBeDeletedStopsThePreparation) {
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].startsWith("Unable to delete " + uploadPath()))
         << errors[0].toStdString();
-    EXPECT_EQ(TaggerProbe::currentFileNameOnly(), "lake.jpg");
+    EXPECT_EQ(TaggerProbe::session().preparedFileName(), "lake.jpg");
     EXPECT_TRUE(w->cxImage1->picture().isNull());
     EXPECT_TRUE(w->lblFileName->text().isEmpty());
 }
@@ -324,7 +324,7 @@ TEST_F(TaggerCycleTest, TheRequestCarriesTheUploadFileAndTheTemperatureAndTheRep
     EXPECT_EQ(status(), "Tagging Complete.");
     EXPECT_EQ(Form1->state().AICounter(), 1);
     EXPECT_EQ(w->lblAICount->text(), "1");
-    EXPECT_EQ(TaggerProbe::lastHttpStatusCode(), 200);
+    EXPECT_EQ(TaggerProbe::session().lastHttpStatusCode(), 200);
     EXPECT_TRUE(requestButtonsEnabled());
 }
 
@@ -506,7 +506,7 @@ TEST_F(TaggerCycleTest, FailedExchangesSayWhyAndAreNotCounted) {
         server.queue(c.reply);
         ASSERT_TRUE(tag());
         EXPECT_EQ(status(), c.text);
-        EXPECT_EQ(TaggerProbe::lastHttpStatusCode(), c.status);
+        EXPECT_EQ(TaggerProbe::session().lastHttpStatusCode(), c.status);
         EXPECT_EQ(w->edtTitle->text(), "kept");
         counter += c.counted;
         EXPECT_EQ(Form1->state().AICounter(), counter);
@@ -546,7 +546,7 @@ TEST_F(TaggerCycleTest, APictureNotPreparedInThisRunIsSentAsATemporaryCopy) {
 
     QTest::mouseClick(w->cxButton5, Qt::LeftButton);
     EXPECT_EQ(status(), "Analyzing image...");
-    const QString copy = TaggerProbe::tempFile();
+    const QString copy = TaggerProbe::session().temporaryCopy();
     EXPECT_EQ(QFileInfo(copy).absolutePath(), tagging::temporaryFolder());
     EXPECT_EQ(QFileInfo(tagging::temporaryFolder()).absolutePath(), temporaryFolder());
     EXPECT_TRUE(QRegularExpression("^tag_cache_[0-9A-F]{4,5}\\.jpg$")
@@ -557,7 +557,8 @@ TEST_F(TaggerCycleTest, APictureNotPreparedInThisRunIsSentAsATemporaryCopy) {
     ASSERT_TRUE(QTest::qWaitFor(idle, 10000));
 
     EXPECT_FALSE(QFile::exists(copy));
-    EXPECT_EQ(TaggerProbe::tempFile(), copy);  // the path stays; later requests find no file
+    EXPECT_EQ(TaggerProbe::session().temporaryCopy(),
+              copy);  // the path stays; later requests find no file
     ASSERT_EQ(server.requestCount(), 1);
     EXPECT_EQ(image::decodeJpeg(imageOf(server.requests()[0])).size(), QSize(64, 48));
     EXPECT_EQ(w->edtTitle->text(), "Square");
@@ -617,9 +618,9 @@ TEST_F(TaggerCycleTest, AReplyForAGridRowFillsThatRowAndReleasesIt) {
         w->ShutterCategory2->setCurrentIndex(-1);
         w->AgencyCombo->setCurrentIndex(c.agency);
         w->CategoryCheck->setChecked(c.detect);
-        TaggerProbe::batchProcessing() = c.batch;
-        TaggerProbe::batchProgressStr() = "Processing 2 of 3...";
-        TaggerProbe::currentBatchRowIndex() = 1;
+        TaggerProbe::session().setBatchProcessing(c.batch);
+        TaggerProbe::session().setBatchProgress("Processing 2 of 3...");
+        TaggerProbe::session().awaitReplyFor(1);
         server.queue(Reply(c.reply).delayed(200));
 
         QTest::mouseClick(w->cxButton5, Qt::LeftButton);
@@ -631,10 +632,10 @@ TEST_F(TaggerCycleTest, AReplyForAGridRowFillsThatRowAndReleasesIt) {
         EXPECT_EQ(rowAt(0), Row{});
         EXPECT_EQ(rowAt(2), Row{});
         EXPECT_EQ(shownFields(w), c.fields);
-        EXPECT_EQ(TaggerProbe::currentBatchRowIndex(), -1);
+        EXPECT_EQ(TaggerProbe::session().rowAwaitingReply(), -1);
         EXPECT_EQ(status(), c.status);
     }
-    TaggerProbe::batchProcessing() = false;
+    TaggerProbe::session().setBatchProcessing(false);
 }
 
 }  // namespace

@@ -9,19 +9,13 @@
 #include "tagging/frmtaggerpro.h"
 #include "tests/support/program_fixture.h"
 
-// The tagger window's private state, as the parts of the program that fill it would set it.
+// What tests read of the tagger window and its session.
 class TaggerProbe {
 public:
-    static bool& batchProcessing() { return frmTaggerPro->FIsBatchProcessing; }
-    static QString& batchProgressStr() { return frmTaggerPro->FBatchProgressStr; }
-    static QString& activeBatchFile() { return frmTaggerPro->FActiveBatchFile; }
-    static QString& currentFileNameOnly() { return frmTaggerPro->FCurrentFileNameOnly; }
-    static int& currentBatchRowIndex() { return frmTaggerPro->FCurrentBatchRowIndex; }
-    static int lastHttpStatusCode() { return frmTaggerPro->FLastHttpStatusCode; }
-    static const QString& tempFile() { return frmTaggerPro->TempFile; }
+    static TaggingSession& session() { return frmTaggerPro->session(); }
     // The bytes the preview's picture is written as.
     static QByteArray previewData() { return frmTaggerPro->PreviewPictureData(); }
-    static BatchGridModel& rows() { return *frmTaggerPro->FBatchRows; }
+    static BatchGridModel& rows() { return frmTaggerPro->session().rows(); }
     // The prompt that "AI Tagging" would send now.
     static QString prompt() { return frmTaggerPro->BuildPrompt(); }
 };
