@@ -1,9 +1,12 @@
 #include "tagging/batch_grid_model.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
+#include "platform/image/decode_error.h"
 #include "platform/text/text.h"
 #include "tagging/thumbnail.h"
+#include "tagging/thumbnail_pool.h"
 
 BatchGridModel::BatchGridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -213,6 +216,25 @@ void addImageRows(BatchGridModel& rows, const QStringList& files, int thumbnailS
         const int row = rows.appendRow();
         const QImage thumbnail = tagging::loadThumbnailBitmap(files[i], thumbnailSize);
         rows.setImage(row, BitmapToImageValue(thumbnail), files[i]);
+        if (progress) progress(i + 1, count);
+    }
+}
+
+void addImageRowsInParallel(BatchGridModel& rows, const QStringList& files, int thumbnailSize,
+                            const std::function<void(int done, int count)>& progress) {
+    tagging::ThumbnailPool pool(files, thumbnailSize);
+    const int count = pool.count();
+    for (int i = 0; i < count; ++i) {
+        std::optional<tagging::ThumbnailPool::Result> next = pool.takeNext();
+        // The pool's signal that a thumbnail is ready ends the wait for events.
+        while (!next && !pool.atEnd()) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            next = pool.takeNext();
+        }
+        if (!next) return;  // only a cancelled pool ends early, and nothing here cancels it
+        const int row = rows.appendRow();
+        if (next->failed) throw image::DecodeError(next->error);
+        rows.setImage(row, BitmapToImageValue(next->thumbnail), files[i]);
         if (progress) progress(i + 1, count);
     }
 }

@@ -104,3 +104,11 @@ QPixmap BitmapToImageValue(const QImage& bitmap);
 // not added.
 void addImageRows(BatchGridModel& rows, const QStringList& files, int thumbnailSize,
                   const std::function<void(int done, int count)>& progress);
+
+// As addImageRows, with the thumbnails made on every core ahead of the rows (ThumbnailPool);
+// the rows, their progress and the error of a file that cannot be decoded are the same, in the
+// same order, all on this thread. While the next thumbnail is still being made, this thread
+// processes its events. A file's row is appended once its thumbnail is there, so that no
+// event runs between a row's appending and its image.
+void addImageRowsInParallel(BatchGridModel& rows, const QStringList& files, int thumbnailSize,
+                            const std::function<void(int done, int count)>& progress);

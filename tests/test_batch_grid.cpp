@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "platform/image/decode_error.h"
 #include "platform/widgets/edits.h"
 #include "platform/widgets/image.h"
 #include "platform/widgets/statusbar.h"
@@ -426,6 +427,68 @@ TEST_F(BatchGrid, TheRowApiWritesOnlyRowsThatStillExist) {
     EXPECT_EQ(r.findFileName("three.jpg"), 1);
     EXPECT_EQ(r.findFileName("Three.jpg"), -1);
     EXPECT_EQ(r.findFileName(""), -1);
+}
+
+// What adding files gives: each row's thumbnail and file name, the progress reported, and the
+// message of the error that ended the adding.
+struct Added {
+    QList<QImage> thumbnails;
+    QStringList fileNames;
+    QList<int> progress;
+    QString error;
+};
+
+using AddRows = void (*)(BatchGridModel&, const QStringList&, int,
+                         const std::function<void(int, int)>&);
+
+Added addWith(AddRows add, const QStringList& files) {
+    BatchGridModel model;
+    Added added;
+    try {
+        add(model, files, 128, [&](int done, int count) {
+            EXPECT_EQ(count, files.size());
+            added.progress << done;
+        });
+    } catch (const image::DecodeError& e) {
+        added.error = e.message();
+    }
+    for (int row = 0; row < model.rowCount(); ++row) {
+        added.thumbnails << model.thumbnail(row).toImage();
+        added.fileNames << model.cell(row, BatchGridModel::colFileName).value_or("<none>");
+    }
+    return added;
+}
+
+TEST_F(BatchGrid, AddingOnEveryCoreGivesTheRowsProgressAndErrorOfTheAddingFileByFile) {
+    QStringList good;
+    for (int i = 0; i < 12; ++i)
+        good << picture(QStringLiteral("photos/p%1.jpg").arg(i), {200 + 40 * i, 150},
+                        QColor::fromHsv(30 * i, 200, 200));
+    // Decoded whole before it is scaled: the files after it are ready long before it.
+    const QString slow = picture("photos/slow.png", {2400, 1600});
+    const QString bad = path("photos/notes.jpg");
+    writeFile(bad, "not a picture");
+    const QStringList cases[] = {
+        QStringList{slow} + good,
+        good.mid(0, 3) + QStringList{bad} + good.mid(3),
+        QStringList{path("photos/missing.jpg"), slow},
+        QStringList{good[0]},
+    };
+    for (const QStringList& files : cases) {
+        SCOPED_TRACE(files.join(", ").toStdString());
+        const Added once = addWith(&addImageRows, files);
+        const Added parallel = addWith(&addImageRowsInParallel, files);
+        EXPECT_EQ(parallel.fileNames, once.fileNames);
+        EXPECT_EQ(parallel.thumbnails, once.thumbnails);
+        EXPECT_EQ(parallel.progress, once.progress);
+        EXPECT_EQ(parallel.error, once.error);
+    }
+    // The failures were met: the row of the file stays without its image, the files after it
+    // are not added.
+    const Added failed = addWith(&addImageRowsInParallel, cases[1]);
+    EXPECT_EQ(failed.fileNames, good.mid(0, 3) + QStringList{"<none>"});
+    EXPECT_FALSE(failed.error.isEmpty());
+    EXPECT_NE(addWith(&addImageRowsInParallel, cases[2]).error, failed.error);
 }
 
 }  // namespace
