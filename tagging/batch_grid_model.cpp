@@ -1,7 +1,9 @@
 #include "tagging/batch_grid_model.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFileInfo>
+#include <QTimer>
 
 #include "platform/image/decode_error.h"
 #include "platform/text/text.h"
@@ -220,18 +222,45 @@ void addImageRows(BatchGridModel& rows, const QStringList& files, int thumbnailS
     }
 }
 
+namespace {
+
+// Runs the events of this thread until the pool has a result ready, or for at most a short
+// while. Returns false when the program's event loops are being left: the adding then stops.
+bool waitForThumbnail(tagging::ThumbnailPool& pool) {
+    constexpr int kLookAgainMs = 10;
+    constexpr int kLookAgain = 0x7b3c;  // no other exit of an event loop uses this code
+    QEventLoop loop;
+    QObject::connect(&pool, &tagging::ThumbnailPool::resultReady, &loop,
+                     [&loop] { loop.exit(kLookAgain); });
+    QTimer::singleShot(kLookAgainMs, &loop, [&loop] { loop.exit(kLookAgain); });
+    return loop.exec() == kLookAgain;
+}
+
+}  // namespace
+
 void addImageRowsInParallel(BatchGridModel& rows, const QStringList& files, int thumbnailSize,
                             const std::function<void(int done, int count)>& progress) {
+    addImageRowsWhile(rows, files, thumbnailSize, progress, {});
+}
+
+void addImageRowsWhile(BatchGridModel& rows, const QStringList& files, int thumbnailSize,
+                       const std::function<void(int done, int count)>& progress,
+                       const std::function<bool()>& keepGoing) {
+    const auto going = [&keepGoing] { return !keepGoing || keepGoing(); };
     tagging::ThumbnailPool pool(files, thumbnailSize);
     const int count = pool.count();
-    for (int i = 0; i < count; ++i) {
-        std::optional<tagging::ThumbnailPool::Result> next = pool.takeNext();
+    for (int i = 0; i < count && going(); ++i) {
+        // The window's events run between two rows, once a row and its status stand: the
+        // first row waits for its thumbnail as every row did when they were made one by one.
+        std::optional<tagging::ThumbnailPool::Result> next =
+            i == 0 ? pool.waitForNext() : pool.takeNext();
         // The pool's signal that a thumbnail is ready ends the wait for events.
-        while (!next && !pool.atEnd()) {
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        while (!next && !pool.atEnd() && going()) {
+            if (!waitForThumbnail(pool)) return;
             next = pool.takeNext();
         }
-        if (!next) return;  // only a cancelled pool ends early, and nothing here cancels it
+        // Stopped meanwhile: the pool drops what its workers made.
+        if (!next || !going()) return;
         const int row = rows.appendRow();
         if (next->failed) throw image::DecodeError(next->error);
         rows.setImage(row, BitmapToImageValue(next->thumbnail), files[i]);

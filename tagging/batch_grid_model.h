@@ -112,3 +112,9 @@ void addImageRows(BatchGridModel& rows, const QStringList& files, int thumbnailS
 // event runs between a row's appending and its image.
 void addImageRowsInParallel(BatchGridModel& rows, const QStringList& files, int thumbnailSize,
                             const std::function<void(int done, int count)>& progress);
+// The same, for as long as keepGoing holds (checked before every row and while waiting): once
+// it fails, no further row is added and the thumbnails made ahead are dropped. The adding also
+// stops when the program's event loops are being left.
+void addImageRowsWhile(BatchGridModel& rows, const QStringList& files, int thumbnailSize,
+                       const std::function<void(int done, int count)>& progress,
+                       const std::function<bool()>& keepGoing);

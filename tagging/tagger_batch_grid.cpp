@@ -21,8 +21,6 @@
 
 namespace {
 
-constexpr int kThumbnailSize = 128;
-
 // The file dialog's list of every picture format the readers load: all of them, then each.
 QString pictureFilter() {
     const QStringList suffixes = image::readableSuffixes();
@@ -56,19 +54,15 @@ void TfrmTaggerPro::BuildBatchGrid() {
 }
 
 void TfrmTaggerPro::btnLoadImagesClick() {
+    // One adding at a time: a second "Open Images" while rows arrive does nothing.
+    if (m_session->addingImages()) return;
     dialogs::FileRequest OpenPictureDialog2;
     OpenPictureDialog2.title = QStringLiteral("Choose images");
     OpenPictureDialog2.filter = pictureFilter();
     OpenPictureDialog2.multiSelect = true;
     const QStringList files = dialogs::get().openFiles(OpenPictureDialog2);
     if (files.isEmpty()) return;
-    addImageRows(rows(), files, kThumbnailSize, [this](int done, int count) {
-        dxStatusBar1->setPanelText(
-            0, QStringLiteral("Adding images in process (%1 of %2)").arg(done).arg(count));
-        // The grid and the status line repaint between files.
-        QApplication::processEvents();
-    });
-    dxStatusBar1->setPanelText(0, QStringLiteral("Ready ..."));
+    m_session->addImages(files);
 }
 
 void TfrmTaggerPro::cxTableView1KeyPress(QChar& Key) {
@@ -139,15 +133,21 @@ void TfrmTaggerPro::Deleterowdata1Click() {
 void TfrmTaggerPro::Clearlist1Click() {
     if (dialogs::get().confirm(QStringLiteral("Are you sure you want to clear ALL images?"),
                                dialogs::Icon::Question,
-                               dialogs::Place::ScreenCentre) == dialogs::Answer::Yes)
+                               dialogs::Place::ScreenCentre) == dialogs::Answer::Yes) {
+        // Rows still arriving from an "Open Images" stop coming.
+        m_session->stopAddingImages();
         rows().clear();
+    }
 }
 
 void TfrmTaggerPro::btnClearListClick() {
     if (dialogs::get().confirm(
             QStringLiteral("Do you really want to delete all rows in batch list?"),
-            dialogs::Icon::Question, dialogs::Place::ScreenCentre) == dialogs::Answer::Yes)
+            dialogs::Icon::Question, dialogs::Place::ScreenCentre) == dialogs::Answer::Yes) {
+        // Rows still arriving from an "Open Images" stop coming.
+        m_session->stopAddingImages();
         rows().clear();
+    }
 }
 
 void TfrmTaggerPro::Cleartags1Click() {

@@ -135,6 +135,7 @@ void TfrmTaggerPro::ShowAICounter(int counter) {
 void TfrmTaggerPro::FormClose() {
     // A batch does not go on behind a closed window.
     m_session->stopBatch();
+    m_session->stopAddingImages();
     {
         ini::IniFile file = settings::openFile(AppLocation);
         CurrentSettings().save(file);

@@ -73,6 +73,26 @@ TaggingSession::TaggingSession(Controls& controls, MainState& state, QObject* pa
 
 TaggingSession::~TaggingSession() = default;
 
+// ---- Adding images ----
+
+void TaggingSession::addImages(const QStringList& files) {
+    constexpr int kThumbnailSize = 128;
+    if (m_addingImages) return;
+    m_addingImages = true;
+    m_stopAdding = false;
+    const auto over = errors::finally([this] { m_addingImages = false; });
+    addImageRowsWhile(
+        *m_rows, files, kThumbnailSize,
+        [this](int done, int count) {
+            emit statusText(
+                QStringLiteral("Adding images in process (%1 of %2)").arg(done).arg(count));
+            // The grid and the status line repaint between files.
+            QCoreApplication::processEvents();
+        },
+        [this] { return !m_stopAdding; });
+    emit statusText(QStringLiteral("Ready ..."));
+}
+
 // ---- The upload image ----
 
 void TaggingSession::prepareImage(const QString& fileName) {

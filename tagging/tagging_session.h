@@ -62,6 +62,17 @@ public:
     // The batch grid's rows; they live as long as the session.
     BatchGridModel& rows() const { return *m_rows; }
 
+    // ---- Adding images ----
+    // "Open Images": one row per picture file at the end of the grid, in the order given, with
+    // its thumbnail (made on every core ahead of the rows) and "Adding images in process (%d
+    // of %d)" after each; then "Ready ...". The window's events run meanwhile. A file that
+    // cannot be decoded ends the adding at its row, which stays without image and file name;
+    // its error goes on to the caller. Refused while an adding runs.
+    void addImages(const QStringList& files);
+    bool addingImages() const { return m_addingImages; }
+    // An adding under way stops before its next row ("Clear List", the window closing).
+    void stopAddingImages() { m_stopAdding = true; }
+
     // ---- The upload image ----
     // Prepares one picture file for tagging: its name (nameShown), the preview (previewShown)
     // and the upload file "AI_Input_Upload.jpg". A file that does not exist changes nothing;
@@ -184,6 +195,10 @@ private:
     QString FCurrentFileNameOnly;  // the file name, without folder, of the picture prepared
     QByteArray m_preparedJpeg;     // its bytes, while the preview shows them
     quint64 m_preparation = 0;     // counts preparations and emptyings of the preview
+
+    // Adding images.
+    bool m_addingImages = false;
+    bool m_stopAdding = false;
 
     // The batch.
     int FCurrentBatchRowIndex = -1;  // the row the running request fills; -1: none

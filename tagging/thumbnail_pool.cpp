@@ -6,6 +6,7 @@
 
 #include <QThread>
 
+#include "platform/image/resample.h"
 #include "tagging/thumbnail.h"
 
 namespace tagging {
@@ -65,6 +66,8 @@ ThumbnailPool::~ThumbnailPool() {
 }
 
 void ThumbnailPool::work() noexcept {
+    // The workers share the cores among themselves: each scales its picture on its own.
+    image::limitResampleThreadsOfThisThread(1);
     // Every error of a picture is caught where it is made; what could still fail here is the
     // locking itself, and then this worker ends.
     try {
@@ -72,8 +75,11 @@ void ThumbnailPool::work() noexcept {
             int index = 0;
             {
                 std::unique_lock lock(m_mutex);
+                // The first file is made alone, so that it is there as soon as one picture
+                // can be made: the caller waits for it without running events.
                 const auto canStart = [&] {
-                    return m_cancelled || m_nextFile >= m_end || m_nextFile < m_next + m_window;
+                    return m_cancelled || m_nextFile >= m_end ||
+                           (m_nextFile < m_next + m_window && (m_nextFile == 0 || m_firstMade));
                 };
                 if (!canStart()) {
                     ++m_waiting;
@@ -89,8 +95,13 @@ void ThumbnailPool::work() noexcept {
             // A failure ends the list: the files after it are not needed.
             if (result.failed) m_end = std::min(m_end, index + 1);
             m_slots[size_t(index % m_window)] = std::move(result);
+            if (index == 0) {
+                m_firstMade = true;
+                m_room.notify_all();
+            }
             m_peakHeld = std::max(m_peakHeld, ++m_held);
             notifyIfReadyLocked();
+            m_filled.notify_all();
         }
     } catch (...) {
     }
@@ -140,6 +151,16 @@ std::optional<ThumbnailPool::Result> ThumbnailPool::takeNext() {
     return result;
 }
 
+std::optional<ThumbnailPool::Result> ThumbnailPool::waitForNext() {
+    {
+        std::unique_lock lock(m_mutex);
+        m_filled.wait(lock, [this] {
+            return m_cancelled || m_next >= m_end || m_slots[size_t(m_next % m_window)];
+        });
+    }
+    return takeNext();
+}
+
 bool ThumbnailPool::atEnd() const {
     const std::lock_guard lock(m_mutex);
     return m_cancelled || m_next >= m_end;
@@ -153,6 +174,7 @@ void ThumbnailPool::cancel() {
         m_held = 0;
     }
     m_room.notify_all();
+    m_filled.notify_all();
 }
 
 int ThumbnailPool::runningWorkers() const {

@@ -18,9 +18,11 @@ namespace tagging {
 // threads ahead of the caller and handed back strictly in file order, so that rows are still
 // added one after the other on the caller's thread while the decoding uses every core.
 //
-// Memory stays bounded whatever the number of files: a worker decodes one picture at a time,
-// and no file is started more than window() places beyond the next one the caller takes;
-// a worker that is that far ahead waits until the caller takes results.
+// The first file is made before any other starts, so that the first row comes as soon as
+// one picture can be made. Memory stays bounded whatever the number of files: a worker
+// decodes one picture at a time, and no file is started more than window() places beyond the
+// next one the caller takes; a worker that is that far ahead waits until the caller takes
+// results.
 //
 // Made, used and destroyed on one thread with an event loop (the owner's); the thumbnails are
 // QImages, made into pixmaps there. The first failure is the last result: once the caller has
@@ -54,6 +56,9 @@ public:
     // The result of the next file in order when it is ready; nothing while it is still being
     // made, and for good once every result is taken, a failure was taken, or after cancel().
     std::optional<Result> takeNext();
+    // The same, waiting without events until the next result is there (or the pool is at
+    // its end).
+    std::optional<Result> waitForNext();
     // Every result was taken, a failure was taken, or the pool was cancelled.
     bool atEnd() const;
     // Stops handing out files and drops every result not yet taken; takeNext() gives
@@ -85,12 +90,14 @@ private:
     int m_window = 0;
 
     mutable std::mutex m_mutex;
+    std::condition_variable m_filled;            // the next result may be there, or the end
     std::condition_variable m_room;              // a file may be started, or the pool is cancelled
     std::vector<std::optional<Result>> m_slots;  // file i's result in slot i % m_window
     int m_next = 0;                              // the file whose result the caller takes next
     int m_nextFile = 0;                          // the next file to hand to a worker
     int m_end = 0;  // no file from here on is handed out: the count, or past a failure
     bool m_cancelled = false;
+    bool m_firstMade = false;  // the first file's result was made (the others may start)
     bool m_notifyPending = false;
     int m_held = 0;
     int m_peakHeld = 0;

@@ -13,6 +13,7 @@
 #include "platform/widgets/image.h"
 #include "platform/widgets/statusbar.h"
 #include "tagging/categories.h"
+#include "tagging/thumbnail_pool.h"
 #include "tagging/upload_image.h"
 #include "tests/support/batch_grid_fixture.h"
 #include "tests/support/file_bytes.h"
@@ -177,6 +178,57 @@ TEST_F(BatchGrid, AFileThatCannotBeDecodedKeepsItsEmptyRowAndStopsTheAdding) {
     EXPECT_TRUE(rows().thumbnail(1).isNull());
     EXPECT_FALSE(rows().cell(1, Col::colFileName).has_value());
     EXPECT_EQ(w->dxStatusBar1->panelText(0), "Adding images in process (1 of 3)");
+}
+
+// Rows arrive while the window's events run: "Clear List", closing the window and a second
+// "Open Images" all meet an adding under way.
+TEST_F(BatchGrid, WhileRowsArriveClearListAndClosingStopTheAddingAndASecondOpenIsRefused) {
+    QStringList files;
+    for (int i = 0; i < 40; ++i)
+        files << picture(QStringLiteral("photos/p%1.jpg").arg(i), {1600, 1200},
+                         QColor::fromHsv(i * 9, 200, 200));
+    // Runs action once, from inside the adding's event processing, when two rows stand.
+    const auto atSecondRow = [&](std::function<void()> action) {
+        auto* timer = new QTimer(w);
+        timer->setInterval(1);
+        QObject::connect(timer, &QTimer::timeout, w, [timer, action] {
+            if (rows().rowCount() < 2) return;
+            timer->stop();
+            timer->deleteLater();
+            action();
+        });
+        timer->start();
+    };
+    const int workersBefore = tagging::ThumbnailPool::liveWorkerThreads();
+
+    // "Clear List": no row appears afterwards.
+    atSecondRow([&] {
+        dialogs.answers.push_back(dialogs::Answer::Yes);
+        QTest::mouseClick(w->btnClearList, Qt::LeftButton);
+    });
+    openImages(files);
+    EXPECT_EQ(rows().rowCount(), 0);
+    EXPECT_EQ(w->dxStatusBar1->panelText(0), "Ready ...");
+    EXPECT_EQ(tagging::ThumbnailPool::liveWorkerThreads(), workersBefore);
+
+    // A second "Open Images" while rows arrive opens no dialog; the first adding goes on.
+    dialogs.clear();
+    atSecondRow([&] { QTest::mouseClick(w->btnLoadImages, Qt::LeftButton); });
+    openImages(files.mid(0, 6));
+    EXPECT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(rows().rowCount(), 6);
+    rows().clear();
+
+    // Closing the window: the rows that stood stay, no further one comes.
+    int standing = -1;
+    atSecondRow([&] {
+        standing = rows().rowCount();
+        closeTagger();
+    });
+    openImages(files);
+    EXPECT_EQ(rows().rowCount(), standing);
+    EXPECT_LT(standing, files.size());
+    EXPECT_EQ(tagging::ThumbnailPool::liveWorkerThreads(), workersBefore);
 }
 
 TEST_F(BatchGrid, EnterReviewsARowAndUpdateWritesTheFirstRowOfThatFileName) {

@@ -106,6 +106,14 @@ void filterRow(const float* acc, const Filter& f, int outWidth, unsigned char* o
 
 }  // namespace
 
+namespace {
+thread_local int t_threadLimit = 0;
+}  // namespace
+
+void limitResampleThreadsOfThisThread(int threads) {
+    t_threadLimit = std::max(0, threads);
+}
+
 QImage resampleCubic(const QImage& source, QSize size, QSizeF extent) {
     const QImage src = source.format() == QImage::Format_RGB888
                            ? source
@@ -125,7 +133,8 @@ QImage resampleCubic(const QImage& source, QSize size, QSizeF extent) {
     // Row bands for the threads: about a million multiply-adds each at the least.
     const double work = double(rowLength) * size.height() * vertical.taps +
                         double(size.width()) * 3 * size.height() * horizontal.taps;
-    const int hardware = int(std::max(1u, std::thread::hardware_concurrency()));
+    const int hardware =
+        t_threadLimit > 0 ? t_threadLimit : int(std::max(1u, std::thread::hardware_concurrency()));
     const int bands = std::clamp(int(work / 1e6), 1, std::min({hardware, 8, size.height()}));
     // Everything the threads use is allocated here, before they start.
     std::vector<std::vector<float>> buffers(bands, std::vector<float>(rowLength));

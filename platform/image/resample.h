@@ -18,4 +18,9 @@ double catmullRom(double x);
 // Throws errors::Error when there is no memory for the result.
 QImage resampleCubic(const QImage& src, QSize size, QSizeF extent = {});
 
+// The most threads that resampleCubic, called on this thread, shares a picture out over; 0,
+// the default, lets it choose by the work. A thread that is itself one of a pool of workers
+// sets 1, so that the pool does not start threads of its own. The result is the same.
+void limitResampleThreadsOfThisThread(int threads);
+
 }  // namespace image
