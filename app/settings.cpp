@@ -3,10 +3,7 @@
 #include <QFileInfo>
 
 #include "platform/appfolder/appfolder.h"
-#include "platform/errors/errors.h"
-#include "platform/files/atomic_file.h"
 #include "platform/ini/ini.h"
-#include "platform/text/text.h"
 
 namespace settings {
 namespace {
@@ -31,13 +28,6 @@ constexpr Key kCounter{"AISettings", "Counter"};
 constexpr Key kGeminiKey{"AISettings", "GeminiKey"};
 constexpr Key kFileNameKey{"Database", "FileName"};
 constexpr Key kActiveRecord{"ActiveRecord", "ID"};
-
-QString section(const Key& key) {
-    return QLatin1String(key.section);
-}
-QString name(const Key& key) {
-    return QLatin1String(key.name);
-}
 
 // The main window's switches: on only for the exact text "True".
 bool readSwitch(const ini::IniFile& file, const Key& key) {
@@ -73,8 +63,7 @@ MainWindow MainWindow::load(const ini::IniFile& file) {
     s.aiCounter = readInteger(file, kCounter, s.aiCounter);
 
     // An ID that is not a number reads as 0, the value the window's field starts with.
-    if (exists(file, kActiveRecord))
-        s.activeRecord = file.readInt64(section(kActiveRecord), name(kActiveRecord), 0);
+    if (exists(file, kActiveRecord)) s.activeRecord = readInt64(file, kActiveRecord, 0);
     return s;
 }
 

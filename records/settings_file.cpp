@@ -30,6 +30,10 @@ QString readText(const ini::IniFile& file, const Key& key, const QString& def) {
     return file.readString(section(key), name(key), def);
 }
 
+qint64 readInt64(const ini::IniFile& file, const Key& key, qint64 def) {
+    return file.readInt64(section(key), name(key), def);
+}
+
 int readInteger(const ini::IniFile& file, const Key& key, int def) {
     return file.readInteger(section(key), name(key), def);
 }

@@ -30,6 +30,7 @@ struct Key {
 bool exists(const ini::IniFile& file, const Key& key);
 QString readText(const ini::IniFile& file, const Key& key, const QString& def);
 int readInteger(const ini::IniFile& file, const Key& key, int def);
+qint64 readInt64(const ini::IniFile& file, const Key& key, qint64 def);
 // The stored integer, or none when the key is absent or its text is not an integer.
 std::optional<int> storedInteger(const ini::IniFile& file, const Key& key);
 void writeText(ini::IniFile& file, const Key& key, const QString& value);

@@ -21,7 +21,11 @@ TfrmTaggerPro::TfrmTaggerPro(MainState& state, MainWindowPort& main, QWidget* pa
     errors::guard([this] { FormCreate(); });
 }
 
-TfrmTaggerPro::~TfrmTaggerPro() = default;
+TfrmTaggerPro::~TfrmTaggerPro() {
+    // The session reads the window's controls (Controls): it goes before they do.
+    delete m_session;
+    m_session = nullptr;
+}
 
 void TfrmTaggerPro::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);

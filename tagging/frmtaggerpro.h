@@ -56,7 +56,7 @@ struct Settings;
 // Where things live: tagger_layout.cpp builds the controls, tagger_lifecycle.cpp holds
 // creation, showing, closing, the stored settings and the prompt settings' rules, and
 // tagger_editor.cpp the editor column, the category boxes and the small buttons,
-// tagger_image.cpp the preparation of the upload image, tagger_request.cpp the request cycle
+// tagger_image.cpp "Open Image" and the preview, tagger_request.cpp the request cycle
 // with the AI service, tagger_batch_grid.cpp the batch grid and tagger_batch_tagging.cpp the
 // batch tagging of its rows. The run state of all of these (the request in flight, the
 // prepared upload image, the rows and the batch) is the window's TaggingSession; the
@@ -213,8 +213,6 @@ public:
     void CloudAI1Executed(const cloudai::Response* AResponse, int AHttpStatusCode,
                           const QString& AHttpResult);
     void CloudAI1RequestsComplete();
-    // A request is in flight (the session's busy indicator, or the component's count).
-    bool RequestInFlight() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -256,6 +254,8 @@ private:
     // The grid's columns and options, its menu and its key hooks.
     void BuildBatchGrid();
     void ShowGridMenu(const QPoint& position);
+    // The grid's focus on the row the session names.
+    void FocusGridRow(int row);
 
     // ---- Batch tagging (tagger_batch_tagging.cpp) ----
     // The edit fields emptied and the category boxes without selection.

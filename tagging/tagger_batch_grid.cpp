@@ -161,6 +161,10 @@ void TfrmTaggerPro::PopupMenu1Popup(bool& Allow) {
     if (rows().rowCount() == 0 || m_session->requestInFlight()) Allow = false;
 }
 
+void TfrmTaggerPro::FocusGridRow(int row) {
+    cxTableView1->focusRow(row);
+}
+
 void TfrmTaggerPro::ShowGridMenu(const QPoint& position) {
     bool allow = true;
     PopupMenu1Popup(allow);

@@ -1,11 +1,7 @@
 // The tagger's upload image: "Open Image", and the preparation of a picture file as the JPEG
 // that the preview shows and the AI service receives.
-#include <QComboBox>
-#include <QFileInfo>
-#include <QLabel>
 
 #include "platform/dialogs/dialogs.h"
-#include "platform/errors/errors.h"
 #include "platform/image/image.h"
 #include "platform/image/jpeg.h"
 #include "platform/widgets/image.h"

@@ -407,7 +407,8 @@ void TfrmTaggerPro::ConnectHandlers() {
             errors::guarded(this, &TfrmTaggerPro::ShowProposedFields));
     connect(session, &TaggingSession::requestButtonsEnabled, this,
             errors::guarded(this, &TfrmTaggerPro::EnableRequestButtons));
-    connect(session, &TaggingSession::rowFocused, cxTableView1, &TcxGridTableView::focusRow);
+    connect(session, &TaggingSession::rowFocused, this,
+            errors::guarded(this, &TfrmTaggerPro::FocusGridRow));
     on(this, session, &TaggingSession::batchStarted, &TfrmTaggerPro::ShowBatchStarted);
     on(this, session, &TaggingSession::batchStopping, &TfrmTaggerPro::ShowBatchStopping);
     on(this, session, &TaggingSession::batchEnded, &TfrmTaggerPro::ShowBatchEnded);

@@ -1,5 +1,6 @@
 // Creation, showing and closing of the tagger window, its stored settings and the rules of
 // its prompt settings.
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,7 +14,6 @@
 #include "platform/cloudai/cloudai.h"
 #include "platform/dialogs/dialogs.h"
 #include "platform/ini/ini.h"
-#include "platform/widgets/edits.h"
 #include "platform/widgets/gridview.h"
 #include "platform/widgets/outer_bounds.h"
 #include "platform/widgets/statusbar.h"
@@ -24,7 +24,6 @@
 #include "tagging/frmtaggerpro.h"
 #include "tagging/tagger_rules.h"
 #include "tagging/tagger_settings.h"
-#include "tagging/upload_image.h"
 
 namespace {
 

@@ -26,10 +26,6 @@ constexpr int kGettyAgency = 1;  // the item "Getty Images" of the agency box
 
 }  // namespace
 
-bool TfrmTaggerPro::RequestInFlight() const {
-    return m_session->requestInFlight();
-}
-
 void TfrmTaggerPro::cxButton5Click() {
     if (cxImage1->picture().isNull()) {
         dialogs::get().message(

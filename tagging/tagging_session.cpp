@@ -18,7 +18,6 @@
 
 #include "platform/cloudai/cloudai.h"
 #include "platform/errors/errors.h"
-#include "platform/files/atomic_file.h"
 #include "platform/image/image.h"
 #include "records/main_state.h"
 #include "tagging/batch_grid_model.h"
@@ -67,8 +66,9 @@ TaggingSession::TaggingSession(Controls& controls, MainState& state, QObject* pa
     : QObject(parent), m_controls(controls), m_state(state) {
     m_cloud = new cloudai::CloudAI(this);
     m_rows = new BatchGridModel(this);
-    // The component's events run under the default exception handler through the window
-    // (see the window's handlers of the same names); here they are plain member functions.
+    // The owner connects the component's three events to requestComplete, executed and
+    // requestsComplete, under its guard (the window through CloudAI1RequestComplete,
+    // CloudAI1Executed and CloudAI1RequestsComplete).
 }
 
 TaggingSession::~TaggingSession() = default;
@@ -188,10 +188,8 @@ QString TaggingSession::chooseUploadFile() {
     if (!FActiveBatchFile.isEmpty()) return FActiveBatchFile;
     // A picture given to the preview before any image was prepared in this run; the copy
     // goes beside the upload image, into the user's own folder.
-    const QString folder = tagging::temporaryFolder();
-    files::ensurePrivateFolder(folder);
-    TempFile = QDir(folder).filePath(tagCacheName());
-    files::writeAtomically(TempFile, m_controls.previewPicture());
+    TempFile = QDir(tagging::temporaryFolder()).filePath(tagCacheName());
+    tagging::writeUploadImage(TempFile, m_controls.previewPicture());
     return TempFile;
 }
 

@@ -55,6 +55,8 @@ public:
         quint64 preparation = 0;
     };
 
+    // The owner connects the cloud component's three events to requestComplete, executed and
+    // requestsComplete, each under its guard.
     TaggingSession(Controls& controls, MainState& state, QObject* parent = nullptr);
     ~TaggingSession() override;
 

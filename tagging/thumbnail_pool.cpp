@@ -6,17 +6,33 @@
 
 #include <QThread>
 
+#include "platform/errors/errors.h"
+#include "platform/image/decode_error.h"
+#include "platform/image/image.h"
 #include "platform/image/resample.h"
 #include "tagging/thumbnail.h"
 
 namespace tagging {
 namespace {
 
+// What one worker's decode may take; a picture that needs more is decoded again under the
+// whole budget, by one worker at a time, so that the pool's decodes together stay near
+// workers x kWorkerBudget + image::kDecodeBudget whatever the files.
+constexpr qint64 kWorkerBudget = qint64(128) << 20;
+
 // The thumbnail of one file, or the message the default handler would show for its error.
-ThumbnailPool::Result makeThumbnail(const QString& file, int size) noexcept {
+ThumbnailPool::Result makeThumbnail(const QString& file, int size, std::mutex& large) noexcept {
     ThumbnailPool::Result result;
     try {
-        result.thumbnail = loadThumbnailBitmap(file, size);
+        try {
+            result.thumbnail = loadThumbnailBitmap(file, size);
+        } catch (const image::OverBudget&) {
+            const std::lock_guard alone(large);
+            image::limitDecodeBudgetOfThisThread(0);
+            const auto back =
+                errors::finally([] { image::limitDecodeBudgetOfThisThread(kWorkerBudget); });
+            result.thumbnail = loadThumbnailBitmap(file, size);
+        }
         return result;
     } catch (const std::exception& e) {
         result.error = QString::fromStdString(e.what());
@@ -68,6 +84,7 @@ ThumbnailPool::~ThumbnailPool() {
 void ThumbnailPool::work() noexcept {
     // The workers share the cores among themselves: each scales its picture on its own.
     image::limitResampleThreadsOfThisThread(1);
+    image::limitDecodeBudgetOfThisThread(kWorkerBudget);
     // Every error of a picture is caught where it is made; what could still fail here is the
     // locking itself, and then this worker ends.
     try {
@@ -89,7 +106,7 @@ void ThumbnailPool::work() noexcept {
                 if (m_cancelled || m_nextFile >= m_end) break;
                 index = m_nextFile++;
             }
-            Result result = makeThumbnail(m_files[index], m_size);
+            Result result = makeThumbnail(m_files[index], m_size, m_large);
             const std::lock_guard lock(m_mutex);
             if (m_cancelled) break;
             // A failure ends the list: the files after it are not needed.

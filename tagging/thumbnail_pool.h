@@ -22,7 +22,8 @@ namespace tagging {
 // one picture can be made. Memory stays bounded whatever the number of files: a worker
 // decodes one picture at a time, and no file is started more than window() places beyond the
 // next one the caller takes; a worker that is that far ahead waits until the caller takes
-// results.
+// results. A worker's decode takes at most a share of the decoding budget; a picture that
+// needs more is decoded again under the whole budget, by one worker at a time.
 //
 // Made, used and destroyed on one thread with an event loop (the owner's); the thumbnails are
 // QImages, made into pixmaps there. The first failure is the last result: once the caller has
@@ -90,6 +91,7 @@ private:
     int m_window = 0;
 
     mutable std::mutex m_mutex;
+    std::mutex m_large;  // held by the one worker decoding a picture under the whole budget
     std::condition_variable m_filled;            // the next result may be there, or the end
     std::condition_variable m_room;              // a file may be started, or the pool is cancelled
     std::vector<std::optional<Result>> m_slots;  // file i's result in slot i % m_window

@@ -222,7 +222,7 @@ TEST_F(IniTest, APathThatIsNoRegularFileReadsAsEmptyAndRefusesWrites) {
 TEST_F(IniTest, AWriteRemovesTemporaryFilesThatAnInterruptedWriteLeft) {
     for (const char* name : {".SpellIni.ini.pixolet-tmp-k3J9aQ", "SpellIni.ini.backup",
                              "SpellIni.ini.000000", "SpellIni.ini.bak"})
-        writeFile(dir.filePath(name), "stale");
+        writeOldFile(dir.filePath(name), "stale");
     ini::IniFile settings(file());
     settings.writeString("Database", "FileName", "DB\\KeywordsDB.db");
     QStringList names = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);

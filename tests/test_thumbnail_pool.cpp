@@ -16,6 +16,7 @@
 #include "platform/image/jpeg.h"
 #include "tagging/thumbnail.h"
 #include "tagging/thumbnail_pool.h"
+#include "tests/support/crafted_pictures.h"
 #include "tests/support/file_bytes.h"
 
 namespace {
@@ -105,6 +106,26 @@ TEST_F(ThumbnailPoolTest, ResultsComeInFileOrderAsTheSingleThreadedPathMakesThem
     ThumbnailPool pool(files, 128, 4);
     expectSame(takeAllBySignal(pool), files);
     EXPECT_FALSE(pool.takeNext().has_value());
+}
+
+// Pictures that need more than a worker's share of the decoding budget are still made, as
+// the single-threaded path makes them; one over the whole budget fails with its message.
+TEST_F(ThumbnailPoolTest, PicturesOverAWorkersShareOfTheBudgetAreMadeAsAlone) {
+    QStringList files;
+    for (int i = 0; i < 3; ++i) {
+        files << dir->filePath(QStringLiteral("deep-%1.png").arg(i));
+        writeFile(files.back(), crafted::blackPng(5000, 4000, 16));  // 160 MB to decode
+    }
+    files << small.mid(0, 3);
+    const QString tooLarge = dir->filePath("too-large.png");
+    writeFile(tooLarge, crafted::blackPng(9000, 8000, 16));  // 576 MB
+    files << tooLarge;
+    ThumbnailPool pool(files, 128, 4);
+    const std::vector<ThumbnailPool::Result> taken = takeAllBySignal(pool);
+    expectSame(taken, files);
+    ASSERT_EQ(taken.size(), size_t(files.size()));
+    EXPECT_FALSE(taken[0].failed);
+    EXPECT_TRUE(taken.back().failed);
 }
 
 TEST_F(ThumbnailPoolTest, AFailureIsTheLastResultWithTheDecodersMessage) {

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QMutex>
@@ -40,10 +41,12 @@ QString targetOf(const QString& path, Links links) {
     return info.absoluteFilePath();
 }
 
-// Once a run for each folder: the leftovers of interrupted writes of earlier runs, found by
-// the marker in their names. Listing the folder at every write would make writing many files
-// into one folder (a restore) slow in the square of their number.
+// Once a run for each folder: the leftovers of interrupted writes, found by the marker in
+// their names. Listing the folder at every write would make writing many files into one
+// folder (a restore) slow in the square of their number. Only files older than an hour go: a
+// temporary file that another run of the program is writing now stays.
 void removeLeftOversIn(const QString& folder) {
+    constexpr qint64 kLeftOverAgeSeconds = 3600;
     static QMutex mutex;
     static QSet<QString> cleaned;
     {
@@ -52,10 +55,13 @@ void removeLeftOversIn(const QString& folder) {
         cleaned.insert(folder);
     }
     QDir dir(folder);
-    const QStringList names = dir.entryList({QStringLiteral(".*") + QLatin1String(kMarker) + '*'},
-                                            QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& name : names)
-        if (isTemporaryName(name)) dir.remove(name);
+    const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-kLeftOverAgeSeconds);
+    const QFileInfoList files =
+        dir.entryInfoList({QStringLiteral(".*") + QLatin1String(kMarker) + '*'},
+                          QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo& file : files)
+        if (isTemporaryName(file.fileName()) && file.lastModified().toUTC() < before)
+            dir.remove(file.fileName());
 }
 
 // The permissions the new file gets: those of the file it replaces (not those of a file that

@@ -13,6 +13,12 @@ public:
     using Error::Error;
 };
 
+// A picture that would take more memory to decode than the budget allows.
+class OverBudget : public DecodeError {
+public:
+    using DecodeError::DecodeError;
+};
+
 // Refuses a picture of more than maxPixels pixels.
 inline void checkPixels(QSize size, qint64 maxPixels) {
     if (qint64(size.width()) * size.height() > maxPixels)
@@ -26,7 +32,7 @@ inline void checkPixels(QSize size, qint64 maxPixels) {
 inline void checkMemory(QSize size, qint64 bytes, qint64 budget) {
     constexpr qint64 kMB = 1024 * 1024;
     if (bytes > budget)
-        throw DecodeError(
+        throw OverBudget(
             QStringLiteral("The picture of %1 x %2 pixels needs %3 MB to decode, more than the "
                            "%4 MB that decoding a picture may take")
                 .arg(size.width())

@@ -17,6 +17,8 @@
 namespace image {
 namespace {
 
+thread_local qint64 t_decodeBudget = 0;  // 0: kDecodeBudget
+
 bool swapsSides(int orientation) {
     return orientation >= 5 && orientation <= 8;
 }
@@ -135,7 +137,7 @@ Source decodeSource(const QString& path, const TargetRule& minimumFor) {
                 const bool swap = swapsSides(orientation);
                 return transposedIf(minimumFor(transposedIf(full, swap)), swap);
             },
-            kMaxPixels, kDecodeBudget);
+            kMaxPixels, decodeBudget());
         source.pixels = d.pixels;
         source.fullSize = d.fullSize;
         source.extent = QSizeF(d.fullSize) * d.scale / 8.0;
@@ -162,25 +164,25 @@ Source decodeSource(const QString& path, const TargetRule& minimumFor) {
         const int bits = headerFormat == QImage::Format_Invalid
                              ? 0
                              : QImage::toPixelFormat(headerFormat).bitsPerPixel();
-        if (fullBytes > kDecodeBudget && minimumFor && bits >= 24 && bits <= 32 &&
+        if (fullBytes > decodeBudget() && minimumFor && bits >= 24 && bits <= 32 &&
             reader.supportsOption(QImageIOHandler::ScaledSize)) {
             const bool swap = swapsSides(exifOrientation(reader.transformation()));
             const QSize smaller =
                 coveringSize(header, transposedIf(minimumFor(transposedIf(header, swap)), swap));
-            checkMemory(header, qtDecodeBytes(smaller, QImage::Format_ARGB32), kDecodeBudget);
+            checkMemory(header, qtDecodeBytes(smaller, QImage::Format_ARGB32), decodeBudget());
             reader.setScaledSize(smaller);
             scaledRead = true;
         } else {
-            checkMemory(header, fullBytes, kDecodeBudget);
+            checkMemory(header, fullBytes, decodeBudget());
         }
     }
     QImage decoded;
     if (!reader.read(&decoded)) {
-        if (scaledRead) checkMemory(header, fullBytes, kDecodeBudget);
+        if (scaledRead) checkMemory(header, fullBytes, decodeBudget());
         throw DecodeError(reader.errorString());
     }
     checkPixels(decoded.size(), kMaxPixels);
-    checkMemory(decoded.size(), qtDecodeBytes(decoded.size(), decoded.format()), kDecodeBudget);
+    checkMemory(decoded.size(), qtDecodeBytes(decoded.size(), decoded.format()), decodeBudget());
     source.orientation = exifOrientation(reader.transformation());
     const QSize decodedSize = decoded.size();
     source.fullSize = scaledRead ? header : decodedSize;
@@ -191,6 +193,14 @@ Source decodeSource(const QString& path, const TargetRule& minimumFor) {
 }
 
 }  // namespace
+
+qint64 decodeBudget() {
+    return t_decodeBudget > 0 ? t_decodeBudget : kDecodeBudget;
+}
+
+void limitDecodeBudgetOfThisThread(qint64 bytes) {
+    t_decodeBudget = std::clamp<qint64>(bytes, 0, kDecodeBudget);
+}
 
 double roundHalfEven(double value) {
     const double down = std::floor(value);
@@ -260,7 +270,7 @@ QStringList readableSuffixes() {
 }
 
 QImage decodeJpeg(const QByteArray& data) {
-    const jpeg::Decoded d = jpeg::decode(data, {}, kMaxPixels, kDecodeBudget);
+    const jpeg::Decoded d = jpeg::decode(data, {}, kMaxPixels, decodeBudget());
     return oriented(d.pixels, d.orientation);
 }
 

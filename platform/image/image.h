@@ -32,6 +32,14 @@ inline constexpr qint64 kMaxPixels = 250'000'000;
 // The budget bounds the grid's thumbnails too, decoded in the same way.
 inline constexpr qint64 kDecodeBudget = qint64(512) << 20;
 
+// The budget of the decodes on this thread: kDecodeBudget, or less where a thread is one of
+// several that decode at once (limitDecodeBudgetOfThisThread). A picture over it is refused
+// with OverBudget.
+qint64 decodeBudget();
+// Lowers the budget of this thread's decodes to bytes (at most kDecodeBudget); 0 restores
+// kDecodeBudget.
+void limitDecodeBudgetOfThisThread(qint64 bytes);
+
 // The size of a picture scaled to fit a limit x limit square: the picture's own size when
 // limit is 0 or less or when neither side is greater than limit (never enlarged); otherwise
 // both sides times the smaller of limit / width and limit / height, in double precision,
