@@ -29,11 +29,8 @@ void TfrmTaggerPro::ShowBatchStopping() {
 
 void TfrmTaggerPro::ShowBatchEnded() {
     btnBatchTagging->setText(QStringLiteral("Batch Tagging"));
-    btnBatchTagging->setEnabled(true);
-    btnLoadImages->setEnabled(true);
-    cxButton4->setEnabled(true);
-    cxButton5->setEnabled(true);
-    btnCreateCSV->setEnabled(true);
+    // The batch no longer runs: every request button comes back, "Batch Tagging" included.
+    EnableRequestButtons(true);
 }
 
 void TfrmTaggerPro::cxTableView1CellDblClick(int row, bool& AHandled) {
